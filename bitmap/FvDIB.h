@@ -1,0 +1,85 @@
+// TFvDIB, the device-independent bitmap that every part of the program works
+// on: shared storage with copy on write, pixel formats from 1 to 24 bits with
+// RLE variants, palettes, scan-line and pixel access, conversions with
+// progress, drawing with optional halftoning, BMP streams and CF_DIB blocks.
+#pragma once
+
+#include "bitmap/FvGraph.h"
+#include "bitmap/InternalDIB.h"
+#include "platform/graphics/Color.h"
+
+#include <string>
+
+// Every new bitmap takes its UseFMO from here.
+extern bool DefaultUseFMO;
+
+class TFvDIB : public TFvGraphic {
+    FV_GRAPHIC_CLASS
+public:
+    TFvDIB();
+    ~TFvDIB() override;
+    TFvDIB(const TFvDIB&) = delete;
+    TFvDIB& operator=(const TFvDIB&) = delete;
+
+    // Properties.
+    int PaletteSize() const;
+    void SetPaletteSize(int Value);
+    int BitCount() const;
+    void SetBitCount(int Value);
+    TColor BGColor() const { return FBGColor; }
+    void SetBGColor(TColor Value) { FBGColor = Value; }
+    TFvConvertMode ConvertMode() const { return FConvertMode; }
+    void SetConvertMode(TFvConvertMode Value) { FConvertMode = Value; }
+    TFvHalftoneMode HalftoneMode() const { return FHalftoneMode; }
+    void SetHalftoneMode(TFvHalftoneMode Value);
+    TFvPixelFormat PixelFormat() const;
+    void SetPixelFormat(TFvPixelFormat Value);
+    int XPelsPerMeter() const;
+    void SetXPelsPerMeter(int Value);
+    int YPelsPerMeter() const;
+    void SetYPelsPerMeter(int Value);
+    bool UseFMO() const;
+    void SetUseFMO(bool Value);
+    TColor GetColors(int Index) const;
+    void SetColors(int Index, TColor Value);
+    // A palette index, or a TColor for 24 bits.
+    uint32_t GetPixels(int X, int Y) const;
+    void SetPixels(int X, int Y, uint32_t Value);
+    // Row Y from the top; un-shares a shared storage first.
+    uint8_t* ScanLine(int Y) { return GetScanLine(Y); }
+    uint8_t* GetScanLine(int Y);
+    void CreateTrueColorPalette();
+
+    // TPersistent / TGraphic.
+    void Assign(TPersistent* Source) override;
+    void Draw(TCanvas& ACanvas, const TRect& Rect) override;
+    bool GetEmpty() const override { return false; }
+    int GetHeight() const override;
+    int GetWidth() const override;
+    HPALETTE GetPalette() const override;
+    void SetHeight(int Value) override;
+    void SetPalette(HPALETTE Value) override;
+    void SetWidth(int Value) override;
+    void LoadFromStream(TStream& Stream) override;
+    void SaveToStream(TStream& Stream) override;
+    void LoadFromClipboardFormat(unsigned AFormat, HGLOBAL AData, HPALETTE APalette) override;
+    void SaveToClipboardFormat(unsigned& AFormat, HGLOBAL& AData, HPALETTE& APalette) override;
+    unsigned GetClipboardFormat() const override { return CF_DIB; }
+
+    // For the bitmap model itself (canvas, conversions, tests).
+    TFvInternalDIB& InternalDIB() const { return *FInternalDIB; }
+    void Unshare();
+    void SyncPaletteModified();
+
+protected:
+    void AssignTo(TPersistent* Dest) override;
+
+private:
+    TFvInternalDIB* FInternalDIB = nullptr;
+    TFvConvertMode FConvertMode = fvCmNormal;
+    TColor FBGColor = clWhite;
+    TFvHalftoneMode FHalftoneMode = fvHtNoHalftone;
+    int NumberOfProgresses = 0;
+    int MaxNumberOfProgresses = 0;
+    std::string ProgressString;
+};

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang and runs each for a bounded time,
+# growing its corpus under fuzz/corpus/<target>.
+#   fuzz/run.sh [SECONDS] [TARGET...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-60}
+shift || true
+cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DFV_FUZZ=ON -DFV_SANITIZE=ON -DFV_APP=OFF >/dev/null
+cmake --build build/fuzz >/dev/null
+targets=("$@")
+if [ ${#targets[@]} -eq 0 ]; then
+  for f in build/fuzz/fuzz/*_fuzzer; do targets+=("$(basename "${f%_fuzzer}")"); done
+fi
+for t in "${targets[@]}"; do
+  mkdir -p "fuzz/corpus/$t"
+  echo "== $t for ${seconds}s"
+  "build/fuzz/fuzz/${t}_fuzzer" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 \
+    -timeout=10 "fuzz/corpus/$t"
+done

@@ -1,0 +1,64 @@
+// The class library's bitmap graphic: a DIB section with a canvas, a palette
+// and a pixel format. Rows are kept top-down in memory, so ScanLine[y + 1] -
+// ScanLine[y] is the positive stride; BMP files are still written bottom-up.
+#pragma once
+
+#include "platform/graphics/Canvas.h"
+#include "platform/graphics/Graphic.h"
+
+#include <memory>
+
+enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit, pfCustom };
+
+class TBitmap : public TGraphic {
+    FV_GRAPHIC_CLASS
+public:
+    TBitmap();
+    ~TBitmap() override;
+    TBitmap(const TBitmap&) = delete;
+    TBitmap& operator=(const TBitmap&) = delete;
+
+    // A copy of a TBitmap, null (empty), or any graphic that can copy itself into a bitmap.
+    void Assign(TPersistent* Source) override;
+
+    // The bitmap object; a non-empty bitmap always has one.
+    HBITMAP Handle() const;
+    // Detaches the bitmap object (the caller deletes it); the TBitmap becomes empty.
+    HBITMAP ReleaseHandle();
+    // Clears the handle: drops the picture (pixel format and palette are kept).
+    void FreeImage();
+
+    TPixelFormat PixelFormat() const;
+    // Changes the depth, converting the picture (indexed targets map colours to the palette).
+    void SetPixelFormat(TPixelFormat value);
+    // Row y counted from the top; raises EInvalidGraphicOperation "Scan line index out of range".
+    uint8_t* ScanLine(int y);
+    TCanvas& Canvas();
+
+    // TGraphic.
+    void Draw(TCanvas& ACanvas, const TRect& Rect) override;
+    bool GetEmpty() const override;
+    int GetHeight() const override;
+    int GetWidth() const override;
+    HPALETTE GetPalette() const override;
+    // The bitmap takes ownership of Value.
+    void SetPalette(HPALETTE Value) override;
+    void SetHeight(int Value) override;
+    void SetWidth(int Value) override;
+    void SetSize(int AWidth, int AHeight) override;
+    // BMP files: 1, 4, 8, 16, 24 and 32 bits, RLE and core headers are read;
+    // writing gives an uncompressed bottom-up BMP of the current pixel format.
+    void LoadFromStream(TStream& Stream) override;
+    void SaveToStream(TStream& Stream) override;
+    // CF_DIB blocks.
+    void LoadFromClipboardFormat(unsigned AFormat, HGLOBAL AData, HPALETTE APalette) override;
+    void SaveToClipboardFormat(unsigned& AFormat, HGLOBAL& AData, HPALETTE& APalette) override;
+
+private:
+    class Image;
+    class BitmapCanvas;
+    void Recreate(int width, int height, TPixelFormat format);
+    std::unique_ptr<Image> FImage;
+    std::unique_ptr<BitmapCanvas> FCanvas;
+    TPixelFormat FPixelFormat = pfDevice;
+};

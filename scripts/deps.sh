@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, testing or running needs and
+# that are not installed yet. Needs root (or sudo) only when something is missing.
+set -euo pipefail
+packages=(
+  g++ cmake ninja-build pkg-config
+  libjpeg62-turbo-dev libpng-dev libgif-dev zlib1g-dev
+  qt6-base-dev fonts-ipafont-gothic
+)
+case "${1:-run}" in
+  test) packages+=(libgtest-dev libgmock-dev libbenchmark-dev) ;;
+  run) ;;
+  *) echo "usage: deps.sh [run|test]" >&2; exit 2 ;;
+esac
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
