@@ -1,0 +1,17 @@
+// Row pointers of a 24-bit bitmap, top row first, for operations that read
+// or write many rows at once (area filters, turns, row-split work).
+#pragma once
+
+#include "effects/ByteConversion.h"
+
+#include <cstdint>
+#include <vector>
+
+class TFvDIB;
+
+// Entry y addresses row y from the top. Fetching the rows un-shares a shared
+// storage first, so the rows belong to Image alone. The table stays valid
+// while the pixel storage is neither resized nor replaced.
+// Raises EInvalidGraphicOperation "ビットマップが不正です。" for a missing or
+// empty bitmap.
+std::vector<uint8_t*> GetScanLineTable(TFvDIB* Image);
