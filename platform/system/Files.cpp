@@ -1,0 +1,33 @@
+#include "platform/system/Files.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+std::string GetExecutableDirectory()
+{
+    char buffer[PATH_MAX];
+    const ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (length <= 0)
+        return {};
+    std::string path(buffer, static_cast<size_t>(length));
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return {};
+    return path.substr(0, slash + 1);
+}
+
+bool RenameNoReplace(const std::string& from, const std::string& to)
+{
+    // Called through syscall: older C libraries lack the renameat2 wrapper.
+    return ::syscall(SYS_renameat2, AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0;
+}
+
+bool DirectoryWritable(const std::string& directory)
+{
+    return !directory.empty() && ::access(directory.c_str(), W_OK | X_OK) == 0;
+}

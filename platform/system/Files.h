@@ -1,0 +1,16 @@
+// File-system services of the platform that the shell needs: where the
+// running executable lives, and a rename that never replaces its target.
+#pragma once
+
+#include <string>
+
+// The directory of the running executable, with a trailing '/'; empty when
+// it cannot be found.
+std::string GetExecutableDirectory();
+
+// Moves from to to, failing (false) when to already exists instead of
+// replacing it, as the platform's MoveFile does.
+bool RenameNoReplace(const std::string& from, const std::string& to);
+
+// True when the current user may create files in directory.
+bool DirectoryWritable(const std::string& directory);
