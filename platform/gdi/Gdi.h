@@ -27,6 +27,10 @@ using HDC = DeviceContext*;
 // Deletes a palette, bitmap or brush. Fails (false) for a null handle, for a
 // stock object and for an object that is selected into a device context.
 bool DeleteObject(HGDIOBJ object);
+// The same for each kind of handle, so that callers need not see the object types.
+bool DeleteObject(HPALETTE palette);
+bool DeleteObject(HBITMAP bitmap);
+bool DeleteObject(HBRUSH brush);
 
 // The stock objects every new device context starts with: a 1 x 1 monochrome
 // bitmap and the 20-colour default palette. They are never deleted.
@@ -78,6 +82,8 @@ HDC CreateCompatibleDC(HDC dc);
 bool DeleteDC(HDC dc);
 // Selects a bitmap or brush; answers the previously selected object of that kind, null on failure.
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
+HBITMAP SelectObject(HDC dc, HBITMAP bitmap);
+HBRUSH SelectObject(HDC dc, HBRUSH brush);
 HPALETTE SelectPalette(HDC dc, HPALETTE palette, bool forceBackground);
 unsigned RealizePalette(HDC dc);
 // Answers the previous mode, 0 on failure.

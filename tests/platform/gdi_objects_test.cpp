@@ -1,0 +1,197 @@
+#include "platform/core/FileMapping.h"
+#include "platform/gdi/Gdi.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+BITMAPINFO Header(int width, int height, int bits, unsigned colours = 0)
+{
+    BITMAPINFO info{};
+    info.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), width, height, 1, static_cast<WORD>(bits),
+                                      BI_RGB, 0, 0, 0, colours, 0};
+    return info;
+}
+
+TEST(GdiPalette, EntriesCopyAndNearestIndex)
+{
+    LOGPALETTE log{};
+    log.palVersion = 0x300;
+    log.palNumEntries = 3;
+    log.palPalEntry[0] = {0, 0, 0, 0};
+    log.palPalEntry[1] = {200, 10, 10, 0};
+    log.palPalEntry[2] = {200, 10, 10, 0};
+    HPALETTE palette = CreatePalette(&log);
+    ASSERT_NE(palette, nullptr);
+    EXPECT_EQ(GetPaletteEntries(palette, 0, 0, nullptr), 3u);
+
+    PALETTEENTRY entries[4]{};
+    EXPECT_EQ(GetPaletteEntries(palette, 1, 4, entries), 2u);
+    EXPECT_EQ(entries[0].peRed, 200);
+    // Equal distance: the lowest index wins.
+    EXPECT_EQ(GetNearestPaletteIndex(palette, 0x0000F0), 1u);
+    EXPECT_EQ(GetNearestPaletteIndex(palette, 0x101010), 0u);
+
+    HPALETTE copy = CopyPalette(palette);
+    const PALETTEENTRY white{255, 255, 255, 0};
+    EXPECT_EQ(SetPaletteEntries(copy, 2, 1, &white), 1u);
+    EXPECT_EQ(GetPaletteEntries(palette, 2, 1, entries), 1u);
+    EXPECT_EQ(entries[0].peRed, 200);
+    EXPECT_TRUE(DeleteObject(copy));
+    EXPECT_TRUE(DeleteObject(palette));
+
+    log.palNumEntries = 0;
+    EXPECT_EQ(CreatePalette(&log), nullptr);
+}
+
+TEST(GdiObjects, StockAndSelectedObjectsAreNotDeleted)
+{
+    EXPECT_FALSE(DeleteObject(StockBitmap()));
+    EXPECT_FALSE(DeleteObject(StockPalette()));
+    EXPECT_FALSE(DeleteObject(static_cast<HGDIOBJ>(nullptr)));
+    EXPECT_EQ(GetPaletteEntries(StockPalette(), 0, 0, nullptr), 20u);
+
+    HDC dc = CreateCompatibleDC(nullptr);
+    EXPECT_EQ(GetCurrentBitmap(dc), StockBitmap());
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, 4, 2);
+    BITMAP description{};
+    ASSERT_TRUE(GetObject(bitmap, &description));
+    EXPECT_EQ(description.bmBitsPixel, 1); // the context still holds its monochrome stock bitmap
+    EXPECT_EQ(SelectObject(dc, bitmap), StockBitmap());
+    EXPECT_FALSE(DeleteObject(bitmap));
+
+    // A bitmap sits in one context at a time.
+    HDC other = CreateCompatibleDC(nullptr);
+    EXPECT_EQ(SelectObject(other, bitmap), nullptr);
+    HBITMAP colour = CreateCompatibleBitmap(dc, 4, 2);
+    ASSERT_TRUE(GetObject(colour, &description));
+    EXPECT_EQ(description.bmBitsPixel, 32);
+    EXPECT_EQ(description.bmBits, nullptr);
+
+    HPALETTE palette = CopyPalette(StockPalette());
+    EXPECT_EQ(SelectPalette(dc, palette, true), StockPalette());
+    EXPECT_FALSE(DeleteObject(palette));
+    EXPECT_EQ(SelectObject(dc, StockBitmap()), bitmap);
+    EXPECT_TRUE(DeleteObject(bitmap));
+    // Deleting the context ends the palette's selection.
+    EXPECT_TRUE(DeleteDC(dc));
+    EXPECT_TRUE(DeleteObject(palette));
+    EXPECT_TRUE(DeleteObject(colour));
+    EXPECT_TRUE(DeleteDC(other));
+}
+
+TEST(GdiDeviceContext, ScreenIsTrueColourWithStretching)
+{
+    HDC screen = GetDC(nullptr);
+    EXPECT_EQ(GetDeviceCaps(screen, BITSPIXEL), 32);
+    EXPECT_EQ(GetDeviceCaps(screen, PLANES), 1);
+    EXPECT_EQ(GetDeviceCaps(screen, RASTERCAPS) & RC_PALETTE, 0);
+    EXPECT_NE(GetDeviceCaps(screen, RASTERCAPS) & RC_STRETCHDIB, 0);
+    EXPECT_EQ(GetStretchBltMode(screen), BLACKONWHITE);
+    EXPECT_EQ(SetStretchBltMode(screen, COLORONCOLOR), BLACKONWHITE);
+    EXPECT_EQ(GetStretchBltMode(screen), COLORONCOLOR);
+    EXPECT_EQ(SetStretchBltMode(screen, 99), 0);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 2, 2);
+    BITMAP description{};
+    ASSERT_TRUE(GetObject(bitmap, &description));
+    EXPECT_EQ(description.bmBitsPixel, 32);
+    EXPECT_TRUE(DeleteObject(bitmap));
+    EXPECT_EQ(ReleaseDC(nullptr, screen), 1);
+}
+
+TEST(GdiDibSection, ViewOfAMappingSharesItsPages)
+{
+    const uint32_t offset = 100; // not page-aligned on purpose
+    HFILEMAPPING section = CreateFileMapping(offset + 2 * 8);
+    ASSERT_NE(section, nullptr);
+    auto* whole = static_cast<uint8_t*>(MapViewOfFile(section));
+    BITMAPINFO info = Header(2, 2, 24);
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, section, offset);
+    ASSERT_NE(dib, nullptr);
+    EXPECT_EQ(static_cast<uint8_t*>(bits)[0], 0);
+
+    HDC dc = CreateCompatibleDC(nullptr);
+    SelectObject(dc, dib);
+    // Bottom-up: (0, 0) is the last row in memory.
+    SetPixel(dc, 0, 0, 0x0000FF);
+    EXPECT_EQ(whole[offset + 8 + 2], 0xFF);
+    whole[offset + 0] = 0x40; // blue of (0, 1)
+    EXPECT_EQ(GetPixel(dc, 0, 1), 0x400000u);
+    EXPECT_EQ(GetPixel(dc, 2, 0), CLR_INVALID);
+
+    BITMAP description{};
+    ASSERT_TRUE(GetObject(dib, &description));
+    EXPECT_EQ(description.bmWidthBytes, 8);
+    EXPECT_EQ(description.bmBits, bits);
+    BITMAPINFO back{};
+    ASSERT_TRUE(GetBitmapInfo(dib, &back));
+    EXPECT_EQ(back.bmiHeader.biSizeImage, 16u);
+
+    SelectObject(dc, StockBitmap());
+    EXPECT_TRUE(DeleteObject(dib));
+    EXPECT_TRUE(DeleteDC(dc));
+    // The section outlives the DIB section's view.
+    EXPECT_EQ(whole[offset + 8 + 2], 0xFF);
+    UnmapViewOfFile(whole);
+    CloseHandle(section);
+
+    HFILEMAPPING small = CreateFileMapping(8);
+    EXPECT_EQ(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, small, 0), nullptr);
+    CloseHandle(small);
+}
+
+TEST(GdiDibSection, RejectsHeadersItCannotHold)
+{
+    void* bits = nullptr;
+    BITMAPINFO info = Header(4, 4, 8);
+    info.bmiHeader.biCompression = BI_RLE8;
+    EXPECT_EQ(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr);
+    EXPECT_EQ(bits, nullptr);
+    info = Header(4, 4, 12);
+    EXPECT_EQ(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr);
+    info = Header(0x7FFFFFFF, 0x7FFFFFFF, 32);
+    EXPECT_EQ(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr);
+    info = Header(4, INT32_MIN, 8);
+    EXPECT_EQ(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr);
+    info = Header(4, 4, 16);
+    info.bmiHeader.biCompression = BI_BITFIELDS;
+    const DWORD gappy[3] = {0xF000, 0x0A00, 0x00FF};
+    std::memcpy(info.bmiColors, gappy, sizeof gappy);
+    EXPECT_EQ(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr);
+}
+
+TEST(GdiDrawing, FillAndPixelsMatchTheColourTable)
+{
+    BITMAPINFO info = Header(5, -3, 4, 3);
+    info.bmiColors[0] = {0, 0, 0, 0};
+    info.bmiColors[1] = {0, 0, 255, 0};
+    info.bmiColors[2] = {255, 255, 255, 0};
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC dc = CreateCompatibleDC(nullptr);
+    SelectObject(dc, dib);
+    HBRUSH brush = CreateSolidBrush(0x2020E0); // reddish: nearest is entry 1
+    const RECT rect{1, 1, 9, 2};
+    EXPECT_NE(FillRect(dc, &rect, brush), 0);
+    const auto* row = static_cast<uint8_t*>(bits) + 4;
+    EXPECT_EQ(row[0], 0x01);
+    EXPECT_EQ(row[1], 0x11);
+    EXPECT_EQ(row[2], 0x10);
+    EXPECT_EQ(static_cast<uint8_t*>(bits)[0], 0);
+    EXPECT_EQ(GetPixel(dc, 4, 1), 0x0000FFu);
+    EXPECT_EQ(SetPixel(dc, 0, 2, 0xF0F0F0), 0xFFFFFFu);
+    EXPECT_EQ(static_cast<uint8_t*>(bits)[8], 0x20);
+
+    const RGBQUAD greens[5] = {{0, 255, 0, 0}, {0, 255, 0, 0}, {0, 255, 0, 0}, {0, 255, 0, 0}, {0, 255, 0, 0}};
+    EXPECT_EQ(SetDIBColorTable(dc, 1, 5, greens), 2u);
+    EXPECT_EQ(GetPixel(dc, 4, 1), 0x00FF00u);
+
+    EXPECT_TRUE(DeleteObject(brush));
+    EXPECT_TRUE(DeleteDC(dc));
+    EXPECT_TRUE(DeleteObject(dib));
+}
+
+} // namespace
