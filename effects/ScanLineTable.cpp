@@ -13,3 +13,10 @@ std::vector<uint8_t*> GetScanLineTable(TFvDIB* Image)
         Table[y] = Image->ScanLine(y);
     return Table;
 }
+
+std::vector<uint8_t*> Get24BitScanLineTable(TFvDIB& Image)
+{
+    if (Image.PixelFormat() != fvPf24Bit)
+        throw EInvalidGraphicOperation("ビットマップが不正です。");
+    return GetScanLineTable(&Image);
+}

@@ -15,3 +15,8 @@ class TFvDIB;
 // Raises EInvalidGraphicOperation "ビットマップが不正です。" for a missing or
 // empty bitmap.
 std::vector<uint8_t*> GetScanLineTable(TFvDIB* Image);
+
+// The same for an image that every effect may walk as 3 bytes per pixel:
+// anything but an uncompressed 24-bit image raises the same exception, since
+// its rows are shorter than the walk.
+std::vector<uint8_t*> Get24BitScanLineTable(TFvDIB& Image);

@@ -1,0 +1,155 @@
+// Tables are built in long double as the formulas are written, narrowed only
+// where a value is Double or Single; the pixel pass is integer only.
+#include "effects/LookupTables.h"
+
+#include "effects/PixelWalk.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Gamma values outside the dialog's range are taken as its nearest end; NaN
+// as the neutral 2.2.
+double ClampGamma(double Gamma)
+{
+    if (std::isnan(Gamma))
+        return 2.2;
+    return std::clamp(Gamma, 0.75, 3.0);
+}
+
+void MapBytes(uint8_t* Row, int Count, const TLut& Table)
+{
+    for (int i = 0; i < Count; ++i)
+        Row[i] = Table[Row[i]];
+}
+
+void MapPixels(uint8_t* Row, int Width, const TLut& TableR, const TLut& TableG, const TLut& TableB)
+{
+    for (int x = 0; x < Width; ++x) {
+        uint8_t* p = Row + 3 * x;
+        p[0] = TableB[p[0]];
+        p[1] = TableG[p[1]];
+        p[2] = TableR[p[2]];
+    }
+}
+
+void ApplyLuts(TFvDIB& Image, const TLut& TableR, const TLut& TableG, const TLut& TableB)
+{
+    const TLut R = TableR, G = TableG, B = TableB;
+    ForEachRow24(Image, [&](uint8_t* Row, int Width) { MapPixels(Row, Width, R, G, B); });
+}
+
+} // namespace
+
+void ApplyLut(TFvDIB& Image, const TLut& Table)
+{
+    const TLut Local = Table;
+    ForEachRow24(Image, [&](uint8_t* Row, int Width) { MapBytes(Row, 3 * Width, Local); });
+}
+
+void ApplyLumaLut(const TLut& TableR, const TLut& TableG, const TLut& TableB, TFvDIB& Image)
+{
+    const TLut R = TableR, G = TableG, B = TableB;
+    ForEachRow24(Image, [&](uint8_t* Row, int Width) {
+        for (int x = 0; x < Width; ++x) {
+            uint8_t* p = Row + 3 * x;
+            const int Y = LumaOfPixel(p);
+            p[0] = B[Y];
+            p[1] = G[Y];
+            p[2] = R[Y];
+        }
+    });
+}
+
+void Negative(TFvDIB& Image)
+{
+    ForEachRow24(Image, [](uint8_t* Row, int Width) {
+        for (int i = 0; i < 3 * Width; ++i)
+            Row[i] = static_cast<uint8_t>(~Row[i]);
+    });
+}
+
+void MakeGammaTable(double Gamma, TLut& Table)
+{
+    const double e = (1.0L / ClampGamma(Gamma)) * 2.2L;
+    for (int i = 0; i < 256; ++i)
+        Table[i] = RoundToByte(static_cast<float>(255.0L * std::pow(i / 255.0L, static_cast<long double>(e))));
+}
+
+void GammaCorrection(TFvDIB& Image, double Gamma)
+{
+    TLut Table;
+    MakeGammaTable(Gamma, Table);
+    ApplyLut(Image, Table);
+}
+
+void GammaCorrectionRGB(TFvDIB& Image, double GammaR, double GammaG, double GammaB)
+{
+    TLut R, G, B;
+    MakeGammaTable(GammaR, R);
+    MakeGammaTable(GammaG, G);
+    MakeGammaTable(GammaB, B);
+    ApplyLuts(Image, R, G, B);
+}
+
+void BrightnessCorrection(TFvDIB& Image, int Value)
+{
+    const int v = std::clamp(Value, -100, 100);
+    TLut Table;
+    for (int i = 0; i < 256; ++i)
+        Table[i] = ClampToByte(i + v);
+    ApplyLut(Image, Table);
+}
+
+void ContrastCorrection(TFvDIB& Image, int Value)
+{
+    const double c = std::clamp(Value, -100, 100) / 100.0L;
+    TLut Table;
+    for (int i = 0; i < 256; ++i)
+        Table[i] = ClampToByte(static_cast<int>(std::nearbyint((i - 127.5L) * c + i)));
+    ApplyLut(Image, Table);
+}
+
+void ColorBalance(TFvDIB& Image, int R, int G, int B)
+{
+    const int dR = std::clamp(R, -255, 255), dG = std::clamp(G, -255, 255), dB = std::clamp(B, -255, 255);
+    TLut TableR, TableG, TableB;
+    for (int i = 0; i < 256; ++i) {
+        TableR[i] = ClampToByte(i + dR);
+        TableG[i] = ClampToByte(i + dG);
+        TableB[i] = ClampToByte(i + dB);
+    }
+    ApplyLuts(Image, TableR, TableG, TableB);
+}
+
+void MakePosterizationTable(int Levels, TLut& Table)
+{
+    const int n = std::clamp(Levels, 2, 255);
+    const double Step = 256.0L / n;
+    const double v = 255.0L / (n - 1);
+    for (int k = 0; k < n; ++k) {
+        const int First = std::max(0, static_cast<int>(std::nearbyint(k * static_cast<long double>(Step))));
+        const int Next = std::min(256, static_cast<int>(std::nearbyint((k + 1) * static_cast<long double>(Step))));
+        const uint8_t Level = RoundToByte(static_cast<float>(k * static_cast<long double>(v) + 0.5L));
+        for (int i = First; i < Next; ++i)
+            Table[i] = Level;
+    }
+}
+
+void Posterize(TFvDIB& Image, int LevelsR, int LevelsG, int LevelsB)
+{
+    TLut R, G, B;
+    MakePosterizationTable(LevelsR, R);
+    MakePosterizationTable(LevelsG, G);
+    MakePosterizationTable(LevelsB, B);
+    ApplyLuts(Image, R, G, B);
+}
+
+void Solarization(TFvDIB& Image, bool UseMax)
+{
+    TLut Table;
+    for (int i = 0; i < 256; ++i)
+        Table[i] = static_cast<uint8_t>(UseMax ? std::max(i, 255 - i) : std::min(i, 255 - i));
+    ApplyLut(Image, Table);
+}
