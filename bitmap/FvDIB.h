@@ -8,7 +8,10 @@
 #include "bitmap/InternalDIB.h"
 #include "platform/graphics/Color.h"
 
+#include <memory>
 #include <string>
+
+class TBitmap;
 
 // Every new bitmap takes its UseFMO from here.
 extern bool DefaultUseFMO;
@@ -75,6 +78,20 @@ protected:
     void AssignTo(TPersistent* Dest) override;
 
 private:
+    // Drops this bitmap's reference; the last one destroys the storage.
+    void ReleaseInternalDIB();
+    // Gives up the old storage for a fully built new one.
+    void ReplaceInternalDIB(std::unique_ptr<TFvInternalDIB> Fresh);
+    // A new storage of this bitmap's memory kind with its default content freed.
+    std::unique_ptr<TFvInternalDIB> NewEmptyStorage() const;
+    void AssignFromBitmap(TBitmap& Source);
+    void AssignToBitmap(TBitmap& Dest);
+    void DrawHalftoned(TCanvas& ACanvas, const TRect& Rect);
+    void InitProgress(int Max, const std::string& Text);
+    void BeginProgress();
+    void StepProgress();
+    void EndProgress();
+
     TFvInternalDIB* FInternalDIB = nullptr;
     TFvConvertMode FConvertMode = fvCmNormal;
     TColor FBGColor = clWhite;

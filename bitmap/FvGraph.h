@@ -19,6 +19,9 @@ FV_DECLARE_EXCEPTION(EFvDIBCanvasFailed, EFvDIBError);
 // A graphic that knows its clipboard format and can assign itself from the clipboard.
 class TFvGraphic : public TGraphic {
 public:
+    // The class record of this abstract class, so that registries can ask for descendants.
+    static const TGraphicClassInfo ClassInfo;
+
     // A TClipboard source loads the clipboard's block of ClipboardFormat;
     // anything else goes to the inherited Assign.
     void Assign(TPersistent* Source) override;
