@@ -1,0 +1,159 @@
+// Row kernels of the 3x3 callbacks. A row is a flat run of bytes: the same
+// channel of the left and right neighbours lies 3 bytes away, so each output
+// byte is one expression over nine input bytes and every channel is treated
+// alike.
+#include "effects/NeighbourhoodRows.h"
+
+#include "effects/ByteConversion.h"
+#include "effects/SimdClones.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+template <int K0, int K1, int K2, int K3, int K4, int K5, int K6, int K7, int K8, class Rule>
+[[gnu::always_inline]] inline void ConvolveRow(const uint8_t* __restrict U, const uint8_t* __restrict M,
+                                               const uint8_t* __restrict D, uint8_t* __restrict Out, int N, Rule Apply)
+{
+    for (int i = 0; i < N; ++i) {
+        const int S = K0 * U[i - 3] + K1 * U[i] + K2 * U[i + 3] + K3 * M[i - 3] + K4 * M[i] + K5 * M[i + 3] +
+                      K6 * D[i - 3] + K7 * D[i] + K8 * D[i + 3];
+        Out[i] = ClampToByte(Apply(S));
+    }
+}
+
+#define FV_ROW_ARGS                                                                                              \
+    const uint8_t *U, const uint8_t *M, const uint8_t *D, uint8_t *Out, int N, const void *, uint8_t *
+
+constexpr auto Abs = [](int S) { return S < 0 ? -S : S; };
+constexpr auto AbsTimes5 = [](int S) { return (S < 0 ? -S : S) * 5; };
+
+FV_SIMD_CLONES void RowColorEmboss(FV_ROW_ARGS) { ConvolveRow<-1, -1, -1, 0, 1, 0, 1, 1, 1>(U, M, D, Out, N, Abs); }
+FV_SIMD_CLONES void RowDarkEmboss(FV_ROW_ARGS)
+{
+    ConvolveRow<-1, -2, -1, 0, 0, 0, 1, 2, 1>(U, M, D, Out, N, [](int S) { return (S < 0 ? -S : S) + 128; });
+}
+FV_SIMD_CLONES void RowSunPower(FV_ROW_ARGS)
+{
+    ConvolveRow<1, 3, 1, 3, 5, 3, 1, 3, 1>(U, M, D, Out, N, [](int S) { return S >> 4; });
+}
+FV_SIMD_CLONES void RowHorzDifference(FV_ROW_ARGS) { ConvolveRow<0, 0, 0, 0, 1, -1, 0, 0, 0>(U, M, D, Out, N, AbsTimes5); }
+FV_SIMD_CLONES void RowVertDifference(FV_ROW_ARGS) { ConvolveRow<0, 0, 0, 0, 1, 0, 0, -1, 0>(U, M, D, Out, N, AbsTimes5); }
+FV_SIMD_CLONES void RowHorzRoberts(FV_ROW_ARGS) { ConvolveRow<0, 0, 0, 0, 1, 0, 0, 0, -1>(U, M, D, Out, N, AbsTimes5); }
+FV_SIMD_CLONES void RowVertRoberts(FV_ROW_ARGS) { ConvolveRow<0, 0, 0, 0, 0, 1, 0, -1, 0>(U, M, D, Out, N, AbsTimes5); }
+FV_SIMD_CLONES void RowVertSobel(FV_ROW_ARGS) { ConvolveRow<-1, -2, -1, 0, 0, 0, 1, 2, 1>(U, M, D, Out, N, AbsTimes5); }
+FV_SIMD_CLONES void RowLaplacian1(FV_ROW_ARGS) { ConvolveRow<0, -1, 0, -1, 4, -1, 0, -1, 0>(U, M, D, Out, N, AbsTimes5); }
+FV_SIMD_CLONES void RowLaplacian2(FV_ROW_ARGS)
+{
+    ConvolveRow<-1, -1, -1, -1, 8, -1, -1, -1, -1>(U, M, D, Out, N, [](int S) { return (S < 0 ? -S : S) * 3; });
+}
+FV_SIMD_CLONES void RowLaplacian3(FV_ROW_ARGS) { ConvolveRow<1, -2, 1, -2, 4, -2, 1, -2, 1>(U, M, D, Out, N, AbsTimes5); }
+FV_SIMD_CLONES void RowLaplacian4(FV_ROW_ARGS) { ConvolveRow<0, 1, 0, 1, -4, 1, 0, 1, 0>(U, M, D, Out, N, AbsTimes5); }
+
+void RowEmboss(FV_ROW_ARGS)
+{
+    (void)M;
+    for (int i = 0; i < N; i += 3) {
+        const int A = (U[i - 3] + U[i - 2] + U[i - 1]) / 3;
+        const int B = (D[i + 3] + D[i + 4] + D[i + 5]) / 3;
+        // A - B + 128 is a whole number: rounding it changes nothing, only the clamp acts.
+        const uint8_t V = ClampToByte(A - B + 128);
+        Out[i] = Out[i + 1] = Out[i + 2] = V;
+    }
+}
+
+// Sums of up to nine products that cannot leave 32 bits are done in 32 bits
+// (the vector units have no 64-bit multiply); anything larger in 64.
+template <class Sum>
+[[gnu::always_inline]] inline void WeightedRow(const uint8_t* __restrict U, const uint8_t* __restrict M,
+                                               const uint8_t* __restrict D, uint8_t* __restrict Out, int N,
+                                               const int32_t* W)
+{
+    const Sum W0 = W[0], W1 = W[1], W2 = W[2], W3 = W[3], W4 = W[4], W5 = W[5], W6 = W[6], W7 = W[7], W8 = W[8];
+    for (int i = 0; i < N; ++i) {
+        const Sum S = W0 * U[i - 3] + W1 * U[i] + W2 * U[i + 3] + W3 * M[i - 3] + W4 * M[i] + W5 * M[i + 3] +
+                      W6 * D[i - 3] + W7 * D[i] + W8 * D[i + 3];
+        const Sum Shifted = S >> 8;
+        Out[i] = static_cast<uint8_t>(Shifted < 0 ? 0 : Shifted > 255 ? 255 : Shifted);
+    }
+}
+
+FV_SIMD_CLONES void RowWeighted32(FV_ROW_ARGS, const int32_t* W) { WeightedRow<int32_t>(U, M, D, Out, N, W); }
+
+void RowWeighted(const uint8_t* U, const uint8_t* M, const uint8_t* D, uint8_t* Out, int N, const void* Data,
+                 uint8_t* Scratch)
+{
+    const int32_t* W = static_cast<const int32_t*>(Data);
+    int64_t Reach = 0;
+    for (int k = 0; k < 9; ++k)
+        Reach += std::abs(static_cast<int64_t>(W[k]));
+    if (Reach * 255 <= INT32_MAX)
+        RowWeighted32(U, M, D, Out, N, Data, Scratch, W);
+    else
+        WeightedRow<int64_t>(U, M, D, Out, N, W);
+}
+
+// Median of nine by sorted columns: with each column of three sorted, the
+// median is the middle of (largest low, middle of the middles, smallest
+// high). Each column is sorted once and shared by three outputs.
+[[gnu::always_inline]] inline uint8_t Mid3(uint8_t A, uint8_t B, uint8_t C)
+{
+    return std::max(std::min(A, B), std::min(std::max(A, B), C));
+}
+
+FV_SIMD_CLONES void RowMedian(FV_ROW_ARGS Scratch)
+{
+    const int Span = N + 6;
+    uint8_t* __restrict Lo = Scratch + 3;
+    uint8_t* __restrict Mi = Lo + Span;
+    uint8_t* __restrict Hi = Mi + Span;
+    for (int i = -3; i < N + 3; ++i) {
+        const uint8_t A = U[i], B = M[i], C = D[i];
+        const uint8_t L1 = std::min(A, B), H1 = std::max(A, B);
+        Lo[i] = std::min(L1, C);
+        const uint8_t H2 = std::max(L1, C);
+        Mi[i] = std::min(H1, H2);
+        Hi[i] = std::max(H1, H2);
+    }
+    for (int i = 0; i < N; ++i) {
+        const uint8_t L = std::max(std::max(Lo[i - 3], Lo[i]), Lo[i + 3]);
+        const uint8_t C = Mid3(Mi[i - 3], Mi[i], Mi[i + 3]);
+        const uint8_t H = std::min(std::min(Hi[i - 3], Hi[i]), Hi[i + 3]);
+        Out[i] = Mid3(L, C, H);
+    }
+}
+
+#undef FV_ROW_ARGS
+
+struct TRowProcEntry {
+    TNeighbourhoodProc Pixel;
+    TNeighbourhoodRowProc Row;
+};
+
+const TRowProcEntry RowProcs[] = {
+    {ConvolveColorEmboss, RowColorEmboss}, {ConvolveDarkEmboss, RowDarkEmboss},
+    {ConvolveSunPower, RowSunPower},       {ConvolveHorzDifference, RowHorzDifference},
+    {ConvolveVertDifference, RowVertDifference}, {ConvolveHorzRoberts, RowHorzRoberts},
+    {ConvolveVertRoberts, RowVertRoberts}, {ConvolveVertSobel, RowVertSobel},
+    {ConvolveLaplacian1, RowLaplacian1},   {ConvolveLaplacian2, RowLaplacian2},
+    {ConvolveLaplacian3, RowLaplacian3},   {ConvolveLaplacian4, RowLaplacian4},
+    {PixelEmboss, RowEmboss},              {PixelWeighted, RowWeighted},
+    {PixelMedian, RowMedian},
+};
+
+} // namespace
+
+int64_t NeighbourhoodRowScratch(int Bytes)
+{
+    return 3 * (static_cast<int64_t>(Bytes) + 6);
+}
+
+TNeighbourhoodRowProc FindNeighbourhoodRowProc(TNeighbourhoodProc PixelProc)
+{
+    for (const TRowProcEntry& Entry : RowProcs)
+        if (Entry.Pixel == PixelProc)
+            return Entry.Row;
+    return nullptr;
+}
