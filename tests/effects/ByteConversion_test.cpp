@@ -1,0 +1,60 @@
+#include "effects/ByteConversion.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace {
+
+TEST(ByteConversion, ClampToByteCutsBothEnds)
+{
+    EXPECT_EQ(ClampToByte(-1), 0);
+    EXPECT_EQ(ClampToByte(std::numeric_limits<int>::min()), 0);
+    EXPECT_EQ(ClampToByte(0), 0);
+    EXPECT_EQ(ClampToByte(200), 200);
+    EXPECT_EQ(ClampToByte(255), 255);
+    EXPECT_EQ(ClampToByte(256), 255);
+    EXPECT_EQ(ClampToByte(std::numeric_limits<int>::max()), 255);
+}
+
+TEST(ByteConversion, RoundToByteRoundsHalvesToEven)
+{
+    EXPECT_EQ(RoundToByte(0.5f), 0);
+    EXPECT_EQ(RoundToByte(1.5f), 2);
+    EXPECT_EQ(RoundToByte(127.5f), 128);
+    EXPECT_EQ(RoundToByte(128.5f), 128);
+    EXPECT_EQ(RoundToByte(254.5f), 254);
+    EXPECT_EQ(RoundToByte(3.49f), 3);
+    EXPECT_EQ(RoundToByte(3.51f), 4);
+}
+
+TEST(ByteConversion, RoundToByteClampsAndTakesNanAsZero)
+{
+    EXPECT_EQ(RoundToByte(-0.4f), 0);
+    EXPECT_EQ(RoundToByte(-1000.0f), 0);
+    EXPECT_EQ(RoundToByte(255.4f), 255);
+    EXPECT_EQ(RoundToByte(1e30f), 255);
+    EXPECT_EQ(RoundToByte(std::numeric_limits<float>::infinity()), 255);
+    EXPECT_EQ(RoundToByte(-std::numeric_limits<float>::infinity()), 0);
+    EXPECT_EQ(RoundToByte(std::numeric_limits<float>::quiet_NaN()), 0);
+}
+
+TEST(ByteConversion, WideArgumentsAreNarrowedToSingleFirst)
+{
+    // Just above a half in long double, but exactly the half once narrowed.
+    const long double Wide = 2.5L + 1e-12L;
+    EXPECT_EQ(RoundToByte(static_cast<float>(Wide)), 2);
+}
+
+TEST(ByteConversion, LumaWeighsRedGreenBlue)
+{
+    EXPECT_EQ(Luma(0, 0, 0), 0);
+    EXPECT_EQ(Luma(255, 255, 255), 255);
+    EXPECT_EQ(Luma(255, 0, 0), 77);
+    EXPECT_EQ(Luma(0, 255, 0), 149);
+    EXPECT_EQ(Luma(0, 0, 255), 29);
+    const uint8_t Pixel[3] = {10, 20, 30}; // B, G, R
+    EXPECT_EQ(LumaOfPixel(Pixel), Luma(30, 20, 10));
+}
+
+} // namespace

@@ -1,0 +1,212 @@
+#include "effects/AutoLevel.h"
+#include "effects/ColorModels.h"
+#include "effects/HlsCorrection.h"
+#include "effects/LmsCorrection.h"
+
+#include "PixelGrid.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+uint32_t Packed(Rgb c)
+{
+    return (static_cast<uint32_t>(c.R) << 16) | (static_cast<uint32_t>(c.G) << 8) | static_cast<uint32_t>(c.B);
+}
+
+struct Hls {
+    int H, S, L;
+    bool operator==(const Hls&) const = default;
+};
+
+Hls ToHls(Rgb c)
+{
+    Hls Out;
+    RgbToHls(Packed(c), Out.H, Out.S, Out.L);
+    return Out;
+}
+
+Rgb FromHls(int H, int S, int L)
+{
+    uint8_t p[3];
+    HlsToRgb(p, H, S, L);
+    return Rgb{p[2], p[1], p[0]};
+}
+
+TEST(ColorModels, HlsOfPrimariesAndGreys)
+{
+    EXPECT_EQ(ToHls({255, 0, 0}), (Hls{0, 100, 50}));
+    EXPECT_EQ(ToHls({0, 255, 0}), (Hls{120, 100, 50}));
+    EXPECT_EQ(ToHls({0, 0, 255}), (Hls{240, 100, 50}));
+    EXPECT_EQ(ToHls({10, 10, 10}), (Hls{0, 0, 3}));
+    EXPECT_EQ(ToHls({255, 255, 255}), (Hls{0, 0, 100}));
+    // Magenta: red is the maximum and the hue wraps below zero.
+    EXPECT_EQ(ToHls({255, 0, 255}).H, 300);
+}
+
+TEST(ColorModels, HlsBackToRgb)
+{
+    EXPECT_EQ(FromHls(0, 100, 50), (Rgb{255, 0, 0}));
+    EXPECT_EQ(FromHls(120, 100, 50), (Rgb{0, 255, 0}));
+    EXPECT_EQ(FromHls(240, 100, 50), (Rgb{0, 0, 255}));
+    EXPECT_EQ(FromHls(0, 0, 3), (Rgb{8, 8, 8}));
+    EXPECT_EQ(FromHls(0, 0, 100), (Rgb{255, 255, 255}));
+    // A hue outside one turn is taken modulo 360.
+    EXPECT_EQ(FromHls(480, 100, 50), FromHls(120, 100, 50));
+    EXPECT_EQ(FromHls(-120, 100, 50), FromHls(240, 100, 50));
+}
+
+TEST(ColorModels, YCbCrRoundTripOfGreyLosesBlue)
+{
+    int Y, Cr, Cb;
+    RgbToYCbCr(Packed({128, 128, 128}), Y, Cr, Cb);
+    EXPECT_EQ(Y, 128);
+    EXPECT_EQ(Cr, 128);
+    EXPECT_EQ(Cb, 127);
+    uint8_t p[3];
+    YCbCrToRgb(p, Y, Cr, Cb);
+    EXPECT_EQ((Rgb{p[2], p[1], p[0]}), (Rgb{128, 128, 126}));
+}
+
+TEST(ColorModels, LmsRoundTripLosesOneStepOfRed)
+{
+    auto Trip = [](Rgb c) {
+        uint32_t L, M, S;
+        RgbToLms(Packed(c), L, M, S);
+        uint8_t p[3];
+        LmsToRgb(p, static_cast<int>(L), static_cast<int>(M), static_cast<int>(S));
+        return Rgb{p[2], p[1], p[0]};
+    };
+    EXPECT_EQ(Trip({255, 255, 255}), (Rgb{254, 255, 255}));
+    EXPECT_EQ(Trip({128, 128, 128}), (Rgb{127, 128, 128}));
+    EXPECT_EQ(Trip({0, 0, 0}), (Rgb{0, 0, 0}));
+}
+
+TEST(ColorModels, LmsToRgbClampsHugeAndNegativeSums)
+{
+    uint8_t p[3];
+    LmsToRgb(p, 2000000000, 0, 0);
+    EXPECT_EQ((Rgb{p[2], p[1], p[0]}), (Rgb{255, 0, 255}));
+    LmsToRgb(p, -2000000000, 0, 0);
+    EXPECT_EQ((Rgb{p[2], p[1], p[0]}), (Rgb{0, 255, 0}));
+}
+
+TEST(HlsCorrection, NeutralCallIsLossy)
+{
+    EXPECT_EQ(Apply1({10, 10, 10}, [](TFvDIB& I) { HlsCorrection(I, 0, 0, 0); }), (Rgb{8, 8, 8}));
+}
+
+TEST(HlsCorrection, FullTurnOfHueIsNoTurn)
+{
+    auto A = MakeNoise(29, 13);
+    auto B = MakeNoise(29, 13);
+    HlsCorrection(*A, 0, 0, 0);
+    HlsCorrection(*B, 360, 0, 0);
+    EXPECT_EQ(Pixels(*A), Pixels(*B));
+}
+
+TEST(HlsCorrection, HueShiftTurnsPrimaries)
+{
+    EXPECT_EQ(Apply1({255, 0, 0}, [](TFvDIB& I) { HlsCorrection(I, 120, 0, 0); }), (Rgb{0, 255, 0}));
+    EXPECT_EQ(Apply1({0, 0, 255}, [](TFvDIB& I) { HlsCorrection(I, 240, 0, 0); }), (Rgb{0, 255, 0}));
+}
+
+TEST(HlsCorrection, LightnessAndSaturationScaleAndCap)
+{
+    // Lightness 50 doubled is 100: white.
+    EXPECT_EQ(Apply1({255, 0, 0}, [](TFvDIB& I) { HlsCorrection(I, 0, 100, 0); }), (Rgb{255, 255, 255}));
+    EXPECT_EQ(Apply1({255, 0, 0}, [](TFvDIB& I) { HlsCorrection(I, 0, -100, 0); }), (Rgb{0, 0, 0}));
+    EXPECT_EQ(Apply1({255, 0, 0}, [](TFvDIB& I) { HlsCorrection(I, 0, 0, -100); }), (Rgb{128, 128, 128}));
+    // Out-of-range arguments act as the ends of their ranges.
+    EXPECT_EQ(Apply1({255, 0, 0}, [](TFvDIB& I) { HlsCorrection(I, 0, 500, 0); }), (Rgb{255, 255, 255}));
+    EXPECT_EQ(Apply1({200, 40, 90}, [](TFvDIB& I) { HlsCorrection(I, -30, 0, 0); }),
+              Apply1({200, 40, 90}, [](TFvDIB& I) { HlsCorrection(I, 0, 0, 0); }));
+}
+
+TEST(LmsCorrection, FullConesKeepWhiteNearlyAndBlackExactly)
+{
+    for (bool Average : {false, true}) {
+        EXPECT_EQ(Apply1({255, 255, 255}, [&](TFvDIB& I) { LmsCorrection(I, 100, 100, 100, Average); }),
+                  (Rgb{254, 255, 255}));
+        EXPECT_EQ(Apply1({0, 0, 0}, [&](TFvDIB& I) { LmsCorrection(I, 100, 100, 100, Average); }), (Rgb{0, 0, 0}));
+        EXPECT_EQ(Apply1({128, 128, 128}, [&](TFvDIB& I) { LmsCorrection(I, 100, 100, 100, Average); }),
+                  (Rgb{127, 128, 128}));
+    }
+}
+
+TEST(LmsCorrection, NoConesWithoutAverageIsBlack)
+{
+    auto Image = MakeNoise(17, 5);
+    LmsCorrection(*Image, 0, 0, 0, false);
+    for (const Rgb& c : Pixels(*Image))
+        ASSERT_EQ(c, (Rgb{0, 0, 0}));
+}
+
+TEST(LmsCorrection, AverageBlendsEachConeFromTheUpdatedOthers)
+{
+    const Rgb In{180, 60, 20};
+    uint32_t l, m, s;
+    RgbToLms(Packed(In), l, m, s);
+    l = (m + s) / 2;
+    m = (s + l) / 2;
+    s = (l + m) / 2;
+    uint8_t p[3];
+    LmsToRgb(p, static_cast<int>(l), static_cast<int>(m), static_cast<int>(s));
+    EXPECT_EQ(Apply1(In, [](TFvDIB& I) { LmsCorrection(I, 0, 0, 0, true); }), (Rgb{p[2], p[1], p[0]}));
+    // Cones beyond 100 per cent are 100 per cent.
+    EXPECT_EQ(Apply1(In, [](TFvDIB& I) { LmsCorrection(I, 400, 100, 100, true); }),
+              Apply1(In, [](TFvDIB& I) { LmsCorrection(I, 100, 100, 100, true); }));
+}
+
+TEST(AutoLevel, FullRangeStillLosesTheTopStep)
+{
+    // Black and white halves: Low 0, High 255, Scale 255/256.
+    auto Image = MakeImage(10, 10, [](int x, int) { return x < 5 ? Rgb{0, 0, 0} : Rgb{255, 255, 255}; });
+    AutoLevel(*Image);
+    EXPECT_EQ(PixelAt(*Image, 0, 0), (Rgb{0, 0, 0}));
+    EXPECT_EQ(PixelAt(*Image, 9, 9), (Rgb{254, 254, 252}));
+}
+
+TEST(AutoLevel, GreyInAFullRangeImage)
+{
+    auto Image = MakeImage(10, 10, [](int x, int y) {
+        if (y == 5 && x == 5)
+            return Rgb{128, 128, 128};
+        return x < 5 ? Rgb{0, 0, 0} : Rgb{255, 255, 255};
+    });
+    AutoLevel(*Image);
+    EXPECT_EQ(PixelAt(*Image, 5, 5), (Rgb{128, 128, 126}));
+}
+
+TEST(AutoLevel, OneLumaBecomesZeroKeepingChroma)
+{
+    auto Grey = MakeUniform(6, 4, {90, 90, 90});
+    AutoLevel(*Grey);
+    for (const Rgb& c : Pixels(*Grey))
+        ASSERT_EQ(c, (Rgb{0, 0, 0}));
+
+    auto Red = MakeUniform(6, 4, {200, 0, 0});
+    AutoLevel(*Red);
+    int Y, Cr, Cb;
+    RgbToYCbCr(Packed({200, 0, 0}), Y, Cr, Cb);
+    uint8_t p[3];
+    YCbCrToRgb(p, 0, Cr, Cb);
+    EXPECT_EQ(PixelAt(*Red, 3, 2), (Rgb{p[2], p[1], p[0]}));
+}
+
+TEST(AutoLevel, ThinImagesCutNothing)
+{
+    // One column: the cut is 0, so the extreme lumas themselves are Low and High.
+    auto Image = MakeImage(1, 3, [](int, int y) { return Rgb{y * 100, y * 100, y * 100}; });
+    AutoLevel(*Image);
+    int Y, Cr, Cb;
+    RgbToYCbCr(Packed({200, 200, 200}), Y, Cr, Cb);
+    // Low 0, High the luma of grey 200.
+    const float Scale = 255.0L / (Y + 1);
+    EXPECT_EQ(PixelAt(*Image, 0, 0), (Rgb{0, 0, 0}));
+    uint8_t p[3];
+    YCbCrToRgb(p, RoundToByte(static_cast<float>(Y * static_cast<long double>(Scale))), Cr, Cb);
+    EXPECT_EQ(PixelAt(*Image, 0, 2), (Rgb{p[2], p[1], p[0]}));
+}
+
+} // namespace
