@@ -1,0 +1,24 @@
+// The private parts of TBitmap: its picture and its canvas, which draws
+// through a memory context holding the picture and its palette.
+#pragma once
+
+#include "platform/graphics/BitmapPicture.h"
+
+class TBitmap::Image : public BitmapPicture {};
+
+class TBitmap::BitmapCanvas : public TCanvas {
+public:
+    explicit BitmapCanvas(TBitmap& owner) : FOwner(owner) {}
+    ~BitmapCanvas() override { FreeContext(); }
+    // Gives the picture back to the bitmap; the next drawing makes a new context.
+    void FreeContext();
+
+protected:
+    void CreateHandle() override;
+
+private:
+    TBitmap& FOwner;
+    HDC FDC = nullptr;
+    HBITMAP FOldBitmap = nullptr;
+    HPALETTE FOldPalette = nullptr;
+};

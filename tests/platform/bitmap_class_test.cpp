@@ -1,0 +1,281 @@
+#include "platform/core/Exceptions.h"
+#include "platform/graphics/Bitmap.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// A BMP file written byte by byte: file header, a 40-byte header, a table and the given pixel bytes.
+std::vector<uint8_t> Bmp(int width, int height, int bits, DWORD compression, const std::vector<RGBQUAD>& table,
+                         const std::vector<uint8_t>& pixels, const std::vector<DWORD>& masks = {})
+{
+    BITMAPINFOHEADER h{40, width, height, 1, static_cast<WORD>(bits), compression,
+                       static_cast<DWORD>(pixels.size()), 2835, 2835,
+                       static_cast<DWORD>(table.size()), 0};
+    const DWORD offset = static_cast<DWORD>(14 + 40 + 4 * masks.size() + 4 * table.size());
+    BITMAPFILEHEADER f{BFT_BITMAP, static_cast<DWORD>(offset + pixels.size()), 0, 0, offset};
+    std::vector<uint8_t> out(sizeof f + sizeof h);
+    std::memcpy(out.data(), &f, sizeof f);
+    std::memcpy(out.data() + sizeof f, &h, sizeof h);
+    for (DWORD m : masks)
+        out.insert(out.end(), reinterpret_cast<uint8_t*>(&m), reinterpret_cast<uint8_t*>(&m) + 4);
+    for (const RGBQUAD& q : table)
+        out.insert(out.end(), {q.rgbBlue, q.rgbGreen, q.rgbRed, 0});
+    out.insert(out.end(), pixels.begin(), pixels.end());
+    return out;
+}
+
+void Load(TBitmap& bitmap, const std::vector<uint8_t>& bytes)
+{
+    TMemoryStream stream;
+    stream.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+    stream.SetPosition(0);
+    bitmap.LoadFromStream(stream);
+}
+
+std::vector<uint8_t> Save(TBitmap& bitmap)
+{
+    TMemoryStream stream;
+    bitmap.SaveToStream(stream);
+    return std::vector<uint8_t>(stream.Memory(), stream.Memory() + stream.Size());
+}
+
+std::string LoadError(const std::vector<uint8_t>& bytes)
+{
+    TBitmap bitmap;
+    try {
+        Load(bitmap, bytes);
+    } catch (const Exception& e) {
+        return e.Message();
+    }
+    return "";
+}
+
+TEST(TBitmapClass, StartsEmptyAndKeepsTopDownRows)
+{
+    TBitmap bitmap;
+    EXPECT_TRUE(bitmap.Empty());
+    EXPECT_EQ(bitmap.Handle(), nullptr);
+    EXPECT_EQ(bitmap.PixelFormat(), pfDevice);
+    bitmap.SetHeight(3);
+    EXPECT_TRUE(bitmap.Empty());
+    EXPECT_EQ(bitmap.Height(), 3);
+    int changes = 0;
+    bitmap.OnChange = [&](TPersistent*) { ++changes; };
+    bitmap.SetWidth(5);
+    EXPECT_FALSE(bitmap.Empty());
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(bitmap.ScanLine(1) - bitmap.ScanLine(0), 20);
+    EXPECT_THROW(bitmap.ScanLine(3), EInvalidGraphicOperation);
+    // A fresh bitmap is white; the canvas draws into the same pixels ScanLine shows.
+    EXPECT_EQ(bitmap.ScanLine(2)[0], 0xFF);
+    bitmap.Canvas().SetPixel(1, 2, clRed);
+    EXPECT_EQ(bitmap.ScanLine(2)[4 + 2], 0xFF);
+    EXPECT_EQ(bitmap.ScanLine(2)[4 + 0], 0x00);
+    EXPECT_EQ(changes, 2);
+
+    BITMAP description{};
+    ASSERT_TRUE(GetObject(bitmap.Handle(), &description));
+    EXPECT_EQ(description.bmBitsPixel, 32);
+    try {
+        bitmap.ScanLine(-1);
+    } catch (const EInvalidGraphicOperation& e) {
+        EXPECT_EQ(e.Message(), "Scan line index out of range");
+    }
+}
+
+TEST(TBitmapClass, PixelFormatChangesConvertThePicture)
+{
+    TBitmap bitmap;
+    bitmap.SetPixelFormat(pf24bit);
+    bitmap.SetSize(2, 1);
+    bitmap.Canvas().SetPixel(0, 0, 0xA0A0A0);
+    bitmap.Canvas().SetPixel(1, 0, 0x0000F0);
+    bitmap.SetPixelFormat(pf1bit);
+    EXPECT_EQ(bitmap.ScanLine(0)[0], 0x80); // light grey is nearer white, bright red nearer black
+    ASSERT_NE(bitmap.Palette(), nullptr);
+    EXPECT_EQ(GetPaletteEntries(bitmap.Palette(), 0, 0, nullptr), 2u);
+
+    // A palette of the depth becomes the colour table; the indices stay.
+    LOGPALETTE log{};
+    log.palVersion = 0x300;
+    log.palNumEntries = 2;
+    log.palPalEntry[0] = {0, 0, 255, 0};
+    log.palPalEntry[1] = {0, 255, 0, 0};
+    bitmap.SetPalette(CreatePalette(&log));
+    EXPECT_TRUE(bitmap.PaletteModified());
+    EXPECT_EQ(bitmap.ScanLine(0)[0], 0x80);
+    bitmap.SetPixelFormat(pf24bit);
+    const uint8_t* row = bitmap.ScanLine(0);
+    EXPECT_EQ(std::vector<uint8_t>(row, row + 6), (std::vector<uint8_t>{0, 255, 0, 255, 0, 0}));
+    EXPECT_THROW(bitmap.SetPixelFormat(pfCustom), EInvalidGraphicOperation);
+}
+
+TEST(TBitmapClass, ReadsEveryDepthAndWritesBottomUp)
+{
+    // 8 bits, bottom-up, two of 256 entries used.
+    const std::vector<RGBQUAD> two = {{0, 0, 0, 0}, {1, 2, 3, 0}};
+    const std::vector<uint8_t> eight = Bmp(3, 2, 8, BI_RGB, two, {1, 0, 0, 0, 0, 1, 1, 0});
+    TBitmap bitmap;
+    Load(bitmap, eight);
+    EXPECT_EQ(bitmap.PixelFormat(), pf8bit);
+    EXPECT_EQ(bitmap.ScanLine(0)[1], 1); // top row is the last in the file
+    EXPECT_EQ(bitmap.ScanLine(1)[0], 1);
+    EXPECT_EQ(Save(bitmap), eight);
+
+    // 4 bits top-down, and 1 bit.
+    const std::vector<RGBQUAD> sixteen(16, RGBQUAD{9, 9, 9, 0});
+    Load(bitmap, Bmp(3, -1, 4, BI_RGB, sixteen, {0x12, 0x30, 0, 0}));
+    EXPECT_EQ(bitmap.PixelFormat(), pf4bit);
+    EXPECT_EQ(bitmap.ScanLine(0)[1], 0x30);
+    Load(bitmap, Bmp(9, 1, 1, BI_RGB, two, {0x80, 0x80, 0, 0}));
+    EXPECT_EQ(bitmap.PixelFormat(), pf1bit);
+    EXPECT_EQ(bitmap.Width(), 9);
+
+    // 24 and 32 bits; 16 bits with and without fields.
+    Load(bitmap, Bmp(1, 1, 24, BI_RGB, {}, {1, 2, 3, 0}));
+    EXPECT_EQ(bitmap.PixelFormat(), pf24bit);
+    EXPECT_EQ(bitmap.ScanLine(0)[2], 3);
+    Load(bitmap, Bmp(1, 1, 32, BI_RGB, {}, {1, 2, 3, 4}));
+    EXPECT_EQ(bitmap.PixelFormat(), pf32bit);
+    Load(bitmap, Bmp(1, 1, 16, BI_RGB, {}, {0xFF, 0x7F, 0, 0}));
+    EXPECT_EQ(bitmap.PixelFormat(), pf15bit);
+    const std::vector<uint8_t> sixFive = Bmp(2, 1, 16, BI_BITFIELDS, {}, {0x00, 0xF8, 0x1F, 0x00}, {0xF800, 0x07E0, 0x001F});
+    Load(bitmap, sixFive);
+    EXPECT_EQ(bitmap.PixelFormat(), pf16bit);
+    EXPECT_EQ(bitmap.Canvas().Pixel(0, 0), clRed);
+    EXPECT_EQ(bitmap.Canvas().Pixel(1, 0), clBlue);
+    EXPECT_EQ(Save(bitmap), sixFive);
+}
+
+TEST(TBitmapClass, ReadsRleAndCoreHeaders)
+{
+    const std::vector<RGBQUAD> table = {{0, 0, 0, 0}, {255, 0, 0, 0}, {0, 255, 0, 0}};
+    TBitmap bitmap;
+    Load(bitmap, Bmp(4, 2, 8, BI_RLE8, table, {4, 1, 0, 0, 2, 2, 0, 1}));
+    EXPECT_EQ(bitmap.PixelFormat(), pf8bit);
+    EXPECT_EQ(std::vector<uint8_t>(bitmap.ScanLine(1), bitmap.ScanLine(1) + 4), (std::vector<uint8_t>{1, 1, 1, 1}));
+    EXPECT_EQ(std::vector<uint8_t>(bitmap.ScanLine(0), bitmap.ScanLine(0) + 4), (std::vector<uint8_t>{2, 2, 0, 0}));
+    Load(bitmap, Bmp(3, 1, 4, BI_RLE4, table, {3, 0x12, 0, 1}));
+    EXPECT_EQ(bitmap.PixelFormat(), pf4bit);
+    EXPECT_EQ(bitmap.ScanLine(0)[0], 0x12);
+    EXPECT_EQ(bitmap.ScanLine(0)[1], 0x10);
+
+    // A 12-byte core header with a 3-byte table.
+    std::vector<uint8_t> core = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 14 + 12 + 6, 0, 0, 0,
+                                 12, 0, 0, 0, 2, 0, 1, 0, 1, 0, 1, 0,
+                                 0, 0, 0, 255, 255, 255,
+                                 0x40, 0, 0, 0};
+    Load(bitmap, core);
+    EXPECT_EQ(bitmap.PixelFormat(), pf1bit);
+    EXPECT_EQ(bitmap.Canvas().Pixel(1, 0), clWhite);
+    EXPECT_EQ(bitmap.Canvas().Pixel(0, 0), clBlack);
+}
+
+TEST(TBitmapClass, RejectsBadFilesAndKeepsItsPicture)
+{
+    const std::vector<RGBQUAD> two = {{0, 0, 0, 0}, {255, 255, 255, 0}};
+    std::vector<uint8_t> good = Bmp(1, 1, 24, BI_RGB, {}, {1, 2, 3, 0});
+    std::vector<uint8_t> bad = good;
+    bad[0] = 'X';
+    EXPECT_EQ(LoadError(bad), "Bitmap image is not valid");
+    EXPECT_EQ(LoadError(Bmp(1, 1, 12, BI_RGB, {}, {0, 0, 0, 0})), "Bitmap image is not valid");
+    EXPECT_EQ(LoadError(Bmp(0x10000, 0x10000, 24, BI_RGB, {}, {})), "Bitmap image is not valid");
+    EXPECT_EQ(LoadError(Bmp(1, INT32_MIN, 24, BI_RGB, {}, {})), "Bitmap image is not valid");
+    EXPECT_EQ(LoadError(Bmp(4, -2, 8, BI_RLE8, two, {0, 1})), "Bitmap image is not valid");
+    EXPECT_EQ(LoadError(Bmp(4, 2, 24, BI_RLE8, {}, {0, 1})), "Bitmap image is not valid");
+    EXPECT_EQ(LoadError(Bmp(1, 1, 16, BI_BITFIELDS, {}, {0, 0, 0, 0}, {0, 0x3E0, 0x1F})), "Bitmap image is not valid");
+    // Pixel data cut short is a read error, found before the picture is allocated.
+    EXPECT_EQ(LoadError(Bmp(1000, 1000, 24, BI_RGB, {}, {1, 2, 3})), "Stream read error");
+    EXPECT_EQ(LoadError({'B', 'M', 0}), "Stream read error");
+
+    TBitmap bitmap;
+    Load(bitmap, good);
+    good[0] = 'X';
+    EXPECT_THROW(Load(bitmap, good), EInvalidGraphic);
+    EXPECT_EQ(bitmap.Width(), 1);
+    EXPECT_EQ(bitmap.ScanLine(0)[0], 1);
+}
+
+TEST(TBitmapClass, AssignCopiesAndDrawsThroughTheCanvas)
+{
+    TBitmap source;
+    source.SetPixelFormat(pf8bit);
+    source.SetSize(2, 2);
+    source.ScanLine(1)[1] = 9;
+    TBitmap copy;
+    copy.Assign(&source);
+    EXPECT_EQ(copy.PixelFormat(), pf8bit);
+    EXPECT_EQ(copy.ScanLine(1)[1], 9);
+    EXPECT_NE(copy.Palette(), source.Palette());
+    source.ScanLine(1)[1] = 3;
+    EXPECT_EQ(copy.ScanLine(1)[1], 9);
+
+    // Drawing one 8-bit bitmap into another with the same table keeps the indices.
+    TBitmap big;
+    big.Assign(&copy);
+    big.SetSize(4, 4);
+    big.Canvas().StretchDraw(Rect(0, 0, 4, 4), copy);
+    EXPECT_EQ(big.ScanLine(3)[3], 9);
+    EXPECT_EQ(big.ScanLine(2)[2], 9);
+    EXPECT_EQ(big.ScanLine(1)[1], big.ScanLine(0)[0]);
+
+    copy.Assign(nullptr);
+    EXPECT_TRUE(copy.Empty());
+    EXPECT_EQ(copy.Width(), 0);
+
+    HBITMAP handle = big.ReleaseHandle();
+    EXPECT_TRUE(big.Empty());
+    EXPECT_TRUE(DeleteObject(handle));
+}
+
+TEST(TBitmapClass, ClipboardBlocksRoundTrip)
+{
+    TBitmap bitmap;
+    bitmap.SetPixelFormat(pf4bit);
+    bitmap.SetSize(3, 2);
+    bitmap.ScanLine(0)[0] = 0x5A;
+    unsigned format = 0;
+    HGLOBAL data = nullptr;
+    HPALETTE palette = nullptr;
+    bitmap.SaveToClipboardFormat(format, data, palette);
+    EXPECT_EQ(format, CF_DIB);
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(GlobalSize(data), 40u + 16 * 4 + 2 * 4);
+
+    TBitmap back;
+    back.LoadFromClipboardFormat(format, data, palette);
+    EXPECT_EQ(back.PixelFormat(), pf4bit);
+    EXPECT_EQ(back.ScanLine(0)[0], 0x5A);
+    EXPECT_THROW(back.LoadFromClipboardFormat(CF_BITMAP, data, nullptr), EInvalidGraphic);
+
+    // A block cut inside its pixels is refused.
+    HGLOBAL cut = GlobalAllocCopy(GlobalLock(data), GlobalSize(data) - 1);
+    GlobalUnlock(data);
+    EXPECT_THROW(back.LoadFromClipboardFormat(CF_DIB, cut, nullptr), EReadError);
+    GlobalFree(cut);
+    GlobalFree(data);
+    DeleteObject(palette);
+}
+
+TEST(TBitmapClass, SavesToAFileAndReadsItBack)
+{
+    const std::string path = ::testing::TempDir() + "bitmap_class_test.bmp";
+    TBitmap bitmap;
+    bitmap.SetPixelFormat(pf24bit);
+    bitmap.SetSize(5, 3);
+    bitmap.Canvas().Brush.Color = clNavy;
+    bitmap.Canvas().FillRect(Rect(1, 1, 4, 2));
+    bitmap.SaveToFile(path);
+    TBitmap back;
+    back.LoadFromFile(path);
+    EXPECT_EQ(back.Width(), 5);
+    EXPECT_EQ(back.Canvas().Pixel(2, 1), clNavy);
+    EXPECT_EQ(back.Canvas().Pixel(0, 0), clWhite);
+    EXPECT_TRUE(back.Equals(&bitmap));
+}
+
+} // namespace
