@@ -118,6 +118,8 @@ void Strip(const std::vector<uint8_t*>& Source, const std::vector<uint8_t*>& Des
                                      Window[static_cast<size_t>((3 + c) * L.Levels + Level)];
                 Out[x * 3 + c] = static_cast<uint8_t>(Divide[Count].Divide(Sum));
             }
+            if (x + 1 == Last)
+                break;
             const int Enter = x + Block + 1;
             const int Leave = x - Block;
             if (Enter < Width && Leave >= 0)
