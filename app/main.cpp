@@ -1,0 +1,374 @@
+#include "app/main.h"
+
+#include "app/ini.h"
+#include "platform/system/Files.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Dialogs.h"
+#include "platform/ui/Image.h"
+#include "platform/ui/MenuEnabler.h"
+#include "platform/ui/Screens.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QWheelEvent>
+#include <QWindow>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+
+TFvDIB* CurrentImage = nullptr;
+std::vector<std::string> PluginDescriptions;
+std::string SettingsPath;
+std::string CurrentFileName;
+
+namespace {
+
+// Pads text with blanks to width characters (UTF-8 counted by characters); longer text stays whole.
+std::string PadRight(const std::string& text, size_t width)
+{
+    size_t characters = 0;
+    for (unsigned char c : text)
+        if ((c & 0xC0) != 0x80)
+            ++characters;
+    return characters >= width ? text : text + std::string(width - characters, ' ');
+}
+
+std::string Upper(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+TRect FromQRect(const QRect& r)
+{
+    return TRect{r.x(), r.y(), r.x() + r.width(), r.y() + r.height()};
+}
+
+} // namespace
+
+std::vector<std::string> PluginDescriptionLines(const std::vector<TPluginDescription>& plugins)
+{
+    if (plugins.empty())
+        return {"None"};
+    std::vector<std::string> lines;
+    for (const TPluginDescription& plugin : plugins) {
+        const std::string name = std::filesystem::path(plugin.FileName).filename().string();
+        lines.push_back(PadRight(Upper(name), 15) +
+                        PadRight(plugin.ExtNames.empty() ? "" : plugin.ExtNames.front(), 45) +
+                        (plugin.FileTypes.empty() ? "" : plugin.FileTypes.front()));
+    }
+    return lines;
+}
+
+int WheelScrollPosition(int position, int delta, int step, int maximum)
+{
+    if (delta > 0)
+        return std::max(0, position - step);
+    if (delta < 0)
+        return position < maximum - step ? position + step : maximum;
+    return position;
+}
+
+TMainForm::TMainForm(QWidget* parent, const std::string& settingsDirectory) : TFormEX(parent)
+{
+    setObjectName("MainForm");
+    setWindowTitle(QStringLiteral("Farovinterぽるてぃか"));
+    QFont font(QStringLiteral("IPAPGothic"));
+    font.setPixelSize(12);
+    setFont(font);
+
+    ScrollBox1 = new QScrollArea(this);
+    ScrollBox1->setAlignment(Qt::AlignCenter);
+    ScrollBox1->setWidgetResizable(false);
+    Image1 = new TImage;
+    ScrollBox1->setWidget(Image1);
+    ScrollBox1->horizontalScrollBar()->setTracking(true);
+    ScrollBox1->verticalScrollBar()->setTracking(true);
+    ScrollBox1->viewport()->installEventFilter(this);
+    setCentralWidget(ScrollBox1);
+
+    CreateMenus();
+    CreateStatusBar();
+
+    // The designed place and size: left 191, top 104, client area 369 x 328.
+    setMinimumSize(332, 200);
+    move(191, 104);
+    resize(369, 328 + menuBar()->sizeHint().height());
+
+    FormCreate(settingsDirectory);
+    CommandLine = QCoreApplication::arguments();
+}
+
+TMainForm::~TMainForm()
+{
+    FormDestroy();
+}
+
+void TMainForm::CreateMenus()
+{
+    FMenuEnabler = new TMenuEnabler(this);
+
+    File1 = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
+    Close1 = File1->addAction(QStringLiteral("閉じる(&C)"));
+    Close1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+    connect(Close1, &QAction::triggered, this, Guarded([this](bool) { Close1Click(); }));
+
+    Edit1 = menuBar()->addMenu(QStringLiteral("編集(&E)"));
+    Undo1 = Edit1->addAction(QStringLiteral("元に戻す(&U)"));
+    Undo1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    Redo1 = Edit1->addAction(QStringLiteral("やり直し(&R)"));
+    Redo1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    Edit1->addSeparator();
+    Start1 = Edit1->addAction(QStringLiteral("復帰(&V)"));
+    F1 = Edit1->addAction(QStringLiteral("履歴のクリア(&F)"));
+    connect(Undo1, &QAction::triggered, this, Guarded([this](bool) { Undo1Click(); }));
+    connect(Redo1, &QAction::triggered, this, Guarded([this](bool) { Redo1Click(); }));
+    connect(Start1, &QAction::triggered, this, Guarded([this](bool) { Start1Click(); }));
+    connect(F1, &QAction::triggered, this, Guarded([this](bool) { F1Click(); }));
+    FMenuEnabler->Register(Edit1, [this] { EditClick(); });
+    EditClick();
+}
+
+void TMainForm::CreateStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    bar->setFixedHeight(18);
+    bar->setSizeGripEnabled(false);
+    const int widths[4] = {30, 130, 300, 50};
+    for (int i = 0; i < 4; ++i) {
+        FPanels[i] = new QLabel(bar);
+        FPanels[i]->setFixedWidth(widths[i]);
+        FPanels[i]->setFrameShape(QFrame::Panel);
+        FPanels[i]->setFrameShadow(QFrame::Sunken);
+        bar->addWidget(FPanels[i]);
+    }
+    FPanels[1]->setAlignment(Qt::AlignCenter);
+    FPanels[0]->setText(QStringLiteral("Size"));
+}
+
+QString TMainForm::PanelText(int index) const
+{
+    return FPanels[index]->text();
+}
+
+void TMainForm::SetPanelText(int index, const std::string& text)
+{
+    FPanels[index]->setText(QString::fromStdString(text));
+}
+
+void TMainForm::FormCreate(const std::string& settingsDirectory)
+{
+    const std::string directory =
+        settingsDirectory.empty() ? SettingsDirectory(GetExecutableDirectory()) : settingsDirectory;
+    SettingsPath = MigrateSettings(directory);
+    INILoad();
+    FDocument.OpenFlag = false;
+    FDocument.ChangeFlag = false;
+    SetFittingThreshold(true);
+    CurrentImage = &FDocument.CurrentImage();
+    setAcceptDrops(true);
+    // The plug-in host fills this list once it exists.
+    PluginDescriptions = PluginDescriptionLines({});
+    FDocument.UndoPointer = 0;
+    ScrollBox1->setFocus();
+}
+
+void TMainForm::showEvent(QShowEvent* event)
+{
+    TFormEX::showEvent(event);
+    if (!FShown) {
+        FShown = true;
+        FormShow();
+    }
+}
+
+void TMainForm::FormShow()
+{
+    if (CommandLine.size() > 1 && QFileInfo(CommandLine[1]).isFile()) {
+        CurrentFileName = CommandLine[1].toStdString();
+        LodeImageFile(CurrentFileName);
+    }
+    raise();
+    activateWindow();
+}
+
+void TMainForm::FormDestroy()
+{
+    INISave();
+    PluginDescriptions.clear();
+    FDocument.FreeHistory();
+    CurrentImage = nullptr;
+}
+
+void TMainForm::INILoad()
+{
+    if (!std::filesystem::exists(SettingsPath)) {
+        INICreate();
+        return;
+    }
+    const TSettingsValues values = ReadSettings(SettingsPath);
+    SetFittingThresholdValue(values.FittingThreshold);
+    PlaceWindow(values.FormRect);
+    if (values.Maximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
+    HiddenFunctionFlag = values.HiddenFunctionFlag;
+    LogFlag = values.LogFlag;
+    StdLogPath = values.StdLogPath;
+    ErrLogPath = values.ErrLogPath;
+    OptiPNGFlag = values.OptiPNG.Flag;
+    OptiPNGPath = values.OptiPNG.Path;
+    OptiPNGParam = values.OptiPNG.Param;
+    PNGOutFlag = values.PNGOut.Flag;
+    PNGOutPath = values.PNGOut.Path;
+    PNGOutParam = values.PNGOut.Param;
+    PNGRewriteFlag = values.PNGRewrite.Flag;
+    PNGRewritePath = values.PNGRewrite.Path;
+    PNGRewriteParam = values.PNGRewrite.Param;
+}
+
+void TMainForm::PlaceWindow(const TRect& rect)
+{
+    const std::vector<TRect> monitors = MonitorRects();
+    const int nearest = NearestMonitor(monitors, rect);
+    const TRect placed = nearest >= 0 ? FitRectToMonitor(rect, monitors[nearest]) : rect;
+    // The rectangle is the outer frame; the size constraints still apply.
+    // The native window must exist for the frame's margins to be known.
+    winId();
+    const QMargins frame = windowHandle() != nullptr ? windowHandle()->frameMargins() : QMargins();
+    const int width = std::max(0, placed.Width() - frame.left() - frame.right());
+    const int height = std::max(0, placed.Height() - frame.top() - frame.bottom());
+    // Wayland lets no program place its own window: only the size is restored there.
+    if (QGuiApplication::platformName() != QLatin1String("wayland"))
+        move(placed.Left, placed.Top);
+    resize(width, height);
+}
+
+void TMainForm::INISave()
+{
+    // The restored (normal) frame rectangle, also while maximised.
+    const QRect frame = frameGeometry();
+    const QRect inner = geometry();
+    const QRect normal = isMaximized() || isMinimized() ? normalGeometry() : inner;
+    const TRect rect = FromQRect(normal.adjusted(frame.left() - inner.left(), frame.top() - inner.top(),
+                                                 frame.right() - inner.right(), frame.bottom() - inner.bottom()));
+    WriteWindowSettings(SettingsPath, FittingThresholdValue(), rect, isMaximized());
+}
+
+void TMainForm::INICreate()
+{
+    try {
+        CreateDefaultIni(SettingsPath, HiddenFunctionFlag);
+    } catch (...) {
+        MessageDlg("Error\n\rFarovinter.iniが生成できません。", TMsgDlgType::mtError, mbOK);
+        std::error_code ignored;
+        std::filesystem::remove(SettingsPath, ignored);
+    }
+}
+
+void TMainForm::ImageView(TFvDIB& ViewBitmap)
+{
+    FDocument.View(ViewBitmap);
+    TFvDIB& image = FDocument.CurrentImage();
+    Image1->SetGraphic(image);
+    SetPanelText(1, SizeStatusText(image.Width(), image.Height(), image.BitCount()));
+    SetPanelText(2, CurrentFileName);
+}
+
+void TMainForm::FormSizeChange()
+{
+    // The client area is the scroll box and the status bar; the menu bar sits above it.
+    TFvDIB& image = FDocument.CurrentImage();
+    const int clientHeight = image.Height() + statusBar()->height() + 5;
+    const int clientWidth = image.Width() + 5;
+    resize(clientWidth, clientHeight + menuBar()->height());
+}
+
+void TMainForm::LoadBMPFile(const std::string& FileName, TFvDIB& Target)
+{
+    Target.LoadFromFile(FileName);
+}
+
+void TMainForm::LodeImageFile(const std::string& FileName)
+{
+    FDocument.UpSaveFlag = true;
+    TFvDIB image;
+    try {
+        const std::string name = Upper(FileName);
+        const size_t dot = name.rfind('.');
+        const std::string extension = dot == std::string::npos ? "" : name.substr(dot);
+        if (extension == ".BMP")
+            LoadBMPFile(FileName, image);
+        else
+            throw EInvalidGraphic("Unknown picture file extension (" + extension + ")");
+    } catch (...) {
+        ShowMessage("未対応の形式です。");
+        FDocument.UpSaveFlag = false;
+        return;
+    }
+    FDocument.Loaded(image);
+    FormSizeChange();
+    Work();
+    ImageView(FDocument.CurrentImage());
+}
+
+void TMainForm::Close1Click()
+{
+    close();
+}
+
+void TMainForm::Undo1Click()
+{
+    if (TFvDIB* entry = FDocument.UndoStep()) {
+        ImageView(*entry);
+        FormSizeChange();
+    }
+}
+
+void TMainForm::Redo1Click()
+{
+    if (TFvDIB* entry = FDocument.RedoStep()) {
+        ImageView(*entry);
+        FormSizeChange();
+    }
+}
+
+void TMainForm::Start1Click()
+{
+    FDocument.Revert();
+    ImageView(FDocument.CurrentImage());
+    FormSizeChange();
+}
+
+void TMainForm::F1Click()
+{
+    FDocument.ClearHistory();
+}
+
+void TMainForm::EditClick()
+{
+    Undo1->setEnabled(FDocument.CanUndo());
+    Redo1->setEnabled(FDocument.CanRedo());
+    Start1->setEnabled(FDocument.OpenFlag);
+}
+
+bool TMainForm::ScrollBox1MouseWheel(int delta)
+{
+    QScrollBar* bar = ScrollBox1->verticalScrollBar();
+    bar->setValue(WheelScrollPosition(bar->value(), delta, bar->singleStep(), bar->maximum()));
+    return true;
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ScrollBox1->viewport() && event->type() == QEvent::Wheel)
+        return ScrollBox1MouseWheel(static_cast<QWheelEvent*>(event)->angleDelta().y());
+    return TFormEX::eventFilter(watched, event);
+}

@@ -1,0 +1,121 @@
+// The main window: one image on show in a scroll box, the menu bar, and a
+// status bar with the image's size, its file name and the last operation's time.
+#pragma once
+
+#include "app/Document.h"
+#include "app/FormsEX.h"
+#include "app/Settings.h"
+
+#include <QStringList>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QScrollArea;
+class TImage;
+class TMenuEnabler;
+
+// The document image, read by every dialog; it lives as long as the main window.
+extern TFvDIB* CurrentImage;
+// One line per image plug-in, or the single line "None".
+extern std::vector<std::string> PluginDescriptions;
+// The full path of the settings file.
+extern std::string SettingsPath;
+// The path of the open file; empty after a paste.
+extern std::string CurrentFileName;
+
+// What the plug-in list shows of one plug-in.
+struct TPluginDescription {
+    std::string FileName;
+    std::vector<std::string> ExtNames;
+    std::vector<std::string> FileTypes;
+};
+
+// The file name in upper case padded to 15 characters, the first extension
+// pattern padded to 45, then the first file type; "None" alone for no plug-in.
+std::vector<std::string> PluginDescriptionLines(const std::vector<TPluginDescription>& plugins);
+
+// The vertical scroll position after a wheel turn of delta: one step up for
+// a positive delta, one step down (at most to maximum) for a negative one.
+int WheelScrollPosition(int position, int delta, int step, int maximum);
+
+class TMainForm : public TFormEX {
+public:
+    // settingsDirectory: where "Farovinter.ini" lives; empty means beside the
+    // executable (or the user's configuration folder when that is read-only).
+    explicit TMainForm(QWidget* parent = nullptr, const std::string& settingsDirectory = {});
+    ~TMainForm() override;
+
+    // Fields of the settings file.
+    bool LogFlag = false;
+    bool HiddenFunctionFlag = false;
+    bool OptiPNGFlag = false;
+    bool PNGOutFlag = false;
+    bool PNGRewriteFlag = false;
+    std::string StdLogPath;
+    std::string ErrLogPath;
+    std::string OptiPNGPath;
+    std::string PNGOutPath;
+    std::string PNGRewritePath;
+
+    // The arguments FormShow looks at; the process's own by default.
+    QStringList CommandLine;
+
+    TDocument& Document() { return FDocument; }
+    QString PanelText(int index) const;
+    void SetPanelText(int index, const std::string& text);
+
+    void Work() { FDocument.Work(); }
+    void ImageView(TFvDIB& ViewBitmap);
+    void FormSizeChange();
+    void LodeImageFile(const std::string& FileName);
+
+    // Menu handlers.
+    void Close1Click();
+    void Undo1Click();
+    void Redo1Click();
+    void Start1Click();
+    void F1Click();
+    void EditClick();
+
+    // Components.
+    QMenu* File1 = nullptr;
+    QMenu* Edit1 = nullptr;
+    QAction* Close1 = nullptr;
+    QAction* Undo1 = nullptr;
+    QAction* Redo1 = nullptr;
+    QAction* Start1 = nullptr;
+    QAction* F1 = nullptr;
+    QScrollArea* ScrollBox1 = nullptr;
+    TImage* Image1 = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormCreate(const std::string& settingsDirectory);
+    void FormShow();
+    void FormDestroy();
+    void INILoad();
+    void INISave();
+    void INICreate();
+    void PlaceWindow(const TRect& rect);
+    bool ScrollBox1MouseWheel(int delta);
+    void CreateMenus();
+    void CreateStatusBar();
+    void LoadBMPFile(const std::string& FileName, TFvDIB& Target);
+
+    std::string OptiPNGParam;
+    std::string PNGOutParam;
+    std::string PNGRewriteParam;
+
+    TDocument FDocument;
+    TMenuEnabler* FMenuEnabler = nullptr;
+    QLabel* FPanels[4] = {};
+    bool FShown = false;
+};

@@ -1,0 +1,23 @@
+// The program: one instance at a time, one main window, the message loop.
+#include "app/main.h"
+#include "platform/system/NamedMutex.h"
+#include "platform/ui/Application.h"
+
+int main(int argc, char** argv)
+{
+    // A second start ends at once, without a window or a message.
+    TNamedMutex instance;
+    if (!instance.TryAcquire("Farovinter_Bramble_110"))
+        return 0;
+
+    TApplication application(argc, argv);
+    TApplication::SetTitle("Farovinter ぽるてぃか");
+    int result = 0;
+    {
+        TMainForm mainForm;
+        mainForm.show();
+        result = TApplication::exec();
+    }
+    instance.Release();
+    return result;
+}

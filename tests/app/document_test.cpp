@@ -1,0 +1,155 @@
+#include "app/Document.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Images are told apart by their width; 8 bits keeps the palette computation out.
+void MakeImage(TFvDIB& image, int width)
+{
+    image.SetBitCount(8);
+    image.SetWidth(width);
+    image.SetHeight(3);
+}
+
+void Open(TDocument& doc, int width)
+{
+    TFvDIB file;
+    MakeImage(file, width);
+    doc.Loaded(file);
+    doc.Work();
+    doc.View(doc.CurrentImage());
+}
+
+void Effect(TDocument& doc, int width)
+{
+    MakeImage(doc.CurrentImage(), width);
+    doc.Work();
+    doc.View(doc.CurrentImage());
+}
+
+void ShowUndo(TDocument& doc)
+{
+    TFvDIB* entry = doc.UndoStep();
+    ASSERT_NE(entry, nullptr);
+    doc.View(*entry);
+}
+
+TEST(History, UndoTwiceReturnsToTheLoadedImageAndANewEditDropsTheLaterStates)
+{
+    TDocument doc;
+    Open(doc, 10);
+    Effect(doc, 11);
+    Effect(doc, 12);
+    ShowUndo(doc);
+    ShowUndo(doc);
+    EXPECT_EQ(doc.CurrentImage().Width(), 10);
+    EXPECT_FALSE(doc.CanUndo());
+    EXPECT_TRUE(doc.CanRedo());
+    EXPECT_EQ(doc.UndoStep(), nullptr);
+
+    TFvDIB* redo = doc.RedoStep();
+    ASSERT_NE(redo, nullptr);
+    EXPECT_EQ(redo->Width(), 11);
+    ShowUndo(doc);
+
+    Effect(doc, 13);
+    EXPECT_EQ(doc.Count(), 2u);
+    EXPECT_EQ(doc.UndoPointer, 1);
+    EXPECT_FALSE(doc.CanRedo());
+}
+
+TEST(History, RedoStopsAtTheNewestEntry)
+{
+    TDocument doc;
+    EXPECT_EQ(doc.RedoStep(), nullptr);
+    Open(doc, 10);
+    Effect(doc, 11);
+    TFvDIB* entry = doc.RedoStep();
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->Width(), 11);
+    EXPECT_EQ(doc.UndoPointer, 1);
+}
+
+TEST(History, LoadingAnotherFileKeepsTheFirstFilesStates)
+{
+    TDocument doc;
+    Open(doc, 10);
+    Effect(doc, 11);
+    Open(doc, 20);
+    EXPECT_EQ(doc.Count(), 3u);
+    EXPECT_EQ(doc.BMP().Width(), 20);
+    ShowUndo(doc);
+    EXPECT_EQ(doc.CurrentImage().Width(), 11);
+    EXPECT_EQ(doc.BMP().Width(), 20);
+}
+
+TEST(History, ClearKeepsOnlyTheImageOnShow)
+{
+    TDocument doc;
+    Open(doc, 10);
+    Effect(doc, 11);
+    Effect(doc, 12);
+    ShowUndo(doc);
+    doc.ClearHistory();
+    EXPECT_EQ(doc.Count(), 1u);
+    EXPECT_EQ(doc.Entry(0).Width(), 11);
+    EXPECT_EQ(doc.CurrentImage().Width(), 11);
+    EXPECT_FALSE(doc.CanUndo());
+    EXPECT_FALSE(doc.CanRedo());
+}
+
+TEST(History, RevertRestoresTheLoadedImageAsTheOnlyEntry)
+{
+    TDocument doc;
+    Open(doc, 10);
+    Effect(doc, 11);
+    Effect(doc, 12);
+    ShowUndo(doc);
+    doc.Revert();
+    doc.View(doc.CurrentImage());
+    EXPECT_EQ(doc.CurrentImage().Width(), 10);
+    EXPECT_EQ(doc.Count(), 1u);
+    EXPECT_EQ(doc.UndoPointer, 0);
+}
+
+TEST(History, AFullHistoryDropsItsOldestEntryAndThePointerStaysOnTheNewest)
+{
+    TDocument doc;
+    Open(doc, 1);
+    for (int width = 2; width <= 300; ++width)
+        Effect(doc, width);
+    EXPECT_EQ(doc.Count(), TDocument::HistoryLimit);
+    EXPECT_EQ(doc.UndoPointer, 255);
+    EXPECT_EQ(doc.Entry(0).Width(), 45);
+    EXPECT_EQ(doc.Entry(255).Width(), 300);
+    EXPECT_FALSE(doc.CanRedo());
+    ShowUndo(doc);
+    EXPECT_EQ(doc.CurrentImage().Width(), 299);
+}
+
+TEST(History, ASnapshotSharesThePixelsOfTheImage)
+{
+    TDocument doc;
+    Open(doc, 10);
+    EXPECT_EQ(&doc.Entry(0).InternalDIB(), &doc.CurrentImage().InternalDIB());
+}
+
+TEST(View, AnIndexedImageKeepsItsPaletteAndSetsTheFlags)
+{
+    TDocument doc;
+    EXPECT_FALSE(doc.ChangeFlag);
+    Open(doc, 10);
+    EXPECT_TRUE(doc.OpenFlag);
+    EXPECT_TRUE(doc.ChangeFlag);
+    EXPECT_EQ(doc.CurrentBitCount, 8);
+    EXPECT_EQ(doc.CurrentImage().PaletteSize(), 256);
+}
+
+TEST(View, StatusTextShowsSizeAndDepth)
+{
+    EXPECT_EQ(SizeStatusText(640, 480, 24), "640 × 480  24bpp");
+    EXPECT_EQ(SizeStatusText(1, 1, 8), "1 × 1  8bpp");
+}
+
+} // namespace
