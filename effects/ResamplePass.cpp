@@ -1,0 +1,80 @@
+// Why the fast path is exact: the plain evaluation adds a product w * v (w a
+// single, v a byte: at most 32 significant bits) to a single-precision sum in
+// extended precision and narrows the result, rounding twice. A fused
+// multiply-add rounds the exact value once. The two differ only when the
+// extended result is exactly halfway between two singles while the exact
+// value is not, and that needs the partial sum to be nonzero yet below 2^-63
+// of a product that is itself such a halfway value. Every partial sum is a
+// multiple of the lowest weight's last bit, so it cannot be that small when
+// all weights of the list lie within 2^31 of each other in magnitude; other
+// lists take the plain evaluation.
+#include "effects/ResamplePass.h"
+
+#include "effects/ByteConversion.h"
+
+#include <algorithm>
+#include <cmath>
+
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#define FV_FMA_CLONES __attribute__((target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default")))
+#else
+#define FV_FMA_CLONES
+#endif
+
+namespace {
+
+// Bytes summed at once: the sums stay in the first-level cache.
+constexpr int ChunkBytes = 512;
+
+// Round half to even of a value already limited to 0 .. 255: adding 2^23
+// leaves no fraction bits, so the addition itself rounds.
+constexpr float RoundingBias = 8388608.0f;
+
+FV_FMA_CLONES
+void SumListFused(uint8_t* Target, const uint8_t* const* SourceRows, const int32_t* Pixel, const float* Weight,
+                  int Count, int Offset, int Bytes)
+{
+    float Sum[ChunkBytes];
+    for (int x = 0; x < Bytes; ++x)
+        Sum[x] = 0;
+    for (int k = 0; k < Count; ++k) {
+        const uint8_t* Row = SourceRows[Pixel[k]] + Offset;
+        const float w = Weight[k];
+        for (int x = 0; x < Bytes; ++x)
+            Sum[x] = std::fma(w, static_cast<float>(Row[x]), Sum[x]);
+    }
+    for (int x = 0; x < Bytes; ++x) {
+        float v = Sum[x];
+        v = v >= 0 ? v : 0;
+        v = v <= 255 ? v : 255;
+        Target[x] = static_cast<uint8_t>(static_cast<int>((v + RoundingBias) - RoundingBias));
+    }
+}
+
+} // namespace
+
+uint8_t ResampleByte(const TContributorLists& Lists, const uint8_t* const* SourceRows, int List, int Offset)
+{
+    float Sum = 0;
+    for (int32_t k = Lists.First[List]; k < Lists.First[List + 1]; ++k)
+        Sum = static_cast<float>(Sum + static_cast<long double>(Lists.Weight[k]) * SourceRows[Lists.Pixel[k]][Offset]);
+    return RoundToByte(Sum);
+}
+
+void ResampleRows(const TContributorLists& Lists, const uint8_t* const* SourceRows, uint8_t* const* TargetRows,
+                  int RowBytes, int First, int Last)
+{
+    for (int i = First; i < Last; ++i) {
+        uint8_t* Target = TargetRows[i];
+        if (!Lists.Fusable[i]) {
+            for (int x = 0; x < RowBytes; ++x)
+                Target[x] = ResampleByte(Lists, SourceRows, i, x);
+            continue;
+        }
+        const int32_t Begin = Lists.First[i];
+        const int Count = Lists.First[i + 1] - Begin;
+        for (int Offset = 0; Offset < RowBytes; Offset += ChunkBytes)
+            SumListFused(Target + Offset, SourceRows, Lists.Pixel.data() + Begin, Lists.Weight.data() + Begin, Count,
+                         Offset, std::min(ChunkBytes, RowBytes - Offset));
+    }
+}

@@ -1,0 +1,22 @@
+// The working images that every resizer builds: a 24-bit copy of the image to
+// read from and a blank 24-bit target.
+#pragma once
+
+#include "bitmap/FvDIB.h"
+
+#include <cstdint>
+#include <vector>
+
+// Makes Target, a new bitmap, a blank 24-bit image of Width x Height: it is
+// converted to 24 bits and then sized, so it keeps the colour table of the
+// conversion. A width or height below 1 is refused by the bitmap class (a
+// negative height would otherwise make a top-down bitmap).
+void MakeTrueColorTarget(TFvDIB& Target, int Width, int Height);
+
+// Makes Source, a new bitmap, a 24-bit copy of Image. An image that already
+// is 24-bit is only shared, not copied.
+void MakeTrueColorSource(TFvDIB& Source, TFvDIB& Image);
+
+// Top-first rows of a 24-bit bitmap for reading only. Fetching ScanLine would
+// un-share, and so copy, the pixels that a source shares with its image.
+std::vector<const uint8_t*> ReadOnlyRows(const TFvDIB& Bitmap);

@@ -1,0 +1,55 @@
+// Method 1: every target pixel copies one source pixel, chosen index to index
+// (not centre to centre), Trunc(x * W / w + 0.5), limited to the last one.
+#include "effects/Interpolation.h"
+#include "effects/ResizeFrame.h"
+#include "effects/RowBands.h"
+#include "effects/ScanLineTable.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// Source index of every target index along one axis.
+std::vector<int> NearestMap(int TargetSize, double Ratio, int SourceSize)
+{
+    std::vector<int> Map(static_cast<size_t>(TargetSize));
+    for (int i = 0; i < TargetSize; ++i) {
+        const long double Position = i * static_cast<long double>(Ratio) + 0.5L;
+        Map[i] = static_cast<int>(std::min<long double>(Position, SourceSize - 1));
+    }
+    return Map;
+}
+
+} // namespace
+
+TFvDIB& ResizeNearest(TFvDIB& Image, int Width, int Height)
+{
+    TFvDIB Target;
+    MakeTrueColorTarget(Target, Width, Height);
+    TFvDIB Source;
+    MakeTrueColorSource(Source, Image);
+    const int OldWidth = Source.Width();
+    const int OldHeight = Source.Height();
+    const double RatioX = static_cast<double>(static_cast<long double>(OldWidth) / Width);
+    const double RatioY = static_cast<double>(static_cast<long double>(OldHeight) / Height);
+
+    const std::vector<const uint8_t*> SourceRows = ReadOnlyRows(Source);
+    const std::vector<uint8_t*> TargetRows = GetScanLineTable(&Target);
+    const std::vector<int> Columns = NearestMap(Width, RatioX, OldWidth);
+    const std::vector<int> Rows = NearestMap(Height, RatioY, OldHeight);
+    ForEachBand(Height, int64_t{3} * Width, [&](int First, int Last) {
+        for (int y = First; y < Last; ++y) {
+            const uint8_t* In = SourceRows[Rows[y]];
+            uint8_t* Out = TargetRows[y];
+            for (int x = 0; x < Width; ++x) {
+                const uint8_t* Pixel = In + 3 * Columns[x];
+                Out[3 * x] = Pixel[0];
+                Out[3 * x + 1] = Pixel[1];
+                Out[3 * x + 2] = Pixel[2];
+            }
+        }
+    });
+    Image.Assign(&Target);
+    return Image;
+}

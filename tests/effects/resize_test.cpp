@@ -1,0 +1,154 @@
+#include "effects/Interpolation.h"
+
+#include "PixelGrid.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+std::vector<int> GreenRow(TFvDIB& Image, int y)
+{
+    std::vector<int> Row;
+    for (int x = 0; x < Image.Width(); ++x)
+        Row.push_back(PixelAt(Image, x, y).G);
+    return Row;
+}
+
+std::unique_ptr<TFvDIB> GreyRow(const std::vector<int>& Values)
+{
+    return MakeImage(static_cast<int>(Values.size()), 1, [&](int x, int) { return Rgb{Values[x], Values[x], Values[x]}; });
+}
+
+} // namespace
+
+TEST(ResizeImage, UnknownMethodsLeaveTheImage)
+{
+    for (int Method : {15, -1, 1000}) {
+        auto Image = MakeNoise(6, 5);
+        const std::vector<Rgb> Before = Pixels(*Image);
+        EXPECT_EQ(&ResizeImage(*Image, 3, 3, Method), Image.get());
+        EXPECT_EQ(Image->Width(), 6);
+        EXPECT_EQ(Pixels(*Image), Before);
+    }
+}
+
+TEST(ResizeImage, EveryMethodGivesTheAskedSizeInTwentyFourBits)
+{
+    const int Sizes[][4] = {{1, 1, 5, 3}, {7, 3, 2, 1}, {5, 8, 5, 8}, {13, 2, 1, 9}, {4, 4, 9, 9}};
+    for (int Method = 1; Method <= 14; ++Method)
+        for (const auto& s : Sizes) {
+            auto Image = MakeNoise(s[0], s[1]);
+            EXPECT_EQ(&ResizeImage(*Image, s[2], s[3], Method), Image.get());
+            EXPECT_EQ(Image->Width(), s[2]) << "method " << Method;
+            EXPECT_EQ(Image->Height(), s[3]) << "method " << Method;
+            EXPECT_EQ(Image->PixelFormat(), fvPf24Bit);
+        }
+}
+
+TEST(ResizeImage, SizesBelowOneAreRefusedAndTheImageKept)
+{
+    for (int Method = 0; Method <= 14; ++Method)
+        for (const auto& Size : {std::pair{0, 4}, std::pair{4, 0}, std::pair{-3, 4}, std::pair{4, -2}}) {
+            auto Image = MakeNoise(6, 5);
+            const std::vector<Rgb> Before = Pixels(*Image);
+            EXPECT_THROW(ResizeImage(*Image, Size.first, Size.second, Method), EFvDIBError) << "method " << Method;
+            EXPECT_EQ(Image->Width(), 6);
+            EXPECT_EQ(Image->Height(), 5);
+            EXPECT_EQ(Pixels(*Image), Before);
+        }
+}
+
+TEST(ResizeImage, UniformImagesStayUniformUnderTheDirectMethods)
+{
+    for (int Method = 1; Method <= 3; ++Method) {
+        auto Image = MakeUniform(7, 5, Rgb{200, 13, 255});
+        ResizeImage(*Image, 17, 3, Method);
+        for (const Rgb& c : Pixels(*Image))
+            ASSERT_EQ(c, (Rgb{200, 13, 255})) << "method " << Method;
+    }
+}
+
+TEST(ResizeNearest, MapsIndexToIndexAndStopsAtTheLastColumn)
+{
+    auto Image = MakeImage(10, 1, [](int x, int) { return Rgb{x * 20, x, 0}; });
+    ResizeNearest(*Image, 20, 1);
+    for (int x = 0; x < 20; ++x)
+        EXPECT_EQ(PixelAt(*Image, x, 0).R, std::min((x + 1) / 2, 9) * 20) << x;
+    EXPECT_EQ(PixelAt(*Image, 19, 0).R, 180);
+    EXPECT_EQ(PixelAt(*Image, 18, 0).R, 180);
+}
+
+TEST(ResizeNearest, TheCurrentSizeCopiesEveryPixel)
+{
+    auto Image = MakeNoise(9, 7);
+    const std::vector<Rgb> Before = Pixels(*Image);
+    ResizeNearest(*Image, 9, 7);
+    EXPECT_EQ(Pixels(*Image), Before);
+}
+
+TEST(ResizeNearest, ShrinksByRoundingTheScaledIndex)
+{
+    auto Image = GreyRow({0, 10, 20, 30, 40, 50, 60});
+    ResizeNearest(*Image, 3, 1);
+    // Ratio 7/3: indexes Trunc(0.5), Trunc(2.83), Trunc(5.17).
+    EXPECT_EQ(GreenRow(*Image, 0), (std::vector<int>{0, 20, 50}));
+}
+
+TEST(ResizeBilinear, MapsPixelCentres)
+{
+    auto Image = GreyRow({0, 101});
+    ResizeBilinear(*Image, 4, 1);
+    // Source positions -0.25, 0.25, 0.75, 1.25; the ends hold the edge pixels.
+    EXPECT_EQ(GreenRow(*Image, 0), (std::vector<int>{0, 25, 76, 101}));
+}
+
+TEST(ResizeBilinear, BlendsBothAxes)
+{
+    auto Image = MakeImage(2, 2, [](int x, int y) {
+        const int v[2][2] = {{0, 100}, {200, 40}};
+        return Rgb{v[y][x], 0, 0};
+    });
+    ResizeBilinear(*Image, 4, 4);
+    std::vector<int> Red;
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            Red.push_back(PixelAt(*Image, x, y).R);
+    // Row 1 sits a quarter of the way down, row 2 three quarters.
+    EXPECT_EQ(Red, (std::vector<int>{0, 25, 75, 100, 50, 59, 76, 85, 150, 126, 79, 55, 200, 160, 80, 40}));
+}
+
+TEST(ResizeBilinear, TheCurrentSizeKeepsEveryPixel)
+{
+    auto Image = MakeNoise(8, 5);
+    const std::vector<Rgb> Before = Pixels(*Image);
+    ResizeBilinear(*Image, 8, 5);
+    EXPECT_EQ(Pixels(*Image), Before);
+}
+
+TEST(ResizeIntegration, AveragesTheCoveredBlock)
+{
+    auto Image = MakeImage(4, 4, [](int x, int y) {
+        if (x < 2 && y < 2)
+            return Rgb{77, 77, 77};
+        if (x >= 2 && y < 2)
+            return x == 3 && y == 1 ? Rgb{100, 100, 100} : Rgb{0, 0, 0};
+        if (x < 2)
+            return Rgb{255, 0, 9};
+        return Rgb{(x + y) % 2 ? 10 : 20, 0, 0};
+    });
+    ResizeIntegration(*Image, 2, 2);
+    EXPECT_EQ(PixelAt(*Image, 0, 0), (Rgb{77, 77, 77}));
+    EXPECT_EQ(PixelAt(*Image, 1, 0), (Rgb{25, 25, 25}));
+    EXPECT_EQ(PixelAt(*Image, 0, 1), (Rgb{255, 0, 9}));
+    EXPECT_EQ(PixelAt(*Image, 1, 1), (Rgb{15, 0, 0}));
+}
+
+TEST(ResizeIntegration, WeighsPartlyCoveredPixels)
+{
+    auto Image = GreyRow({0, 90, 180});
+    ResizeIntegration(*Image, 2, 1);
+    // Ratio 1.5: [0, 1.5) covers 0 and half of 90; [1.5, 3) half of 90 and 180.
+    EXPECT_EQ(GreenRow(*Image, 0), (std::vector<int>{30, 150}));
+}
