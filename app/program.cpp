@@ -2,6 +2,7 @@
 #include "app/main.h"
 #include "platform/system/NamedMutex.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/QtClipboard.h"
 
 int main(int argc, char** argv)
 {
@@ -12,6 +13,7 @@ int main(int argc, char** argv)
 
     TApplication application(argc, argv);
     TApplication::SetTitle("Farovinter ぽるてぃか");
+    InstallQtClipboard();
     int result = 0;
     {
         TMainForm mainForm;

@@ -1,0 +1,119 @@
+#include "AppTestSupport.h"
+#include "platform/graphics/Clipboard.h"
+#include "platform/ui/ClipboardBmp.h"
+#include "platform/ui/QtClipboard.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMimeData>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+// A 2 x 1 8-bit DIB with a 2-entry colour table.
+std::vector<unsigned char> SmallDib()
+{
+    BITMAPINFOHEADER header{};
+    header.biSize = 40;
+    header.biWidth = 2;
+    header.biHeight = 1;
+    header.biPlanes = 1;
+    header.biBitCount = 8;
+    header.biClrUsed = 2;
+    std::vector<unsigned char> dib(sizeof header);
+    std::memcpy(dib.data(), &header, sizeof header);
+    const unsigned char colours[8] = {0, 0, 255, 0, 255, 0, 0, 0};
+    dib.insert(dib.end(), colours, colours + 8);
+    const unsigned char pixels[4] = {0, 1, 0, 0};
+    dib.insert(dib.end(), pixels, pixels + 4);
+    return dib;
+}
+
+TEST(ClipboardBmp, FileHeaderIsAddedAndCutAgain)
+{
+    const std::vector<unsigned char> dib = SmallDib();
+    const QByteArray file = BmpFileFromDib(dib.data(), dib.size());
+    ASSERT_EQ(static_cast<size_t>(file.size()), dib.size() + 14);
+    EXPECT_EQ(file.left(2), QByteArray("BM"));
+    EXPECT_EQ(static_cast<unsigned char>(file[10]), 14 + 40 + 8);
+    EXPECT_EQ(DibFromBmpFile(file), dib);
+    const QImage image = QImage::fromData(file, "BMP");
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.pixel(0, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(1, 0), qRgb(0, 0, 255));
+}
+
+TEST(ClipboardBmp, PixelsAfterAGapAreMovedUpAndBadFilesRefused)
+{
+    const std::vector<unsigned char> dib = SmallDib();
+    QByteArray file = BmpFileFromDib(dib.data(), dib.size());
+    // Four spare bytes between the colour table and the pixels.
+    file.insert(14 + 48, QByteArray(4, 'x'));
+    file[10] = static_cast<char>(14 + 48 + 4);
+    EXPECT_EQ(DibFromBmpFile(file), dib);
+
+    EXPECT_TRUE(DibFromBmpFile(QByteArray("BM")).empty());
+    QByteArray pastEnd = BmpFileFromDib(dib.data(), dib.size());
+    pastEnd[10] = static_cast<char>(200);
+    EXPECT_TRUE(DibFromBmpFile(pastEnd).empty());
+    QByteArray hugeTable = BmpFileFromDib(dib.data(), dib.size());
+    hugeTable[14 + 32] = static_cast<char>(0xFF);
+    hugeTable[14 + 33] = static_cast<char>(0xFF);
+    EXPECT_TRUE(DibFromBmpFile(hugeTable).empty());
+    EXPECT_TRUE(BmpFileFromDib(dib.data(), 10).isEmpty());
+}
+
+TEST(QtClipboard, DibsTravelAsBmpDataAndOtherImagesAreTakenAsDibs)
+{
+    InstallQtClipboard();
+    const std::vector<unsigned char> dib = SmallDib();
+    {
+        TClipboard clipboard;
+        clipboard.Open();
+        clipboard.Clear();
+        clipboard.SetAsHandle(CF_DIB, GlobalAllocCopy(dib.data(), dib.size()));
+        clipboard.Close();
+    }
+    const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(mime, nullptr);
+    EXPECT_TRUE(mime->hasFormat("image/bmp"));
+    EXPECT_TRUE(mime->hasImage());
+    {
+        TClipboard clipboard;
+        ASSERT_TRUE(clipboard.HasFormat(CF_DIB));
+        clipboard.Open();
+        HGLOBAL block = clipboard.GetAsHandle(CF_DIB);
+        ASSERT_NE(block, nullptr);
+        ASSERT_EQ(GlobalSize(block), dib.size());
+        EXPECT_EQ(std::memcmp(GlobalLock(block), dib.data(), dib.size()), 0);
+        GlobalUnlock(block);
+        clipboard.Close();
+    }
+
+    QImage picture(3, 2, QImage::Format_RGB32);
+    picture.fill(qRgb(10, 20, 30));
+    QGuiApplication::clipboard()->setImage(picture);
+    {
+        TClipboard clipboard;
+        ASSERT_TRUE(clipboard.HasFormat(CF_DIB));
+        EXPECT_FALSE(clipboard.HasFormat(CF_BITMAP));
+        clipboard.Open();
+        HGLOBAL block = clipboard.GetAsHandle(CF_DIB);
+        ASSERT_NE(block, nullptr);
+        BITMAPINFOHEADER header{};
+        std::memcpy(&header, GlobalLock(block), sizeof header);
+        GlobalUnlock(block);
+        EXPECT_EQ(header.biWidth, 3);
+        EXPECT_EQ(std::abs(header.biHeight), 2);
+        clipboard.Close();
+    }
+    QGuiApplication::clipboard()->clear();
+    EXPECT_FALSE(TClipboard().HasFormat(CF_DIB));
+    SetClipboardBackend(nullptr);
+}
+
+} // namespace

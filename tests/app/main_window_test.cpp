@@ -1,0 +1,213 @@
+#include "AppTestSupport.h"
+#include "app/ini.h"
+#include "app/main.h"
+#include "platform/system/PrivateProfile.h"
+#include "platform/ui/Image.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string Folder(const std::filesystem::path& dir)
+{
+    return dir.string() + "/";
+}
+
+TRect SavedRect(const std::filesystem::path& ini)
+{
+    const std::string path = ini.string();
+    return TRect{GetPrivateProfileInt("Form", "Left", -1, path), GetPrivateProfileInt("Form", "Top", -1, path),
+                 GetPrivateProfileInt("Form", "Right", -1, path), GetPrivateProfileInt("Form", "Bottom", -1, path)};
+}
+
+void WriteRect(const std::filesystem::path& ini, const TRect& r, bool maximized = false)
+{
+    WriteFile(ini, "[Set]\r\nFittingThreshold =10\r\n[Form]\r\nLeft=" + std::to_string(r.Left) +
+                       "\r\nTop=" + std::to_string(r.Top) + "\r\nRight=" + std::to_string(r.Right) +
+                       "\r\nBottom=" + std::to_string(r.Bottom) + "\r\nMaximized=" + (maximized ? "Yes" : "No") +
+                       "\r\n");
+}
+
+void ShowWindow(TMainForm& form)
+{
+    form.CommandLine = {"farovinter"};
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+}
+
+TEST(MainWindow, FirstStartWritesTheDefaultTextAndTheWindowKeysAtExit)
+{
+    CaptureMessages capture;
+    const auto dir = ScratchFolder("first");
+    {
+        TMainForm form(nullptr, Folder(dir));
+        EXPECT_EQ(SettingsPath, Folder(dir) + "Farovinter.ini");
+        EXPECT_EQ(ReadFile(dir / "Farovinter.ini"), DefaultIniText(false));
+        EXPECT_EQ(form.windowTitle(), QStringLiteral("Farovinterぽるてぃか"));
+        EXPECT_EQ(PluginDescriptions, std::vector<std::string>{"None"});
+        EXPECT_TRUE(form.FittingThreshold());
+        EXPECT_EQ(form.FittingThresholdValue(), 10);
+        ShowWindow(form);
+        EXPECT_EQ(form.frameGeometry().topLeft(), QPoint(191, 104));
+    }
+    const std::string text = ReadFile(dir / "Farovinter.ini");
+    EXPECT_EQ(text.substr(0, 28), "[Set]\r\nFittingThreshold=10\r\n");
+    EXPECT_NE(text.find("Top=104\r\nLeft=191\r\n"), std::string::npos);
+    EXPECT_NE(text.find("Maximized=No\r\n"), std::string::npos);
+    EXPECT_NE(text.find("[Size]\r\nMode = 9\r\n"), std::string::npos);
+    EXPECT_TRUE(capture.Shown.Dialogs.empty());
+    EXPECT_EQ(CurrentImage, nullptr);
+}
+
+TEST(MainWindow, SavedRectangleIsFittedToTheNearestMonitorAndSavedBackUnchanged)
+{
+    CaptureMessages capture;
+    const auto dir = ScratchFolder("place");
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    WriteRect(dir / "Farovinter.ini", {screen.right() - 99, 100, screen.right() + 401, 400});
+    {
+        TMainForm form(nullptr, Folder(dir));
+        ShowWindow(form);
+        EXPECT_EQ(form.frameGeometry(), QRect(screen.right() + 1 - 500, 100, 500, 300));
+    }
+    EXPECT_EQ(SavedRect(dir / "Farovinter.ini"), (TRect{screen.right() + 1 - 500, 100, screen.right() + 1, 400}));
+}
+
+TEST(MainWindow, BackwardsOrMissingRectangleGivesTheSmallestSize)
+{
+    CaptureMessages capture;
+    const auto dir = ScratchFolder("small");
+    WriteRect(dir / "Farovinter.ini", {300, 200, 100, 100});
+    TMainForm form(nullptr, Folder(dir));
+    ShowWindow(form);
+    EXPECT_EQ(form.size(), form.minimumSize());
+    EXPECT_EQ(form.minimumSize(), QSize(332, 200));
+}
+
+TEST(MainWindow, MaximisedStateIsRestoredAndTheNormalRectangleKept)
+{
+    CaptureMessages capture;
+    const auto dir = ScratchFolder("max");
+    WriteRect(dir / "Farovinter.ini", {10, 20, 510, 420}, true);
+    {
+        TMainForm form(nullptr, Folder(dir));
+        ShowWindow(form);
+        EXPECT_TRUE(form.isMaximized());
+    }
+    EXPECT_EQ(SavedRect(dir / "Farovinter.ini"), (TRect{10, 20, 510, 420}));
+    EXPECT_TRUE(IniReadBool((dir / "Farovinter.ini").string(), "Form", "maximized"));
+}
+
+TEST(MainWindow, SettingsFileThatCannotBeCreatedIsReported)
+{
+    CaptureMessages capture;
+    const auto dir = ScratchFolder("nocreate");
+    {
+        TMainForm form(nullptr, Folder(dir / "missing"));
+        ASSERT_EQ(capture.Shown.Dialogs.size(), 1u);
+        EXPECT_EQ(capture.Shown.Dialogs[0].Text, "Error\n\rFarovinter.iniが生成できません。");
+        EXPECT_EQ(capture.Shown.Dialogs[0].Type, TMsgDlgType::mtError);
+        EXPECT_EQ(capture.Shown.Dialogs[0].Buttons, mbOK);
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
+}
+
+TEST(MainWindow, AFileOfAnUnknownFormatIsReportedAndChangesNothing)
+{
+    CaptureMessages capture;
+    const auto dir = ScratchFolder("unknown");
+    WriteFile(dir / "picture.xyz", "not a picture");
+    WriteFile(dir / "broken.bmp", "BM not really");
+    TMainForm form(nullptr, Folder(dir));
+    for (const char* name : {"picture.xyz", "broken.bmp"}) {
+        CurrentFileName = (dir / name).string();
+        form.LodeImageFile(CurrentFileName);
+    }
+    ASSERT_EQ(capture.Shown.Dialogs.size(), 2u);
+    EXPECT_EQ(capture.Shown.Dialogs[1].Text, "未対応の形式です。");
+    EXPECT_EQ(capture.Shown.Dialogs[1].Caption, "Farovinter ぽるてぃか");
+    EXPECT_FALSE(form.Document().OpenFlag);
+    EXPECT_FALSE(form.Document().UpSaveFlag);
+    EXPECT_EQ(form.Document().Count(), 0u);
+}
+
+TEST(MainWindow, TheWindowFitsTheImage)
+{
+    CaptureMessages capture;
+    const auto dir = ScratchFolder("fit");
+    TMainForm form(nullptr, Folder(dir));
+    ShowWindow(form);
+    TFvDIB image;
+    image.SetWidth(400);
+    image.SetHeight(300);
+    form.Document().Loaded(image);
+    form.FormSizeChange();
+    const int client = form.height() - form.menuBar()->height();
+    EXPECT_EQ(form.width(), 405);
+    EXPECT_EQ(client, 300 + form.statusBar()->height() + 5);
+    EXPECT_EQ(form.statusBar()->height(), 18);
+
+    // A 1 x 1 image asks for less than the size constraints allow.
+    image.SetWidth(1);
+    image.SetHeight(1);
+    form.Document().Loaded(image);
+    form.FormSizeChange();
+    EXPECT_EQ(form.size(), form.minimumSize());
+}
+
+TEST(MainWindow, CommandLineNamingNoFileIsIgnored)
+{
+    CaptureMessages capture;
+    const auto dir = ScratchFolder("nofile");
+    CurrentFileName.clear();
+    TMainForm form(nullptr, Folder(dir));
+    form.CommandLine = {"farovinter", QString::fromStdString((dir / "missing.bmp").string())};
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    EXPECT_TRUE(capture.Shown.Dialogs.empty());
+    EXPECT_EQ(CurrentFileName, "");
+    EXPECT_FALSE(form.Document().OpenFlag);
+}
+
+TEST(MainWindow, CloseShortcutClosesTheWindow)
+{
+    CaptureMessages capture;
+    const auto dir = ScratchFolder("close");
+    TMainForm form(nullptr, Folder(dir));
+    ShowWindow(form);
+    QTest::keyClick(&form, Qt::Key_W, Qt::ControlModifier);
+    EXPECT_FALSE(form.isVisible());
+}
+
+TEST(MainWindow, WheelStepsTheVerticalBarWithinItsRange)
+{
+    EXPECT_EQ(WheelScrollPosition(10, 120, 20, 100), 0);
+    EXPECT_EQ(WheelScrollPosition(50, 120, 20, 100), 30);
+    EXPECT_EQ(WheelScrollPosition(50, -120, 20, 100), 70);
+    EXPECT_EQ(WheelScrollPosition(90, -120, 20, 100), 100);
+    EXPECT_EQ(WheelScrollPosition(100, -120, 20, 100), 100);
+    EXPECT_EQ(WheelScrollPosition(40, 0, 20, 100), 40);
+}
+
+TEST(PluginList, LinesArePaddedAndTheNameUpperCased)
+{
+    EXPECT_EQ(PluginDescriptionLines({}), std::vector<std::string>{"None"});
+    const auto lines = PluginDescriptionLines({{"/usr/lib/spi/ifpng.spi", {"*.png", "*.apng"}, {"PNG file"}},
+                                               {"averyverylongname.spi", {}, {}}});
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "IFPNG.SPI      *.png" + std::string(40, ' ') + "PNG file");
+    EXPECT_EQ(lines[0].size(), 68u);
+    EXPECT_EQ(lines[1], "AVERYVERYLONGNAME.SPI" + std::string(45, ' '));
+}
+
+} // namespace
