@@ -1,6 +1,7 @@
 #include "platform/ui/Application.h"
 
 #include "platform/core/Exceptions.h"
+#include "platform/core/MessageHook.h"
 #include "platform/ui/Dialogs.h"
 
 #include <exception>
@@ -29,7 +30,15 @@ void Report(const std::string& message)
 
 } // namespace
 
-TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
+{
+    SetMessageHandler([](const std::string& text) { MessageBox(text, Title(), TMsgDlgType::mtCustom); });
+}
+
+TApplication::~TApplication()
+{
+    SetMessageHandler({});
+}
 
 bool TApplication::notify(QObject* receiver, QEvent* event)
 {

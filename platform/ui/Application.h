@@ -10,7 +10,9 @@
 
 class TApplication : public QApplication {
 public:
+    // Plain messages (ShowMessage) are shown as message boxes from here on.
     TApplication(int& argc, char** argv);
+    ~TApplication() override;
 
     bool notify(QObject* receiver, QEvent* event) override;
 

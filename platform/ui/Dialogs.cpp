@@ -85,11 +85,6 @@ std::string TypeCaption(TMsgDlgType type)
 
 } // namespace
 
-void ShowMessage(const std::string& text)
-{
-    Present({text, TApplication::Title(), TMsgDlgType::mtCustom, mbOK});
-}
-
 void MessageBox(const std::string& text, const std::string& caption, TMsgDlgType type)
 {
     Present({text, caption, type, mbOK});

@@ -2,6 +2,8 @@
 // replaceable presenter, so tests can read and answer them without a screen.
 #pragma once
 
+#include "platform/core/MessageHook.h"
+
 #include <functional>
 #include <string>
 
@@ -27,8 +29,8 @@ struct TDialogRequest {
     unsigned Buttons = mbOK;
 };
 
-// A plain message box with an OK button, captioned with the application's title.
-void ShowMessage(const std::string& text);
+// The plain message box, ShowMessage of MessageHook.h, is shown with an OK
+// button and the application's title once the application object exists.
 // A message box with its own caption and icon.
 void MessageBox(const std::string& text, const std::string& caption, TMsgDlgType type);
 // A message dialog of a type, captioned by the type's name ("Error",
