@@ -7,3 +7,6 @@ class TFvDIB;
 // standard deviation. The callers blur in two dimensions by a pass, a left
 // turn, a second pass and a right turn.
 void GaussianBlurPass(TFvDIB& Image, int Value);
+
+// That whole sequence in one call, with the same bytes and without the turns.
+void GaussianBlur(TFvDIB& Image, int Value);

@@ -43,16 +43,27 @@ FV_SIMD_CLONES void SubtractHistogram(uint16_t* __restrict Window, const uint16_
         Window[i] = static_cast<uint16_t>(Window[i] - Column[i]);
 }
 
-// The lowest level with the highest count.
+// The lowest level with the highest count. The maximum is a vector
+// reduction; the search for its first place then looks at 16 levels at a
+// time, so that only the block holding it is scanned one by one.
 FV_SIMD_CLONES int FirstMaximum(const uint16_t* __restrict Counts, int Levels)
 {
     uint16_t Most = 0;
     for (int b = 0; b < Levels; ++b)
         Most = std::max(Most, Counts[b]);
-    uint16_t First = UINT16_MAX;
-    for (uint16_t b = 0; b < Levels; ++b)
-        First = std::min<uint16_t>(First, Counts[b] == Most ? b : UINT16_MAX);
-    return First;
+    int Base = 0;
+    if (Levels % 16 == 0) {
+        for (; Base < Levels; Base += 16) {
+            int Hits = 0;
+            for (int j = 0; j < 16; ++j)
+                Hits |= Counts[Base + j] == Most;
+            if (Hits)
+                break;
+        }
+    }
+    while (Counts[Base] != Most)
+        ++Base;
+    return Base;
 }
 
 struct TLevels {

@@ -4,6 +4,7 @@
 #include "effects/Kuwahara.h"
 #include "effects/MotionBlur.h"
 #include "effects/OilPaint.h"
+#include "effects/Rotation.h"
 #include "effects/RowBands.h"
 #include "effects/Sharpen.h"
 #include "effects/Soften.h"
@@ -248,6 +249,21 @@ TEST(AreaFilters, GaussianWeights)
     EXPECT_EQ(PixelAt(*Row, 0, 0).R, (16 * 100 + 4 * 7) / 20);
 }
 
+TEST(AreaFilters, GaussianBlurIsTwoPassesAroundATurn)
+{
+    for (auto [W, H] : Sizes)
+        for (int Value : {4, 10, 50}) {
+            auto ByTurns = MakeNoise(W, H, 4);
+            GaussianBlurPass(*ByTurns, Value);
+            Rotate90(*ByTurns, false);
+            GaussianBlurPass(*ByTurns, Value);
+            Rotate90(*ByTurns, true);
+            auto Direct = MakeNoise(W, H, 4);
+            GaussianBlur(*Direct, Value);
+            EXPECT_EQ(Pixels(*Direct), Pixels(*ByTurns)) << W << "x" << H << " value " << Value;
+        }
+}
+
 struct TMotionCase {
     int Size, Quality;
     double Degrees;
@@ -357,6 +373,7 @@ TEST(AreaFilters, BandsAcrossCoresGiveTheSameBytes)
     const std::vector<std::function<void(TFvDIB&)>> Filters = {
         [](TFvDIB& I) { Soften(I, 5); },
         [](TFvDIB& I) { GaussianBlurPass(I, 50); },
+        [](TFvDIB& I) { GaussianBlur(I, 30); },
         [](TFvDIB& I) { MotionBlurFilter(I, 20, 10, 0.6); },
         [](TFvDIB& I) { OilPaintFilter(I, 10, 5); },
         [](TFvDIB& I) { KuwaharaFilter(I, 10, 0); },
