@@ -253,6 +253,45 @@ private:
     bool FSameFormat = false;
 };
 
+// The copies between 24 and 32-bit pictures that whole-picture drawing makes,
+// in one pass per row. False when the formats are not such a pair.
+bool CopyTrueColour(const DibLayout& s, const DibLayout& d, const uint8_t* from, uint8_t* to, size_t x0,
+                    const int32_t* cols, size_t n)
+{
+    const int fromBytes = s.bitCount == 24 ? 3 : (s.plainRgb32 ? 4 : 0);
+    const int toBytes = d.bitCount == 24 ? 3 : (d.plainRgb32 ? 4 : 0);
+    if (fromBytes == 0 || toBytes == 0)
+        return false;
+    uint8_t* out = to + static_cast<size_t>(toBytes) * x0;
+    if (fromBytes == 3 && toBytes == 4) {
+        for (size_t i = 0; i < n; ++i, out += 4) {
+            const uint8_t* p = from + 3 * static_cast<size_t>(cols[i]);
+            out[0] = p[0];
+            out[1] = p[1];
+            out[2] = p[2];
+            out[3] = 0;
+        }
+    } else if (fromBytes == 4 && toBytes == 3) {
+        for (size_t i = 0; i < n; ++i, out += 3) {
+            const uint8_t* p = from + 4 * static_cast<size_t>(cols[i]);
+            out[0] = p[0];
+            out[1] = p[1];
+            out[2] = p[2];
+        }
+    } else if (fromBytes == 3) {
+        for (size_t i = 0; i < n; ++i, out += 3) {
+            const uint8_t* p = from + 3 * static_cast<size_t>(cols[i]);
+            out[0] = p[0];
+            out[1] = p[1];
+            out[2] = p[2];
+        }
+    } else {
+        for (size_t i = 0; i < n; ++i, out += 4)
+            std::memcpy(out, from + 4 * static_cast<size_t>(cols[i]), 4);
+    }
+    return true;
+}
+
 bool Contiguous(const std::vector<int32_t>& cols)
 {
     for (size_t i = 1; i < cols.size(); ++i)
@@ -301,6 +340,9 @@ void StretchSurface(const DibSurface& dest, int64_t xDest, int64_t yDest, int64_
                          srcRow + bytesPerPixel * static_cast<size_t>(columns.source[0]), bytesPerPixel * n);
             continue;
         }
+        if (rop == SRCCOPY
+            && CopyTrueColour(source->layout, dest.layout, srcRow, destRow, x0, columns.source.data(), n))
+            continue;
         converter.Convert(srcRow, columns.source.data(), n, values.data());
         WriteRow(dest.layout, destRow, x0, n, values.data(), rop);
     }
