@@ -1,8 +1,8 @@
-// The two-pass resampler of methods 4 .. 14. The horizontal pass fills an
-// intermediate image as wide as the target and as high as the source; the
-// vertical pass fills the target from it. Both run the same row pass: the
-// vertical one on image rows directly, the horizontal one on strips of rows
-// turned on their side, so that every pass sums whole rows of bytes.
+// The two-pass resampler of methods 4 .. 14. The horizontal pass makes
+// intermediate rows as wide as the target, one per source row; the vertical
+// pass sums them into the target. Both run the same row pass: the vertical
+// one on rows directly, the horizontal one on strips of source rows turned on
+// their side, so that every pass sums whole rows of bytes.
 #include "effects/Interpolation.h"
 #include "effects/ResamplePass.h"
 #include "effects/ResizeFrame.h"
@@ -18,20 +18,29 @@ namespace {
 
 // Image rows turned at once: a strip's columns stay in the second-level cache.
 constexpr int StripRows = 64;
+// Pixels turned per block, so that the block's target rows stay in the
+// first-level cache.
+constexpr int TurnBlock = 16;
+// Target rows made from one batch of intermediate rows. The intermediate rows
+// that two neighbouring batches both need are made twice, identically.
+constexpr int TargetBatch = 128;
 
 // Column x of rows First .. First + Count - 1 becomes row x of Columns.
 void TurnIn(const std::vector<const uint8_t*>& Rows, int First, int Count, int Width, uint8_t* Columns)
 {
     const int RowBytes = 3 * Count;
-    for (int l = 0; l < Count; ++l) {
-        const uint8_t* Row = Rows[First + l];
-        uint8_t* Out = Columns + 3 * l;
-        for (int x = 0; x < Width; ++x) {
-            Out[0] = Row[0];
-            Out[1] = Row[1];
-            Out[2] = Row[2];
-            Row += 3;
-            Out += RowBytes;
+    for (int Block = 0; Block < Width; Block += TurnBlock) {
+        const int End = std::min(Width, Block + TurnBlock);
+        for (int l = 0; l < Count; ++l) {
+            const uint8_t* In = Rows[First + l] + 3 * Block;
+            uint8_t* Out = Columns + static_cast<size_t>(Block) * RowBytes + 3 * l;
+            for (int x = Block; x < End; ++x) {
+                Out[0] = In[0];
+                Out[1] = In[1];
+                Out[2] = In[2];
+                In += 3;
+                Out += RowBytes;
+            }
         }
     }
 }
@@ -40,52 +49,86 @@ void TurnIn(const std::vector<const uint8_t*>& Rows, int First, int Count, int W
 void TurnOut(const uint8_t* Columns, int First, int Count, int Width, const std::vector<uint8_t*>& Rows)
 {
     const int RowBytes = 3 * Count;
-    for (int l = 0; l < Count; ++l) {
-        uint8_t* Row = Rows[First + l];
-        const uint8_t* In = Columns + 3 * l;
-        for (int x = 0; x < Width; ++x) {
-            Row[0] = In[0];
-            Row[1] = In[1];
-            Row[2] = In[2];
-            Row += 3;
-            In += RowBytes;
+    for (int Block = 0; Block < Width; Block += TurnBlock) {
+        const int End = std::min(Width, Block + TurnBlock);
+        for (int l = 0; l < Count; ++l) {
+            uint8_t* Out = Rows[First + l] + 3 * Block;
+            const uint8_t* In = Columns + static_cast<size_t>(Block) * RowBytes + 3 * l;
+            for (int x = Block; x < End; ++x) {
+                Out[0] = In[0];
+                Out[1] = In[1];
+                Out[2] = In[2];
+                Out += 3;
+                In += RowBytes;
+            }
         }
     }
 }
 
-void ResampleAcross(const TContributorLists& Lists, const std::vector<const uint8_t*>& SourceRows,
-                    const std::vector<uint8_t*>& TargetRows, int SourceWidth, int TargetWidth)
+// The buffers of one thread: the intermediate rows of a batch and one strip
+// turned on its side before and after the horizontal pass.
+struct TPassBuffers {
+    std::vector<uint8_t> Work;
+    std::vector<uint8_t*> WorkRows;
+    std::vector<uint8_t> Columns;
+    std::vector<uint8_t> Results;
+    std::vector<const uint8_t*> ColumnRows;
+    std::vector<uint8_t*> ResultRows;
+};
+
+// Intermediate rows First .. Last - 1: the horizontal pass, strip by strip.
+void ResampleAcross(const TContributorLists& Lists, const std::vector<const uint8_t*>& SourceRows, int First, int Last,
+                    int SourceWidth, int TargetWidth, TPassBuffers& b)
 {
-    const int Height = static_cast<int>(SourceRows.size());
-    const int Strips = (Height + StripRows - 1) / StripRows;
-    const int64_t StripBytes = int64_t{3} * StripRows * (SourceWidth + TargetWidth);
-    ForEachBand(Strips, StripBytes, [&](int FirstStrip, int LastStrip) {
-        std::vector<uint8_t> Columns(size_t{3} * StripRows * static_cast<size_t>(SourceWidth));
-        std::vector<uint8_t> Results(size_t{3} * StripRows * static_cast<size_t>(TargetWidth));
-        std::vector<const uint8_t*> ColumnRows(static_cast<size_t>(SourceWidth));
-        std::vector<uint8_t*> ResultRows(static_cast<size_t>(TargetWidth));
-        for (int Strip = FirstStrip; Strip < LastStrip; ++Strip) {
-            const int First = Strip * StripRows;
-            const int Count = std::min(StripRows, Height - First);
-            const int RowBytes = 3 * Count;
-            for (int x = 0; x < SourceWidth; ++x)
-                ColumnRows[x] = Columns.data() + static_cast<size_t>(x) * RowBytes;
-            for (int i = 0; i < TargetWidth; ++i)
-                ResultRows[i] = Results.data() + static_cast<size_t>(i) * RowBytes;
-            TurnIn(SourceRows, First, Count, SourceWidth, Columns.data());
-            ResampleRows(Lists, ColumnRows.data(), ResultRows.data(), RowBytes, 0, TargetWidth);
-            TurnOut(Results.data(), First, Count, TargetWidth, TargetRows);
-        }
-    });
+    for (int Strip = First; Strip < Last; Strip += StripRows) {
+        const int Count = std::min(StripRows, Last - Strip);
+        const int RowBytes = 3 * Count;
+        for (int x = 0; x < SourceWidth; ++x)
+            b.ColumnRows[x] = b.Columns.data() + static_cast<size_t>(x) * RowBytes;
+        for (int i = 0; i < TargetWidth; ++i)
+            b.ResultRows[i] = b.Results.data() + static_cast<size_t>(i) * RowBytes;
+        TurnIn(SourceRows, Strip, Count, SourceWidth, b.Columns.data());
+        ResampleRows(Lists, b.ColumnRows.data(), b.ResultRows.data(), RowBytes, 0, TargetWidth);
+        TurnOut(b.Results.data(), Strip, Count, TargetWidth, b.WorkRows);
+    }
 }
 
-void ResampleDown(const TContributorLists& Lists, const std::vector<const uint8_t*>& SourceRows,
-                  const std::vector<uint8_t*>& TargetRows, int RowBytes)
+// Both passes, batch by batch of target rows: each batch first makes the
+// intermediate rows its vertical lists name, then sums them. No intermediate
+// image of the full height is ever held.
+void ResampleBoth(const TContributorLists& Across, const TContributorLists& Down,
+                  const std::vector<const uint8_t*>& SourceRows, const std::vector<uint8_t*>& TargetRows,
+                  int SourceWidth, int TargetWidth)
 {
-    const int Count = Lists.Count();
-    const int64_t PerList = Count > 0 ? int64_t{RowBytes} * (Lists.First[Count] / Count + 1) : RowBytes;
-    ForEachBand(Count, PerList, [&](int First, int Last) {
-        ResampleRows(Lists, SourceRows.data(), TargetRows.data(), RowBytes, First, Last);
+    const int SourceHeight = static_cast<int>(SourceRows.size());
+    const int TargetHeight = Down.Count();
+    const int RowBytes = 3 * TargetWidth;
+    const int Batches = (TargetHeight + TargetBatch - 1) / TargetBatch;
+    const int64_t PerBatch = int64_t{TargetBatch} * (RowBytes + 3 * SourceWidth);
+    ForEachBand(Batches, PerBatch, [&](int FirstBatch, int LastBatch) {
+        TPassBuffers b;
+        b.WorkRows.resize(static_cast<size_t>(SourceHeight));
+        b.Columns.resize(size_t{3} * StripRows * static_cast<size_t>(SourceWidth));
+        b.Results.resize(size_t{3} * StripRows * static_cast<size_t>(TargetWidth));
+        b.ColumnRows.resize(static_cast<size_t>(SourceWidth));
+        b.ResultRows.resize(static_cast<size_t>(TargetWidth));
+        for (int Batch = FirstBatch; Batch < LastBatch; ++Batch) {
+            const int First = Batch * TargetBatch;
+            const int Last = std::min(TargetHeight, First + TargetBatch);
+            const auto Begin = Down.Pixel.begin() + Down.First[First];
+            const auto End = Down.Pixel.begin() + Down.First[Last];
+            if (Begin != End) {
+                const auto [Low, High] = std::minmax_element(Begin, End);
+                const size_t Needed = static_cast<size_t>(*High - *Low + 1) * RowBytes;
+                if (b.Work.size() < Needed)
+                    b.Work.resize(Needed);
+                for (int r = *Low; r <= *High; ++r)
+                    b.WorkRows[r] = b.Work.data() + static_cast<size_t>(r - *Low) * RowBytes;
+                ResampleAcross(Across, SourceRows, *Low, *High + 1, SourceWidth, TargetWidth, b);
+            }
+            ResampleRows(Down, const_cast<const uint8_t* const*>(b.WorkRows.data()), TargetRows.data(), RowBytes,
+                         First, Last);
+        }
     });
 }
 
@@ -104,18 +147,11 @@ TFvDIB& Resample(TFvDIB& Image, int Width, int Height, float Support, TFilterPro
     MakeTrueColorTarget(Target, Width, Height);
     if (Source.Width() < 1 || Source.Height() < 1)
         throw Exception("Source bitmap too small");
-    TFvDIB Work;
-    MakeTrueColorTarget(Work, Width, OldHeight);
     Source.SetPixelFormat(fvPf24Bit);
 
-    {
-        const TContributorLists Across = BuildContributors(OldWidth, Width, Support, Filter);
-        ResampleAcross(Across, ReadOnlyRows(Source), GetScanLineTable(&Work), OldWidth, Width);
-    }
-    {
-        const TContributorLists Down = BuildContributors(OldHeight, Height, Support, Filter);
-        ResampleDown(Down, ReadOnlyRows(Work), GetScanLineTable(&Target), 3 * Width);
-    }
+    const TContributorLists Across = BuildContributors(OldWidth, Width, Support, Filter);
+    const TContributorLists Down = BuildContributors(OldHeight, Height, Support, Filter);
+    ResampleBoth(Across, Down, ReadOnlyRows(Source), GetScanLineTable(&Target), OldWidth, Width);
     Image.Assign(&Target);
     return Image;
 }
