@@ -1,0 +1,186 @@
+#include "BmpBuilder.h"
+#include "TestSupport.h"
+
+#include <cstring>
+
+namespace {
+
+// A block that the test owns, as the clipboard would.
+struct OwnedBlock {
+    HGLOBAL Handle;
+    explicit OwnedBlock(const std::vector<uint8_t>& bytes) : Handle(GlobalAllocCopy(bytes.data(), bytes.size())) {}
+    explicit OwnedBlock(HGLOBAL handle) : Handle(handle) {}
+    ~OwnedBlock() { GlobalFree(Handle); }
+    OwnedBlock(const OwnedBlock&) = delete;
+    OwnedBlock& operator=(const OwnedBlock&) = delete;
+    std::vector<uint8_t> Bytes() const
+    {
+        const auto* bytes = static_cast<const uint8_t*>(GlobalLock(Handle));
+        std::vector<uint8_t> copy(bytes, bytes + GlobalSize(Handle));
+        GlobalUnlock(Handle);
+        return copy;
+    }
+};
+
+void LoadBlock(TFvDIB& dib, const std::vector<uint8_t>& bytes)
+{
+    const OwnedBlock block(bytes);
+    dib.LoadFromClipboardFormat(CF_DIB, block.Handle, nullptr);
+    // The block is left unlocked for its owner.
+    EXPECT_FALSE(GlobalUnlock(block.Handle));
+}
+
+TEST(ClipboardDIB, FormatAndDataAreChecked)
+{
+    TFvDIB dib;
+    const OwnedBlock block(DibBlock(DibSpec{}));
+    ExpectError<EInvalidGraphic>([&] { dib.LoadFromClipboardFormat(CF_BITMAP, block.Handle, nullptr); },
+                                 "TFvDIB.LoadFromClipboardFormat: Invalid Clipboard Format or No Data");
+    ExpectError<EInvalidGraphic>([&] { dib.LoadFromClipboardFormat(CF_DIB, nullptr, nullptr); },
+                                 "TFvDIB.LoadFromClipboardFormat: Invalid Clipboard Format or No Data");
+}
+
+TEST(ClipboardDIB, WrittenBlockReadsBack)
+{
+    TFvDIB dib;
+    dib.SetBitCount(4);
+    dib.SetWidth(3);
+    dib.SetHeight(-2);
+    dib.SetColors(5, 0x102030);
+    dib.SetPixels(2, 1, 5);
+    unsigned format = 0;
+    HGLOBAL data = nullptr;
+    HPALETTE palette = reinterpret_cast<HPALETTE>(&format);
+    dib.SaveToClipboardFormat(format, data, palette);
+    const OwnedBlock block(data);
+    EXPECT_EQ(format, CF_DIB);
+    EXPECT_EQ(palette, nullptr);
+    const std::vector<uint8_t> bytes = block.Bytes();
+    ASSERT_EQ(bytes.size(), 40u + 4 * 16 + 8);
+    EXPECT_EQ(std::memcmp(bytes.data(), &dib.InternalDIB().DIBInfos.W3HeadInfo, 40 + 64), 0);
+
+    TFvDIB copy;
+    copy.LoadFromClipboardFormat(format, block.Handle, nullptr);
+    EXPECT_EQ(copy.InternalDIB().DIBInfos.W3Head().biHeight, -2);
+    EXPECT_EQ(copy.PaletteSize(), 16);
+    EXPECT_EQ(copy.GetColors(5), 0x102030);
+    EXPECT_EQ(copy.GetPixels(2, 1), 5u);
+    EXPECT_TRUE(copy.Modified());
+}
+
+TEST(ClipboardDIB, ExtraPixelBytesAreKept)
+{
+    DibSpec spec;
+    spec.Pixels = {1, 2, 3, 0, 9, 9};
+    TFvDIB dib;
+    LoadBlock(dib, DibBlock(spec));
+    EXPECT_EQ(dib.InternalDIB().DIBInfos.BitsSize, 6);
+    EXPECT_EQ(dib.GetPixels(0, 0), 0x010203u);
+}
+
+TEST(ClipboardDIB, ShortUncompressedDataIsPaddedWithBlack)
+{
+    DibSpec spec;
+    spec.Width = 1;
+    spec.Height = 2;
+    spec.Pixels = {1, 2, 3};
+    TFvDIB dib;
+    LoadBlock(dib, DibBlock(spec));
+    EXPECT_EQ(dib.InternalDIB().DIBInfos.BitsSize, 8);
+    EXPECT_EQ(dib.GetPixels(0, 1), 0x010203u);
+    EXPECT_EQ(dib.GetPixels(0, 0), 0u);
+}
+
+TEST(ClipboardDIB, CoreHeaderAndBitFields)
+{
+    DibSpec core;
+    core.HeaderSize = 12;
+    core.BitCount = 1;
+    core.Colours = {0x000000, 0xABCDEF};
+    core.Pixels = {0x80, 0, 0, 0};
+    TFvDIB dib;
+    LoadBlock(dib, DibBlock(core));
+    EXPECT_EQ(dib.BitCount(), 1);
+    EXPECT_EQ(dib.PaletteSize(), 2);
+    EXPECT_EQ(dib.GetColors(1), 0xEFCDAB);
+    EXPECT_EQ(dib.GetPixels(0, 0), 1u);
+
+    DibSpec fields;
+    fields.BitCount = 16;
+    fields.Compression = BI_BITFIELDS;
+    fields.Masks = {0xF800, 0x07E0, 0x001F};
+    fields.Pixels = {0x1F, 0xF8, 0, 0};
+    LoadBlock(dib, DibBlock(fields));
+    EXPECT_EQ(dib.BitCount(), 24);
+    EXPECT_EQ(dib.GetPixels(0, 0), 0xFF00FFu);
+}
+
+TEST(ClipboardDIB, MalformedBlocksAreRejected)
+{
+    TFvDIB dib;
+    dib.SetPixels(0, 0, 77);
+    TFvInternalDIB* storage = &dib.InternalDIB();
+    dib.SetModified(false);
+    const auto reject = [&](const std::vector<uint8_t>& bytes, const char* message) {
+        ExpectError<EFvDIBInvalidDIB>([&] { LoadBlock(dib, bytes); }, message);
+    };
+    const char* invalidData = "TFvInternalDIB.LoadFromClipboardFormat: Invalid Clipboard Data";
+    DibSpec spec;
+    spec.Pixels.assign(4, 0);
+    const std::vector<uint8_t> good = DibBlock(spec);
+
+    reject({}, invalidData);
+    reject({40, 0, 0}, invalidData);
+    reject(std::vector<uint8_t>(good.begin(), good.begin() + 39), invalidData);
+    DibSpec core;
+    core.HeaderSize = 12;
+    core.BitCount = 8;
+    core.Colours.assign(255, 0);
+    reject(DibBlock(core), invalidData);
+    DibSpec table;
+    table.BitCount = 8;
+    table.ClrUsed = 3;
+    table.Colours = {1, 2};
+    reject(DibBlock(table), invalidData);
+    DibSpec wide;
+    wide.Width = 3;
+    wide.Height = 2;
+    wide.BitCount = 32;
+    wide.Pixels.assign(23, 0);
+    reject(DibBlock(wide), invalidData);
+
+    std::vector<uint8_t> header = good;
+    header[0] = 108;
+    reject(header, "TFvDIB.LoadFromClipboardFormat: Invalid Clipboard Data");
+
+    DibSpec size = spec;
+    size.Width = 0;
+    reject(DibBlock(size), "TFvInternalDIB.LoadFromClipboardFormat: Invalid Width or Height");
+    size.Width = 1;
+    size.Height = 0;
+    reject(DibBlock(size), "TFvInternalDIB.LoadFromClipboardFormat: Invalid Width or Height");
+    size.Height = INT32_MIN;
+    reject(DibBlock(size), "TFvInternalDIB.LoadFromClipboardFormat: Invalid Width or Height");
+    size.Width = 40000;
+    size.Height = 40000;
+    reject(DibBlock(size), "TFvInternalDIB.LoadFromClipboardFormat: Invalid Width or Height");
+
+    DibSpec masks = spec;
+    masks.BitCount = 32;
+    masks.Compression = BI_BITFIELDS;
+    masks.Masks = {0xFF0000, 0xFF00, 0};
+    reject(DibBlock(masks), "TFvInternalDIB.LoadFromClipboardFormat: Invalid Masks");
+    masks.Masks.clear();
+    masks.Compression = BI_RLE4;
+    reject(DibBlock(masks), "TFvInternalDIB.LoadFromClipboardFormat: Invalid Masks");
+
+    DibSpec bits = spec;
+    bits.BitCount = 2;
+    reject(DibBlock(bits), "TFvInternalDIB.LoadFromClipboardFormat: Invalid biBitCount");
+
+    EXPECT_EQ(&dib.InternalDIB(), storage);
+    EXPECT_EQ(dib.GetPixels(0, 0), 77u);
+    EXPECT_FALSE(dib.Modified());
+}
+
+} // namespace
