@@ -152,3 +152,51 @@ TEST(ResizeIntegration, WeighsPartlyCoveredPixels)
     // Ratio 1.5: [0, 1.5) covers 0 and half of 90; [1.5, 3) half of 90 and 180.
     EXPECT_EQ(GreenRow(*Image, 0), (std::vector<int>{30, 150}));
 }
+
+namespace {
+
+// A 6 x 5 picture with a 16-entry palette, every entry used.
+std::unique_ptr<TFvDIB> IndexedImage()
+{
+    auto Image = std::make_unique<TFvDIB>();
+    Image->SetWidth(6);
+    Image->SetHeight(5);
+    for (int i = 0; i < 16; ++i)
+        Image->SetColors(i, static_cast<TColor>((i * 17) | ((255 - i * 13) << 8) | ((i * i) << 16)));
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 6; ++x)
+            Image->SetPixels(x, y, static_cast<uint32_t>((x * 5 + y * 3) % 16));
+    return Image;
+}
+
+} // namespace
+
+TEST(ResizeImage, IndexedImagesAreResizedAsTheirTrueColourPicture)
+{
+    for (int Method = 1; Method <= 14; ++Method) {
+        auto Indexed = IndexedImage();
+        auto TrueColour = IndexedImage();
+        TrueColour->SetPixelFormat(fvPf24Bit);
+        ResizeImage(*Indexed, 9, 4, Method);
+        ResizeImage(*TrueColour, 9, 4, Method);
+        EXPECT_EQ(Indexed->PixelFormat(), fvPf24Bit);
+        EXPECT_EQ(Pixels(*Indexed), Pixels(*TrueColour)) << "method " << Method;
+    }
+}
+
+TEST(ResizeImage, TheCurrentSizeKeepsAnIndexedImageOnlyForTheKernels)
+{
+    for (int Method = 4; Method <= 14; ++Method) {
+        auto Image = IndexedImage();
+        ResizeImage(*Image, 6, 5, Method);
+        EXPECT_EQ(Image->PixelFormat(), fvPf8Bit) << "method " << Method;
+    }
+    for (int Method = 1; Method <= 3; ++Method) {
+        auto Image = IndexedImage();
+        auto TrueColour = IndexedImage();
+        TrueColour->SetPixelFormat(fvPf24Bit);
+        ResizeImage(*Image, 6, 5, Method);
+        EXPECT_EQ(Image->PixelFormat(), fvPf24Bit) << "method " << Method;
+        EXPECT_EQ(Pixels(*Image), Pixels(*TrueColour)) << "method " << Method;
+    }
+}
