@@ -6,14 +6,20 @@
 #include "effects/PixelWalk.h"
 
 #include <algorithm>
+#include <array>
 
 void HlsCorrection(TFvDIB& Image, int Hue, int Lightness, int Saturation)
 {
     const int dH = std::clamp(Hue, 0, 360);
     const int dL = std::clamp(Lightness, -100, 100);
     const int dS = std::clamp(Saturation, -100, 100);
-    const long double FactorL = dL / 100.0L + 1;
-    const long double FactorS = dS / 100.0L + 1;
+    // Lightness and saturation are whole per cents, so their scaling is a
+    // table: Trunc(factor * v), capped at 100.
+    std::array<uint8_t, 101> ScaleL, ScaleS;
+    for (int v = 0; v <= 100; ++v) {
+        ScaleL[v] = static_cast<uint8_t>(std::min<int64_t>(TruncExtended((dL / 100.0L + 1) * v), 100));
+        ScaleS[v] = static_cast<uint8_t>(std::min<int64_t>(TruncExtended((dS / 100.0L + 1) * v), 100));
+    }
     ForEachRow24(Image, [&](uint8_t* Row, int Width) {
         for (int x = 0; x < Width; ++x) {
             uint8_t* p = Row + 3 * x;
@@ -22,9 +28,9 @@ void HlsCorrection(TFvDIB& Image, int Hue, int Lightness, int Saturation)
             if (dH != 0 && dH != 360)
                 h = (h + dH) % 360;
             if (dL != 0)
-                l = std::min(static_cast<int>(FactorL * l), 100);
+                l = ScaleL[l];
             if (dS != 0)
-                s = std::min(static_cast<int>(FactorS * s), 100);
+                s = ScaleS[s];
             HlsToRgb(p, h, s, l);
         }
     });

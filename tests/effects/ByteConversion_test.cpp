@@ -46,6 +46,18 @@ TEST(ByteConversion, WideArgumentsAreNarrowedToSingleFirst)
     EXPECT_EQ(RoundToByte(static_cast<float>(Wide)), 2);
 }
 
+TEST(ByteConversion, ExtendedRoundAndTruncMatchTheLibrary)
+{
+    for (long double x : {0.0L, 0.5L, 1.5L, 2.5L, -0.5L, -1.5L, -2.5L, 127.49999999L, 99.999999999999999L, -7.2L,
+                          1e15L + 0.5L, -1e15L - 0.25L, 4611686018427387000.0L}) {
+        EXPECT_EQ(RoundExtended(x), std::llrint(x)) << static_cast<double>(x);
+        EXPECT_EQ(TruncExtended(x), static_cast<int64_t>(x)) << static_cast<double>(x);
+    }
+    // Just below a whole number: Trunc takes the one below.
+    EXPECT_EQ(TruncExtended(3.0L - 0x1p-62L), 2);
+    EXPECT_EQ(TruncExtended(-3.0L + 0x1p-62L), -2);
+}
+
 TEST(ByteConversion, LumaWeighsRedGreenBlue)
 {
     EXPECT_EQ(Luma(0, 0, 0), 0);
