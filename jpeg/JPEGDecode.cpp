@@ -38,10 +38,12 @@ void ConvertCMYKRow(const uint8_t* cmyk, uint8_t* bgr, JDIMENSION width)
     }
 }
 
-// Reads the rest of the current output pass into the bitmap from its top row.
-void ReadRows(TJPEGLibraryRecord& record, const TRowWalk& walk)
+// Reads the rest of the current output pass into the bitmap from its top
+// row. The rows are looked up afresh: setting a palette moves them.
+void ReadRows(TJPEGLibraryRecord& record, TBitmap& bitmap)
 {
     jpeg_decompress_struct& d = record.d;
+    const TRowWalk walk = WalkRows(bitmap, static_cast<int>(d.output_height), d.rec_outbuf_height);
     uint8_t* row = walk.first;
     if (d.out_color_space == JCS_CMYK) {
         std::vector<uint8_t> buffer(static_cast<size_t>(d.output_width) * 4);
@@ -258,8 +260,6 @@ void TJPEGImage::DecodeInto(TJPEGLibraryRecord& Record, TBitmap& Bitmap)
     Bitmap.SetSize(static_cast<int>(d.output_width), static_cast<int>(d.output_height));
     if (!paletteFromLibrary)
         Bitmap.SetPalette(CopyPalette(FTempPal));
-    const int height = static_cast<int>(d.output_height);
-    const TRowWalk walk = WalkRows(Bitmap, height, d.rec_outbuf_height);
     const bool expected = eightBit ? d.output_components == 1
                                    : d.output_components == (d.out_color_space == JCS_CMYK ? 4 : 3);
     if (!expected)
@@ -278,7 +278,7 @@ void TJPEGImage::DecodeInto(TJPEGLibraryRecord& Record, TBitmap& Bitmap)
                 SetPaletteModified(true);
             }
             firstPass = false;
-            ReadRows(Record, walk);
+            ReadRows(Record, Bitmap);
             JPEGCall(Record, [&] { jpeg_finish_output(&d); });
         }
         d.dct_method = Record.FinalDCT;
@@ -295,7 +295,7 @@ void TJPEGImage::DecodeInto(TJPEGLibraryRecord& Record, TBitmap& Bitmap)
         Bitmap.SetPalette(PaletteFromColormap(d));
         SetPaletteModified(true);
     }
-    ReadRows(Record, walk);
+    ReadRows(Record, Bitmap);
     if (d.buffered_image)
         JPEGCall(Record, [&] { jpeg_finish_output(&d); });
     JPEGCall(Record, [&] { jpeg_finish_decompress(&d); });

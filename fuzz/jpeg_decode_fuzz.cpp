@@ -1,0 +1,33 @@
+// Loads arbitrary bytes as a JPEG file and decodes them with a few option
+// sets chosen by the first byte. Library errors are expected; crashes,
+// leaks and out-of-bounds access are not.
+#include "jpeg/jpegSIMD.h"
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size < 2 || size > 65536)
+        return 0;
+    const uint8_t options = data[0];
+    TMemoryStream stream;
+    stream.WriteBuffer(data + 1, static_cast<int64_t>(size - 1));
+    stream.SetPosition(0);
+    TJPEGImage jpeg;
+    jpeg.SetPixelFormat(options & 1 ? jf8Bit : jf24Bit);
+    jpeg.SetPerformance(options & 2 ? jpBestSpeed : jpBestQuality);
+    jpeg.SetProgressiveDisplay(options & 4);
+    jpeg.SetGrayscale(options & 8);
+    jpeg.SetSmoothing(options & 16);
+    try {
+        jpeg.LoadFromStream(stream);
+        // Pictures beyond 4 megapixels only cost time and memory here.
+        if (static_cast<int64_t>(jpeg.Width()) * jpeg.Height() > 4'000'000)
+            return 0;
+        jpeg.SetScale(static_cast<TJPEGScale>((options >> 5) & 3));
+        jpeg.DIBNeeded();
+    } catch (const Exception&) {
+    }
+    return 0;
+}

@@ -1,0 +1,321 @@
+#include "JpegTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ostream>
+#include <jpeglib.h>
+
+namespace {
+
+void ExpectSameAsReference(TBitmap& bitmap, const Pnm& reference)
+{
+    ASSERT_EQ(bitmap.PixelFormat(), pf24bit);
+    ASSERT_EQ(bitmap.Width(), reference.width);
+    ASSERT_EQ(bitmap.Height(), reference.height);
+    for (int y = 0; y < reference.height; ++y) {
+        const uint8_t* bgr = bitmap.ScanLine(y);
+        const uint8_t* rgb = reference.Row(y);
+        for (int x = 0; x < reference.width; ++x)
+            ASSERT_TRUE(bgr[3 * x] == rgb[3 * x + 2] && bgr[3 * x + 1] == rgb[3 * x + 1] && bgr[3 * x + 2] == rgb[3 * x])
+                << "pixel " << x << ", " << y;
+    }
+}
+
+struct ReferenceCase {
+    const char* jpeg;
+    const char* reference;
+    TJPEGScale scale;
+    bool progressiveDisplay;
+};
+
+void PrintTo(const ReferenceCase& c, std::ostream* out)
+{
+    *out << c.jpeg << " scale " << int(c.scale) << (c.progressiveDisplay ? " progressive display" : "");
+}
+
+class DecodeMatchesDjpeg : public testing::TestWithParam<ReferenceCase> {};
+
+TEST_P(DecodeMatchesDjpeg, ByteForByte)
+{
+    const ReferenceCase& c = GetParam();
+    const Pnm reference = ReadPnm(JpegFixture(c.reference));
+    TJPEGImage jpeg;
+    jpeg.SetScale(c.scale);
+    jpeg.SetProgressiveDisplay(c.progressiveDisplay);
+    LoadJpegFixture(jpeg, c.jpeg);
+    // The scaled size is known before anything is decoded.
+    EXPECT_EQ(jpeg.Width(), reference.width);
+    EXPECT_EQ(jpeg.Height(), reference.height);
+    TBitmap bitmap;
+    bitmap.Assign(&jpeg);
+    ExpectSameAsReference(bitmap, reference);
+}
+
+INSTANTIATE_TEST_SUITE_P(Fixtures, DecodeMatchesDjpeg,
+                         testing::Values(ReferenceCase{"baseline420.jpg", "baseline420.ppm", jsFullSize, false},
+                                         ReferenceCase{"baseline444.jpg", "baseline444.ppm", jsFullSize, false},
+                                         ReferenceCase{"restart.jpg", "baseline420.ppm", jsFullSize, false},
+                                         ReferenceCase{"progressive.jpg", "progressive.ppm", jsFullSize, false},
+                                         ReferenceCase{"progressive.jpg", "progressive.ppm", jsFullSize, true},
+                                         ReferenceCase{"baseline420.jpg", "baseline420_half.ppm", jsHalf, false}));
+
+TEST(JpegHeader, LoadingReadsOnlyTheHeader)
+{
+    TJPEGImage baseline;
+    LoadJpegFixture(baseline, "baseline420.jpg");
+    EXPECT_EQ(baseline.Width(), 61);
+    EXPECT_EQ(baseline.Height(), 47);
+    EXPECT_FALSE(baseline.Empty());
+    EXPECT_FALSE(baseline.Grayscale());
+    EXPECT_FALSE(baseline.ProgressiveEncoding());
+
+    TJPEGImage progressive;
+    LoadJpegFixture(progressive, "progressive.jpg");
+    EXPECT_TRUE(progressive.ProgressiveEncoding());
+
+    TJPEGImage grey;
+    LoadJpegFixture(grey, "grey.jpg");
+    EXPECT_TRUE(grey.Grayscale());
+}
+
+TEST(JpegDecode, GreyFileGivesEightBitsWithAGreyPaletteEvenAt24Bits)
+{
+    const Pnm reference = ReadPnm(JpegFixture("grey.pgm"));
+    TJPEGImage jpeg;
+    jpeg.SetPixelFormat(jf24Bit);
+    LoadJpegFixture(jpeg, "grey.jpg");
+    TBitmap bitmap;
+    bitmap.Assign(&jpeg);
+    ASSERT_EQ(bitmap.PixelFormat(), pf8bit);
+    const unsigned entries = GetPaletteEntries(bitmap.Palette(), 0, 0, nullptr);
+    EXPECT_GT(entries, 200u);
+    EXPECT_LE(entries, 236u);
+    for (int y = 0; y < reference.height; ++y)
+        for (int x = 0; x < reference.width; ++x) {
+            const Rgb pixel = PixelOf(bitmap, x, y);
+            ASSERT_TRUE(pixel.r == pixel.g && pixel.g == pixel.b);
+            ASSERT_NEAR(pixel.r, reference.Row(y)[x], 2) << x << ", " << y;
+        }
+}
+
+TEST(JpegDecode, GreyscaleOptionMakesAColourFileGrey)
+{
+    TJPEGImage jpeg;
+    jpeg.SetGrayscale(true);
+    LoadJpegFixture(jpeg, "baseline420.jpg");
+    TBitmap bitmap;
+    bitmap.Assign(&jpeg);
+    ASSERT_EQ(bitmap.PixelFormat(), pf8bit);
+    const Rgb pixel = PixelOf(bitmap, 30, 20);
+    EXPECT_TRUE(pixel.r == pixel.g && pixel.g == pixel.b);
+}
+
+// Every way of quantising gives an 8-bit picture of at most 236 colours
+// that stays close to the exact decode.
+struct QuantiseCase {
+    const char* jpeg;
+    TJPEGPerformance performance;
+    bool progressiveDisplay;
+    long meanError; // per channel; ordered dither over a fixed colour cube is coarser
+};
+
+void PrintTo(const QuantiseCase& c, std::ostream* out)
+{
+    *out << c.jpeg << (c.performance == jpBestSpeed ? " best speed" : " best quality")
+         << (c.progressiveDisplay ? " progressive display" : "");
+}
+
+class EightBitDecode : public testing::TestWithParam<QuantiseCase> {};
+
+TEST_P(EightBitDecode, StaysCloseToTheExactPicture)
+{
+    const QuantiseCase& c = GetParam();
+    TJPEGImage exact;
+    LoadJpegFixture(exact, c.jpeg);
+    TBitmap reference;
+    reference.Assign(&exact);
+
+    TJPEGImage jpeg;
+    jpeg.SetPixelFormat(jf8Bit);
+    jpeg.SetPerformance(c.performance);
+    jpeg.SetProgressiveDisplay(c.progressiveDisplay);
+    LoadJpegFixture(jpeg, c.jpeg);
+    TBitmap bitmap;
+    bitmap.Assign(&jpeg);
+    ASSERT_EQ(bitmap.PixelFormat(), pf8bit);
+    EXPECT_LE(GetPaletteEntries(bitmap.Palette(), 0, 0, nullptr), 236u);
+    long error = 0;
+    for (int y = 0; y < bitmap.Height(); ++y)
+        for (int x = 0; x < bitmap.Width(); ++x) {
+            const Rgb a = PixelOf(bitmap, x, y);
+            const Rgb b = PixelOf(reference, x, y);
+            error += std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b);
+        }
+    const long mean = error / (3L * bitmap.Width() * bitmap.Height());
+    EXPECT_LT(mean, c.meanError);
+}
+
+INSTANTIATE_TEST_SUITE_P(Options, EightBitDecode,
+                         testing::Values(QuantiseCase{"baseline420.jpg", jpBestQuality, false, 8},
+                                         QuantiseCase{"baseline420.jpg", jpBestSpeed, false, 24},
+                                         QuantiseCase{"progressive.jpg", jpBestQuality, true, 8},
+                                         QuantiseCase{"progressive.jpg", jpBestSpeed, true, 24}));
+
+// The inverted CMYK samples as the library gives them, converted by the rule
+// R = max(0, C + K - 255) and so on.
+TEST(JpegDecode, CmykConvertsByTheInvertedRule)
+{
+    const std::vector<uint8_t> bytes = ReadFileBytes(JpegFixture("cmyk.jpg"));
+    jpeg_decompress_struct d{};
+    jpeg_error_mgr err{};
+    d.err = jpeg_std_error(&err);
+    jpeg_create_decompress(&d);
+    jpeg_mem_src(&d, bytes.data(), bytes.size());
+    jpeg_read_header(&d, TRUE);
+    ASSERT_EQ(d.out_color_space, JCS_CMYK);
+    jpeg_start_decompress(&d);
+    std::vector<uint8_t> cmyk(static_cast<size_t>(d.output_width) * d.output_height * 4);
+    while (d.output_scanline < d.output_height) {
+        JSAMPROW row = cmyk.data() + static_cast<size_t>(d.output_scanline) * d.output_width * 4;
+        jpeg_read_scanlines(&d, &row, 1);
+    }
+    const int width = static_cast<int>(d.output_width);
+    const int height = static_cast<int>(d.output_height);
+    jpeg_finish_decompress(&d);
+    jpeg_destroy_decompress(&d);
+
+    // CMYK is never quantised, whatever the pixel format asks for.
+    for (TJPEGPixelFormat format : {jf24Bit, jf8Bit}) {
+        TJPEGImage jpeg;
+        jpeg.SetPixelFormat(format);
+        LoadJpeg(jpeg, bytes);
+        TBitmap bitmap;
+        bitmap.Assign(&jpeg);
+        ASSERT_EQ(bitmap.PixelFormat(), pf24bit);
+        ASSERT_EQ(bitmap.Width(), width);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const uint8_t* s = &cmyk[(static_cast<size_t>(y) * width + x) * 4];
+                const Rgb pixel = PixelOf(bitmap, x, y);
+                ASSERT_EQ(pixel.r, std::max(0, s[0] + s[3] - 255));
+                ASSERT_EQ(pixel.g, std::max(0, s[1] + s[3] - 255));
+                ASSERT_EQ(pixel.b, std::max(0, s[2] + s[3] - 255));
+            }
+    }
+}
+
+TEST(JpegDecode, TruncatedFileDecodesWhatIsThere)
+{
+    TJPEGImage jpeg;
+    LoadJpegFixture(jpeg, "truncated.jpg");
+    TBitmap bitmap;
+    bitmap.Assign(&jpeg);
+    EXPECT_EQ(bitmap.Width(), 61);
+    EXPECT_EQ(bitmap.Height(), 47);
+}
+
+TEST(JpegDecode, GarbageAfterTheHeaderRaisesAndKeepsThePartialPicture)
+{
+    TJPEGImage jpeg;
+    LoadJpegFixture(jpeg, "garbage.jpg");
+    TBitmap bitmap;
+    try {
+        jpeg.DIBNeeded();
+        FAIL() << "no error";
+    } catch (const EJPEG& e) {
+        EXPECT_EQ(e.Message(), "JPEG エラー #68");
+    }
+    // The partial picture stays cached and is handed out without a new error.
+    bitmap.Assign(&jpeg);
+    EXPECT_EQ(bitmap.Width(), 61);
+}
+
+TEST(JpegDecode, BadDataRaisesWithTheLibraryCode)
+{
+    TJPEGImage jpeg;
+    try {
+        LoadJpeg(jpeg, {'n', 'o', 't', ' ', 'a', ' ', 'j', 'p', 'e', 'g'});
+        FAIL() << "no error";
+    } catch (const EJPEG& e) {
+        EXPECT_EQ(e.Message(), "JPEG エラー #53");
+    }
+    EXPECT_THROW(jpeg.DIBNeeded(), EJPEG);
+}
+
+TEST(JpegDecode, OneRowPicture)
+{
+    TBitmap source;
+    PaintTestPicture(source, 37, 1);
+    TJPEGImage encoder;
+    encoder.Assign(&source);
+    const std::vector<uint8_t> bytes = SavedBytes(encoder);
+    TJPEGImage jpeg;
+    LoadJpeg(jpeg, bytes);
+    TBitmap bitmap;
+    bitmap.Assign(&jpeg);
+    EXPECT_EQ(bitmap.Width(), 37);
+    EXPECT_EQ(bitmap.Height(), 1);
+}
+
+TEST(JpegDecode, QuarterScaleRoundsUp)
+{
+    TBitmap source;
+    PaintTestPicture(source, 1000, 750);
+    TJPEGImage encoder;
+    encoder.SetCompressionQuality(20);
+    encoder.Assign(&source);
+    const std::vector<uint8_t> bytes = SavedBytes(encoder);
+
+    TJPEGImage jpeg;
+    jpeg.SetScale(jsQuarter);
+    LoadJpeg(jpeg, bytes);
+    EXPECT_EQ(jpeg.Width(), 250);
+    EXPECT_EQ(jpeg.Height(), 188);
+    TBitmap bitmap;
+    bitmap.Assign(&jpeg);
+    EXPECT_EQ(bitmap.Width(), 250);
+    EXPECT_EQ(bitmap.Height(), 188);
+}
+
+TEST(JpegDecode, ProgressStartsAndEnds_AndAnAbortKeepsThePicture)
+{
+    TJPEGImage jpeg;
+    LoadJpegFixture(jpeg, "baseline420.jpg");
+    std::vector<TProgressStage> stages;
+    jpeg.OnProgress = [&](TPersistent*, TProgressStage stage, uint8_t percent, bool, const TRect&, const std::string&) {
+        stages.push_back(stage);
+        if (stage == TProgressStage::psEnding) {
+            EXPECT_EQ(percent, 100);
+        }
+    };
+    jpeg.DIBNeeded();
+    ASSERT_FALSE(stages.empty());
+    EXPECT_EQ(stages.front(), TProgressStage::psStarting);
+    EXPECT_EQ(stages.back(), TProgressStage::psEnding);
+
+    TJPEGImage aborted;
+    LoadJpegFixture(aborted, "baseline420.jpg");
+    int endingPercent = -1;
+    aborted.OnProgress = [&](TPersistent*, TProgressStage stage, uint8_t percent, bool, const TRect&, const std::string&) {
+        if (stage == TProgressStage::psStarting)
+            throw EAbort();
+        endingPercent = percent;
+    };
+    EXPECT_NO_THROW(aborted.DIBNeeded());
+    EXPECT_EQ(endingPercent, 0);
+}
+
+TEST(JpegDecode, ImpossibleLengthInStoredDataIsAReadError)
+{
+    TMemoryStream stream;
+    const uint8_t length[4] = {0xF0, 0xFF, 0xFF, 0x7F};
+    stream.WriteBuffer(length, 4);
+    stream.WriteBuffer("abc", 3);
+    stream.SetPosition(0);
+    TJPEGImage jpeg;
+    EXPECT_THROW(jpeg.ReadData(stream), EReadError);
+}
+
+} // namespace

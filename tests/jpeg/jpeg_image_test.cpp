@@ -1,0 +1,171 @@
+#include "JpegTestSupport.h"
+#include "jpeg/JPEGLibraryRecord.h"
+
+#include "platform/graphics/Picture.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(JpegImage, StartsWithTheDefaults)
+{
+    TJPEGImage jpeg;
+    EXPECT_EQ(jpeg.CompressionQuality(), 90);
+    EXPECT_FALSE(jpeg.Grayscale());
+    EXPECT_EQ(jpeg.Performance(), jpBestQuality);
+    EXPECT_EQ(jpeg.PixelFormat(), jf24Bit); // the screen has more than 8 bits
+    EXPECT_FALSE(jpeg.ProgressiveDisplay());
+    EXPECT_FALSE(jpeg.ProgressiveEncoding());
+    EXPECT_EQ(jpeg.Scale(), jsFullSize);
+    EXPECT_TRUE(jpeg.Smoothing());
+    EXPECT_TRUE(jpeg.DownSampling());
+    EXPECT_EQ(jpeg.hSamplingFactor(), 2);
+    EXPECT_EQ(jpeg.vSamplingFactor(), 1);
+}
+
+TEST(JpegImage, RegisteredForBothExtensions)
+{
+    EXPECT_EQ(TPicture::FileFormatClass("jpg"), &TJPEGImage::ClassInfo);
+    EXPECT_EQ(TPicture::FileFormatClass("JPEG"), &TJPEGImage::ClassInfo);
+    int found = 0;
+    for (const TFileFormat& format : TPicture::FileFormats())
+        if (format.GraphicClass == &TJPEGImage::ClassInfo) {
+            EXPECT_EQ(format.Description, "JPEG Image File");
+            ++found;
+        }
+    EXPECT_EQ(found, 2);
+}
+
+TEST(JpegImage, EqualsMeansSharingTheSameData)
+{
+    TJPEGImage first;
+    TJPEGImage second;
+    LoadJpegFixture(first, "baseline420.jpg");
+    LoadJpegFixture(second, "baseline420.jpg");
+    EXPECT_FALSE(first.Equals(&second));
+
+    TJPEGImage copy;
+    copy.Assign(&first);
+    EXPECT_TRUE(copy.Equals(&first));
+    copy.Assign(&copy);
+    EXPECT_TRUE(copy.Equals(&first));
+
+    // Compressing one of them gives it new data; the other keeps the old.
+    copy.Compress();
+    EXPECT_FALSE(copy.Equals(&first));
+    EXPECT_EQ(SavedBytes(first), ReadFileBytes(JpegFixture("baseline420.jpg")));
+}
+
+TEST(JpegImage, SettersDropThePictureButKeepTheData)
+{
+    TJPEGImage jpeg;
+    LoadJpegFixture(jpeg, "baseline420.jpg");
+    int changes = 0;
+    jpeg.OnChange = [&](TPersistent*) { ++changes; };
+    jpeg.DIBNeeded();
+    const int afterDecode = changes;
+
+    jpeg.SetSmoothing(true); // unchanged: nothing happens
+    EXPECT_EQ(changes, afterDecode);
+    jpeg.SetScale(jsHalf);
+    EXPECT_EQ(changes, afterDecode + 1);
+    EXPECT_EQ(jpeg.Width(), 31);
+    EXPECT_EQ(jpeg.Height(), 24);
+    jpeg.SetGrayscale(true);
+    EXPECT_TRUE(jpeg.PaletteModified());
+    EXPECT_EQ(SavedBytes(jpeg), ReadFileBytes(JpegFixture("baseline420.jpg")));
+}
+
+TEST(JpegImage, SizeCannotBeSet)
+{
+    TJPEGImage jpeg;
+    try {
+        jpeg.SetWidth(10);
+        FAIL() << "no error";
+    } catch (const EInvalidGraphicOperation& e) {
+        EXPECT_EQ(e.Message(), "JPEG イメージのサイズは変更できません");
+    }
+    EXPECT_THROW(jpeg.SetHeight(10), EInvalidGraphicOperation);
+}
+
+TEST(JpegImage, WriteDataAndReadDataRoundTrip)
+{
+    TJPEGImage jpeg;
+    LoadJpegFixture(jpeg, "progressive.jpg");
+    TMemoryStream stream;
+    jpeg.WriteData(stream);
+    const std::vector<uint8_t> file = ReadFileBytes(JpegFixture("progressive.jpg"));
+    ASSERT_EQ(stream.Size(), static_cast<int64_t>(file.size()) + 4);
+    EXPECT_EQ(stream.Memory()[0], file.size() & 0xFF);
+    EXPECT_EQ(stream.Memory()[1], file.size() >> 8);
+
+    stream.SetPosition(0);
+    TJPEGImage copy;
+    copy.ReadData(stream);
+    EXPECT_EQ(SavedBytes(copy), file);
+    EXPECT_TRUE(copy.ProgressiveEncoding());
+}
+
+TEST(JpegImage, PaletteOfTheCallerIsUsedForEightBitOutput)
+{
+    LOGPALETTE logical{};
+    logical.palVersion = 0x300;
+    logical.palNumEntries = 16;
+    for (int i = 0; i < 16; ++i)
+        logical.palPalEntry[i] = PALETTEENTRY{static_cast<BYTE>(i * 17), static_cast<BYTE>(255 - i * 17),
+                                              static_cast<BYTE>(i * 8), 0};
+    TJPEGImage jpeg;
+    jpeg.SetPixelFormat(jf8Bit);
+    LoadJpegFixture(jpeg, "baseline420.jpg");
+    jpeg.SetPalette(CreatePalette(&logical));
+    TBitmap bitmap;
+    bitmap.Assign(&jpeg);
+    ASSERT_EQ(bitmap.PixelFormat(), pf8bit);
+    ASSERT_EQ(GetPaletteEntries(bitmap.Palette(), 0, 0, nullptr), 16u);
+    for (int y = 0; y < bitmap.Height(); ++y)
+        for (int x = 0; x < bitmap.Width(); ++x)
+            ASSERT_LT(bitmap.ScanLine(y)[x], 16);
+}
+
+TEST(JpegProgress, PercentGuardsItsDivisions)
+{
+    EXPECT_EQ(JPEGPercentDone(5, 0, 0, 1), -1);
+    EXPECT_EQ(JPEGPercentDone(5, 10, 0, 0), -1);
+    EXPECT_EQ(JPEGPercentDone(5, 10, 0, 1), 50);
+    EXPECT_EQ(JPEGPercentDone(5, 10, 1, 2), 75);
+    EXPECT_EQ(JPEGPercentDone(20, 10, 0, 1), 100);
+}
+
+// A report that is due reaches the image's handler; an exception of the
+// handler leaves the hook through the jump point instead of unwinding.
+TEST(JpegProgress, HandlerExceptionIsRaisedOnOurSide)
+{
+    TJPEGImage jpeg;
+    LoadJpegFixture(jpeg, "baseline420.jpg");
+    std::vector<TRect> bands;
+    jpeg.OnProgress = [&](TPersistent*, TProgressStage stage, uint8_t percent, bool redraw, const TRect& band,
+                          const std::string&) {
+        EXPECT_EQ(stage, TProgressStage::psRunning);
+        EXPECT_EQ(percent, 40);
+        EXPECT_TRUE(redraw);
+        bands.push_back(band);
+        throw EAbort();
+    };
+    TJPEGLibraryRecord record;
+    CreateDecompress(record, &jpeg);
+    record.d.output_width = 61;
+    record.d.output_height = 47;
+    record.d.output_scanline = 20;
+    record.progress.last_scanline = 4;
+    record.progress.last_time = 1; // not the first report, and long ago
+    record.progress.pub.pass_counter = 2;
+    record.progress.pub.pass_limit = 5;
+    record.progress.pub.total_passes = 1;
+    auto call = [&] { JPEGProgress(record.Common()); };
+    EXPECT_FALSE(JPEGGuarded(record, call));
+    EXPECT_THROW(RaiseLibraryError(record), EAbort);
+    ASSERT_EQ(bands.size(), 1u);
+    EXPECT_EQ(bands[0], Rect(0, 4, 61, 20));
+}
+
+} // namespace
