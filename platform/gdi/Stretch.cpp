@@ -329,6 +329,15 @@ void StretchSurface(const DibSurface& dest, int64_t xDest, int64_t yDest, int64_
         return;
     }
 
+    // Copying within one bitmap reads from a snapshot, so no row is read after it was overwritten.
+    std::vector<uint8_t> snapshot;
+    DibSurface unaliased{};
+    if (source->bits == dest.bits) {
+        const uint8_t* bytes = source->bits;
+        snapshot.assign(bytes, bytes + static_cast<size_t>(source->layout.stride) * source->layout.height);
+        unaliased = DibSurface{source->layout, snapshot.data(), source->table};
+        source = &unaliased;
+    }
     RowConverter converter(dest, *source);
     const bool copyBytes = rop == SRCCOPY && converter.SameFormat() && Contiguous(columns.source);
     const size_t bytesPerPixel = static_cast<size_t>(dest.layout.bitCount / 8);

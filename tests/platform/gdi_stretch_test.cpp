@@ -255,6 +255,15 @@ TEST(Blt, CopiesBetweenContextsAndIndexedTargetsGetBlackAndWhiteByColour)
     EXPECT_EQ(GetPixel(a.dc, 0, 0), 0x123456u);
     EXPECT_FALSE(BitBlt(a.dc, 0, 0, 2, 2, nullptr, 0, 0, SRCCOPY));
 
+    // Within one bitmap, overlapping rows move as a whole.
+    for (int y = 0; y < 4; ++y)
+        SetPixel(b.dc, 0, y, static_cast<COLORREF>(y + 1));
+    EXPECT_EQ(GetPixel(b.dc, 0, 0), 1u);
+    EXPECT_TRUE(BitBlt(b.dc, 0, 1, 1, 3, b.dc, 0, 0, SRCCOPY));
+    EXPECT_EQ(GetPixel(b.dc, 0, 1), 1u);
+    EXPECT_EQ(GetPixel(b.dc, 0, 2), 2u);
+    EXPECT_EQ(GetPixel(b.dc, 0, 3), 3u);
+
     BITMAPINFO table = Header(2, -1, 8, 3);
     table.bmiColors[0] = {9, 9, 9, 0};
     table.bmiColors[1] = {250, 250, 250, 0};
