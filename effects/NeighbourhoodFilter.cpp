@@ -1,5 +1,5 @@
 // The neighbourhood runner. The engine's own callbacks run as whole-row
-// kernels across the machine's cores; any other callback gets the
+// kernels across the machine's cores, in place; any other callback gets the
 // eleven-row window of zero-padded copies and one call per pixel.
 #include "effects/NeighbourhoodFilter.h"
 
@@ -9,6 +9,7 @@
 #include "effects/RowBands.h"
 #include "effects/ScanLineTable.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -25,26 +26,54 @@ void LoadRow(uint8_t* Padded, const std::vector<uint8_t*>& Source, int Row, size
         std::memset(Padded + Pad, 0, RowBytes);
 }
 
-void RunRows(TNeighbourhoodRowProc RowProc, const std::vector<uint8_t*>& Source, const std::vector<uint8_t*>& Dest,
-             int Width, const void* Data)
+// The engine's callbacks write their rows straight back into the image:
+// each output row is computed from copies, and every row a band reads
+// beyond its own (the one above, the one below) is copied before any band
+// starts writing. Everything is allocated before the first write, so the
+// image changes only once nothing can fail any more.
+struct TBand {
+    int First, Last;
+    std::vector<uint8_t> Window; // three padded rows, preloaded
+    std::vector<uint8_t> Below;  // row Last, taken before anyone writes it
+    std::vector<uint8_t> Scratch;
+};
+
+void RunRowsInPlace(TNeighbourhoodRowProc RowProc, const std::vector<uint8_t*>& Rows, int Width, const void* Data)
 {
-    const int Height = static_cast<int>(Source.size());
+    const int Height = static_cast<int>(Rows.size());
     const int Bytes = Width * 3;
     const size_t Padded = static_cast<size_t>(Bytes) + 2 * Pad;
-    ForEachBand(Height, static_cast<int64_t>(Bytes) * 8, [&](int First, int Last) {
-        std::vector<uint8_t> Buffers(3 * Padded, 0);
-        std::vector<uint8_t> Scratch(static_cast<size_t>(NeighbourhoodRowScratch(Bytes)));
-        uint8_t* Window[3] = {Buffers.data(), Buffers.data() + Padded, Buffers.data() + 2 * Padded};
+    const int64_t Work = static_cast<int64_t>(Height) * Bytes * 8;
+    const int Count = static_cast<int>(std::clamp<int64_t>(Work / (512 * 1024), 1, std::min(EngineThreadCount(), Height)));
+
+    std::vector<TBand> Bands(static_cast<size_t>(Count));
+    for (int b = 0; b < Count; ++b) {
+        TBand& Band = Bands[static_cast<size_t>(b)];
+        Band.First = static_cast<int>(static_cast<int64_t>(Height) * b / Count);
+        Band.Last = static_cast<int>(static_cast<int64_t>(Height) * (b + 1) / Count);
+        Band.Window.assign(3 * Padded, 0);
         for (int k = 0; k < 3; ++k)
-            LoadRow(Window[k], Source, First - 1 + k, Bytes);
-        for (int y = First; y < Last; ++y) {
-            RowProc(Window[0] + Pad, Window[1] + Pad, Window[2] + Pad, Dest[y], Bytes, Data, Scratch.data());
-            uint8_t* Oldest = Window[0];
-            Window[0] = Window[1];
-            Window[1] = Window[2];
-            Window[2] = Oldest;
-            if (y + 1 < Last)
-                LoadRow(Window[2], Source, y + 2, Bytes);
+            LoadRow(Band.Window.data() + k * Padded, Rows, Band.First - 1 + k, Bytes);
+        Band.Below.assign(Padded, 0);
+        LoadRow(Band.Below.data(), Rows, Band.Last, Bytes);
+        Band.Scratch.resize(static_cast<size_t>(NeighbourhoodRowScratch(Bytes)));
+    }
+
+    ForEachBand(Count, Work / Count, [&](int FirstBand, int LastBand) {
+        for (int b = FirstBand; b < LastBand; ++b) {
+            TBand& Band = Bands[static_cast<size_t>(b)];
+            uint8_t* Window[3] = {Band.Window.data(), Band.Window.data() + Padded, Band.Window.data() + 2 * Padded};
+            for (int y = Band.First; y < Band.Last; ++y) {
+                RowProc(Window[0] + Pad, Window[1] + Pad, Window[2] + Pad, Rows[y], Bytes, Data, Band.Scratch.data());
+                uint8_t* Oldest = Window[0];
+                Window[0] = Window[1];
+                Window[1] = Window[2];
+                Window[2] = Oldest;
+                if (y + 2 < Band.Last)
+                    LoadRow(Window[2], Rows, y + 2, Bytes);
+                else if (y + 2 == Band.Last)
+                    std::memcpy(Window[2], Band.Below.data(), Padded);
+            }
         }
     });
 }
@@ -82,13 +111,14 @@ void NeighbourhoodFilter(TFvDIB& Image, TNeighbourhoodProc PixelProc, const void
         throw EInvalidOperation("NeighbourhoodFilter: no pixel procedure");
     const std::vector<uint8_t*> Source = Get24BitScanLineTable(Image);
     const int Width = Image.Width();
-    const int Height = Image.Height();
+    if (TNeighbourhoodRowProc RowProc = FindNeighbourhoodRowProc(PixelProc)) {
+        RunRowsInPlace(RowProc, Source, Width, Data);
+        return;
+    }
+    // A caller's callback may fail anywhere: its results go to a new image
+    // that replaces the old pixels only at the end.
     TFvDIB Output;
-    Make24BitImage(Output, Width, Height);
-    const std::vector<uint8_t*> Dest = GetScanLineTable(&Output);
-    if (TNeighbourhoodRowProc RowProc = FindNeighbourhoodRowProc(PixelProc))
-        RunRows(RowProc, Source, Dest, Width, Data);
-    else
-        RunPixels(PixelProc, Source, Dest, Width, Data);
+    Make24BitImage(Output, Width, Image.Height());
+    RunPixels(PixelProc, Source, GetScanLineTable(&Output), Width, Data);
     Image.Assign(&Output);
 }

@@ -103,12 +103,10 @@ void RowWeighted(const uint8_t* U, const uint8_t* M, const uint8_t* D, uint8_t* 
     return std::max(std::min(A, B), std::min(std::max(A, B), C));
 }
 
-FV_SIMD_CLONES void RowMedian(FV_ROW_ARGS Scratch)
+[[gnu::always_inline]] inline void MedianRow(const uint8_t* __restrict U, const uint8_t* __restrict M,
+                                             const uint8_t* __restrict D, uint8_t* __restrict Out, int N,
+                                             uint8_t* __restrict Lo, uint8_t* __restrict Mi, uint8_t* __restrict Hi)
 {
-    const int Span = N + 6;
-    uint8_t* __restrict Lo = Scratch + 3;
-    uint8_t* __restrict Mi = Lo + Span;
-    uint8_t* __restrict Hi = Mi + Span;
     for (int i = -3; i < N + 3; ++i) {
         const uint8_t A = U[i], B = M[i], C = D[i];
         const uint8_t L1 = std::min(A, B), H1 = std::max(A, B);
@@ -123,6 +121,12 @@ FV_SIMD_CLONES void RowMedian(FV_ROW_ARGS Scratch)
         const uint8_t H = std::min(std::min(Hi[i - 3], Hi[i]), Hi[i + 3]);
         Out[i] = Mid3(L, C, H);
     }
+}
+
+FV_SIMD_CLONES void RowMedian(FV_ROW_ARGS Scratch)
+{
+    const int Span = N + 6;
+    MedianRow(U, M, D, Out, N, Scratch + 3, Scratch + 3 + Span, Scratch + 3 + 2 * Span);
 }
 
 #undef FV_ROW_ARGS

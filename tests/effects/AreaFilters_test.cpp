@@ -3,6 +3,7 @@
 #include "effects/GaussianBlur.h"
 #include "effects/Kuwahara.h"
 #include "effects/MotionBlur.h"
+#include "effects/NeighbourhoodFilter.h"
 #include "effects/OilPaint.h"
 #include "effects/Rotation.h"
 #include "effects/RowBands.h"
@@ -378,10 +379,12 @@ TEST(AreaFilters, BandsAcrossCoresGiveTheSameBytes)
         [](TFvDIB& I) { OilPaintFilter(I, 10, 5); },
         [](TFvDIB& I) { KuwaharaFilter(I, 10, 0); },
         [](TFvDIB& I) { SharpenPower(I, 2, 3.0); },
+        [](TFvDIB& I) { NeighbourhoodFilter(I, PixelMedian, nullptr); },
+        [](TFvDIB& I) { NeighbourhoodFilter(I, ConvolveLaplacian3, nullptr); },
     };
     for (size_t f = 0; f < Filters.size(); ++f) {
-        auto One = MakeNoise(240, 260, 9);
-        auto Many = MakeNoise(240, 260, 9);
+        auto One = MakeNoise(240, 461, 9);
+        auto Many = MakeNoise(240, 461, 9);
         SetEngineThreadCount(1);
         Filters[f](*One);
         SetEngineThreadCount(5);

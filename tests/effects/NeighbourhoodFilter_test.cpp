@@ -225,3 +225,18 @@ TEST(NeighbourhoodFilter, RefusesImagesThatAreNot24Bit)
 }
 
 } // namespace
+
+namespace {
+
+TEST(NeighbourhoodFilter, LeavesACopySharingThePixelsAlone)
+{
+    auto Original = MakeNoise(8, 6, 2);
+    const std::vector<Rgb> Before = Pixels(*Original);
+    TFvDIB Copy;
+    Copy.Assign(Original.get());
+    NeighbourhoodFilter(Copy, PixelMedian, nullptr);
+    EXPECT_EQ(Pixels(*Original), Before);
+    EXPECT_NE(Pixels(Copy), Before);
+}
+
+} // namespace
