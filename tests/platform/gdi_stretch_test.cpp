@@ -319,6 +319,13 @@ TEST(GetDIBits, CopiesRowsInTheAskedFormat)
     uint8_t monoBits[4]{};
     ASSERT_EQ(GetDIBits(rgbBitmap.dc, rgbBitmap.bitmap, 0, 1, monoBits, &mono, DIB_RGB_COLORS), 1);
     EXPECT_EQ(monoBits[0], 0x80);
+
+    // 16 bits: 5-5-5 by default.
+    SetPixel(rgbBitmap.dc, 1, 0, 0x0000FF);
+    BITMAPINFO hi = Header(2, -1, 16);
+    uint8_t hiBits[4]{};
+    ASSERT_EQ(GetDIBits(rgbBitmap.dc, rgbBitmap.bitmap, 0, 1, hiBits, &hi, DIB_RGB_COLORS), 1);
+    EXPECT_EQ(std::vector<uint8_t>(hiBits, hiBits + 4), (std::vector<uint8_t>{0xFF, 0x7F, 0x00, 0x7C}));
 }
 
 } // namespace
