@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
 

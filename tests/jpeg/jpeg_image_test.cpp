@@ -7,22 +7,6 @@
 
 namespace {
 
-TEST(JpegImage, StartsWithTheDefaults)
-{
-    TJPEGImage jpeg;
-    EXPECT_EQ(jpeg.CompressionQuality(), 90);
-    EXPECT_FALSE(jpeg.Grayscale());
-    EXPECT_EQ(jpeg.Performance(), jpBestQuality);
-    EXPECT_EQ(jpeg.PixelFormat(), jf24Bit); // the screen has more than 8 bits
-    EXPECT_FALSE(jpeg.ProgressiveDisplay());
-    EXPECT_FALSE(jpeg.ProgressiveEncoding());
-    EXPECT_EQ(jpeg.Scale(), jsFullSize);
-    EXPECT_TRUE(jpeg.Smoothing());
-    EXPECT_TRUE(jpeg.DownSampling());
-    EXPECT_EQ(jpeg.hSamplingFactor(), 2);
-    EXPECT_EQ(jpeg.vSamplingFactor(), 1);
-}
-
 TEST(JpegImage, RegisteredForBothExtensions)
 {
     EXPECT_EQ(TPicture::FileFormatClass("jpg"), &TJPEGImage::ClassInfo);
@@ -74,18 +58,6 @@ TEST(JpegImage, SettersDropThePictureButKeepTheData)
     jpeg.SetGrayscale(true);
     EXPECT_TRUE(jpeg.PaletteModified());
     EXPECT_EQ(SavedBytes(jpeg), ReadFileBytes(JpegFixture("baseline420.jpg")));
-}
-
-TEST(JpegImage, SizeCannotBeSet)
-{
-    TJPEGImage jpeg;
-    try {
-        jpeg.SetWidth(10);
-        FAIL() << "no error";
-    } catch (const EInvalidGraphicOperation& e) {
-        EXPECT_EQ(e.Message(), "JPEG イメージのサイズは変更できません");
-    }
-    EXPECT_THROW(jpeg.SetHeight(10), EInvalidGraphicOperation);
 }
 
 TEST(JpegImage, WriteDataAndReadDataRoundTrip)
