@@ -94,8 +94,10 @@ void TFormEX::Settle()
                         inner.height() + snapped.Height() - frame.Height());
         }
     } else {
-        TRect moved = frame;
-        SnapMove(moved, workArea, windows, t);
+        // One settled report is one step of a move that began where the window last rested.
+        TMoveSnapper snapper;
+        snapper.EnterSizeMove({before.Left, before.Top});
+        const TRect moved = snapper.Moving(frame, workArea, windows, t);
         if (moved != frame)
             move(moved.Left, moved.Top);
     }
