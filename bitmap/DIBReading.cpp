@@ -47,7 +47,8 @@ bool PictureFits(int64_t width, int64_t height, int bitCount)
 {
     if (width <= 0 || height == 0 || height == std::numeric_limits<int32_t>::min())
         return false;
-    return DIBStride(width, bitCount) * std::abs(height) <= std::numeric_limits<int32_t>::max();
+    // Divided rather than multiplied: the product of two 32-bit extents overflows 64 bits.
+    return DIBStride(width, bitCount) <= std::numeric_limits<int32_t>::max() / std::abs(height);
 }
 
 bool ChannelMasks(const BITMAPINFOHEADER& head, const uint32_t* fileMasks, uint32_t masks[3])

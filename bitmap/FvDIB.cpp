@@ -1,11 +1,37 @@
 // TFvDIB: construction, sharing and copy on write, size and depth, palette
-// size, resolution, memory kind and assignment between bitmaps.
+// size, resolution, memory kind, assignment, and the unit's registration with
+// the picture registry.
 #include "bitmap/FvDIB.h"
+
+#include "bitmap/HalftonePalettes.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Picture.h"
 
 
 bool DefaultUseFMO = true;
 
 FV_DEFINE_GRAPHIC_CLASS(TFvDIB, TFvGraphic);
+
+namespace {
+
+struct Registration {
+    Registration()
+    {
+        TPicture::RegisterClipboardFormat(CF_DIB, &TFvDIB::ClassInfo);
+        TPicture::RegisterFileFormat("dib", "Device Independent Bitmap", &TFvDIB::ClassInfo);
+    }
+    ~Registration()
+    {
+        DeleteHalftonePalettes();
+        TPicture::UnregisterGraphicClass(&TFvDIB::ClassInfo);
+    }
+    Registration(const Registration&) = delete;
+    Registration& operator=(const Registration&) = delete;
+};
+
+const Registration registration;
+
+} // namespace
 
 TFvDIB::TFvDIB() : FInternalDIB(new TFvInternalDIB(DefaultUseFMO))
 {
@@ -204,6 +230,10 @@ void TFvDIB::Assign(TPersistent* Source)
         SetModified(true);
         return;
     }
+    if (auto* bitmap = dynamic_cast<TBitmap*>(Source)) {
+        AssignFromBitmap(*bitmap);
+        return;
+    }
     TFvGraphic::Assign(Source);
 }
 
@@ -211,6 +241,10 @@ void TFvDIB::AssignTo(TPersistent* Dest)
 {
     if (auto* dib = dynamic_cast<TFvDIB*>(Dest)) {
         dib->Assign(this);
+        return;
+    }
+    if (auto* bitmap = dynamic_cast<TBitmap*>(Dest)) {
+        AssignToBitmap(*bitmap);
         return;
     }
     TFvGraphic::AssignTo(Dest);

@@ -24,9 +24,11 @@ void TFvInternalDIB::CreateDIB(int Width, int Height, int ColorCount, int BitCou
     if (Width <= 0 || Height == 0 || Height == std::numeric_limits<int>::min() || ColorCount < 0 ||
         ColorCount > 256 || !validBitCount)
         throw EFvDIBInvalidDIBPara("TFvInternalDIB.CreateDIB: Invalid Parameters");
-    const int64_t size = DIBStride(Width, BitCount) * std::abs(static_cast<int64_t>(Height));
-    if (size > std::numeric_limits<int32_t>::max())
+    const int64_t stride = DIBStride(Width, BitCount);
+    const int64_t rows = std::abs(static_cast<int64_t>(Height));
+    if (stride > std::numeric_limits<int32_t>::max() / rows)
         throw EFvDIBInvalidDIBPara("TFvInternalDIB.CreateDIB: Invalid Parameters");
+    const int64_t size = stride * rows;
 
     HFILEMAPPING hFile = nullptr;
     uint8_t* pBits = nullptr;

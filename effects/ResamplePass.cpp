@@ -23,20 +23,18 @@
 
 namespace {
 
-// Bytes summed at once: the sums stay in the first-level cache.
-constexpr int ChunkBytes = 512;
-
 // Round half to even of a value already limited to 0 .. 255: adding 2^23
 // leaves no fraction bits, so the addition itself rounds.
 constexpr float RoundingBias = 8388608.0f;
 
-FV_FMA_CLONES
-void SumListFused(uint8_t* Target, const uint8_t* const* SourceRows, const int32_t* Pixel, const float* Weight,
-                  int Count, int Offset, int Bytes)
+// Bytes summed as one block, with their sums held in vector registers.
+constexpr int BlockBytes = 64;
+
+template <int Bytes>
+inline void SumBlock(uint8_t* Target, const uint8_t* const* SourceRows, const int32_t* Pixel, const float* Weight,
+                     int Count, int Offset)
 {
-    float Sum[ChunkBytes];
-    for (int x = 0; x < Bytes; ++x)
-        Sum[x] = 0;
+    float Sum[Bytes] = {};
     for (int k = 0; k < Count; ++k) {
         const uint8_t* Row = SourceRows[Pixel[k]] + Offset;
         const float w = Weight[k];
@@ -49,6 +47,17 @@ void SumListFused(uint8_t* Target, const uint8_t* const* SourceRows, const int32
         v = v <= 255 ? v : 255;
         Target[x] = static_cast<uint8_t>(static_cast<int>((v + RoundingBias) - RoundingBias));
     }
+}
+
+FV_FMA_CLONES
+void SumListFused(uint8_t* Target, const uint8_t* const* SourceRows, const int32_t* Pixel, const float* Weight,
+                  int Count, int RowBytes)
+{
+    int Offset = 0;
+    for (; Offset + BlockBytes <= RowBytes; Offset += BlockBytes)
+        SumBlock<BlockBytes>(Target + Offset, SourceRows, Pixel, Weight, Count, Offset);
+    for (; Offset < RowBytes; ++Offset)
+        SumBlock<1>(Target + Offset, SourceRows, Pixel, Weight, Count, Offset);
 }
 
 } // namespace
@@ -72,9 +81,7 @@ void ResampleRows(const TContributorLists& Lists, const uint8_t* const* SourceRo
             continue;
         }
         const int32_t Begin = Lists.First[i];
-        const int Count = Lists.First[i + 1] - Begin;
-        for (int Offset = 0; Offset < RowBytes; Offset += ChunkBytes)
-            SumListFused(Target + Offset, SourceRows, Lists.Pixel.data() + Begin, Lists.Weight.data() + Begin, Count,
-                         Offset, std::min(ChunkBytes, RowBytes - Offset));
+        SumListFused(Target, SourceRows, Lists.Pixel.data() + Begin, Lists.Weight.data() + Begin,
+                     Lists.First[i + 1] - Begin, RowBytes);
     }
 }

@@ -356,6 +356,7 @@ TEST(BmpFiles, Rejections)
     invalidSize(1, INT32_MIN, 1);
     invalidSize(0x7FFFFFFF, 1, 8);
     invalidSize(30000, 30000, 24);
+    invalidSize(0x7FFFFFFF, -0x7FFFFFFF, 32);
     // 16-bit rows fit, their 24-bit copies would not.
     invalidSize(2, 0x7FFFFFFF / 4, 16);
 

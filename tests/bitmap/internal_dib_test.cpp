@@ -77,6 +77,7 @@ TEST(InternalDIB, CreateDIBRejectsBadParametersBeforeAllocating)
     // 2^31 - 1 is the most pixel bytes a storage can count.
     invalid(65536, 32768, 0, 8);
     invalid(std::numeric_limits<int>::max(), 1, 0, 24);
+    invalid(std::numeric_limits<int>::max(), -std::numeric_limits<int>::max(), 0, 24);
 }
 
 TEST(InternalDIB, SectionOfZeroBytesFails)

@@ -1,0 +1,86 @@
+// Assignment between TFvDIB and the class library's TBitmap.
+#include "bitmap/FvDIB.h"
+
+#include "platform/graphics/Bitmap.h"
+
+namespace {
+
+TPixelFormat BitmapFormatOf(TFvPixelFormat format)
+{
+    switch (format) {
+    case fvPf1Bit:
+        return pf1bit;
+    case fvPf4Bit:
+    case fvPf4BitRLE:
+        return pf4bit;
+    case fvPf8Bit:
+    case fvPf8BitRLE:
+        return pf8bit;
+    default:
+        return pf24bit;
+    }
+}
+
+// The screen's context for the time of one read.
+class ScreenDC {
+public:
+    ScreenDC() : FDC(GetDC(nullptr)) {}
+    ~ScreenDC() { ReleaseDC(nullptr, FDC); }
+    ScreenDC(const ScreenDC&) = delete;
+    ScreenDC& operator=(const ScreenDC&) = delete;
+    HDC Handle() const { return FDC; }
+
+private:
+    HDC FDC;
+};
+
+} // namespace
+
+void TFvDIB::AssignFromBitmap(TBitmap& Source)
+{
+    BITMAP description{};
+    GetObject(Source.Handle(), &description);
+    auto fresh = NewEmptyStorage();
+    int bitCount = description.bmPlanes * description.bmBitsPixel;
+    if (bitCount == 16 || bitCount == 32)
+        bitCount = 24;
+    fresh->CreateDIB(description.bmWidth, description.bmHeight, 0, bitCount);
+    {
+        const ScreenDC screen;
+        HPALETTE oldPalette = nullptr;
+        if (HPALETTE palette = Source.Palette()) {
+            oldPalette = SelectPalette(screen.Handle(), palette, true);
+            RealizePalette(screen.Handle());
+        }
+        const int rows = GetDIBits(screen.Handle(), Source.Handle(), 0, static_cast<unsigned>(fresh->Height),
+                                   fresh->DIBInfos.pBits, &fresh->DIBInfos.W3HeadInfo, DIB_RGB_COLORS);
+        if (oldPalette)
+            SelectPalette(screen.Handle(), oldPalette, true);
+        // A failed read would leave a black picture that looks like a success.
+        if (rows != fresh->Height)
+            throw EInvalidGraphic("TFvDIB.Assign: Cannot Read Bitmap");
+    }
+    BITMAPINFOHEADER& head = fresh->DIBInfos.W3Head();
+    if (head.biClrUsed == 0)
+        head.biClrUsed = static_cast<DWORD>(NumColorsOf(bitCount));
+    if (head.biXPelsPerMeter == 0)
+        head.biXPelsPerMeter = 3780;
+    if (head.biYPelsPerMeter == 0)
+        head.biYPelsPerMeter = 3780;
+    ReplaceInternalDIB(std::move(fresh));
+    FInternalDIB->ReleasePalette();
+    SyncPaletteModified();
+    SetModified(true);
+}
+
+void TFvDIB::AssignToBitmap(TBitmap& Dest)
+{
+    Dest.SetHeight(Height());
+    Dest.SetWidth(Width());
+    Dest.SetPixelFormat(BitmapFormatOf(PixelFormat()));
+    // The storage's own palette, whatever halftone mode is chosen for drawing.
+    Dest.SetPalette(CopyPalette(FInternalDIB->GetPalette()));
+    const TFvDIBInfos& infos = FInternalDIB->DIBInfos;
+    StretchDIBits(Dest.Canvas().Handle(), 0, 0, Width(), Height(), 0, 0, Width(), Height(), infos.pBits,
+                  static_cast<size_t>(infos.BitsSize), &infos.W3HeadInfo, DIB_RGB_COLORS, SRCCOPY);
+}

@@ -1,0 +1,376 @@
+#include "TestSupport.h"
+
+#include "bitmap/DIBCanvas.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Clipboard.h"
+#include "platform/graphics/Picture.h"
+
+#include <cstring>
+
+namespace {
+
+// A 24-bit bitmap whose pixel (x, y) is the colour at index x + width * y of colours.
+void Fill24(TFvDIB& dib, int width, int height, const std::vector<TColor>& colours)
+{
+    dib.SetBitCount(24);
+    dib.SetWidth(width);
+    dib.SetHeight(height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            dib.SetPixels(x, y, static_cast<uint32_t>(colours[x + width * y]));
+}
+
+TEST(DIBCanvas, NeedsABitmapInASection)
+{
+    ExpectError<EFvDIBCanvasFailed>([] { TFvDIBCanvas canvas(nullptr); },
+                                    "TFvDIBCanvas.Create: Cannot Create Canvas");
+    TFvDIB dib;
+    dib.SetUseFMO(false);
+    ExpectError<EFvDIBCanvasFailed>([&] { TFvDIBCanvas canvas(&dib); }, "TFvDIBCanvas.Create: Cannot Create Canvas");
+}
+
+TEST(DIBCanvas, CompressedBitmapHasNoSection)
+{
+    TFvDIB dib;
+    dib.SetWidth(4);
+    dib.InternalDIB().DIBInfos.W3Head().biCompression = BI_RLE8;
+    dib.SetModified(false);
+    ExpectError<EOutOfResources>([&] { TFvDIBCanvas canvas(&dib); }, "TFvDIBCanvas.Create: Cannot Create Memory DC");
+    EXPECT_FALSE(dib.Modified());
+}
+
+TEST(DIBCanvas, DrawingLandsInThePixelsOfItsOwnCopy)
+{
+    TFvDIB shared;
+    Fill24(shared, 4, 3, std::vector<TColor>(12, clWhite));
+    TFvDIB dib;
+    dib.Assign(&shared);
+    dib.SetModified(false);
+    ChangeCounter changes;
+    changes.Attach(dib);
+    {
+        TFvDIBCanvas canvas(&dib);
+        EXPECT_NE(&dib.InternalDIB(), &shared.InternalDIB());
+        canvas.Brush.Color = clRed;
+        canvas.FillRect(Rect(1, 0, 3, 2));
+        // Nothing is copied: the section shares the bitmap's pages.
+        EXPECT_EQ(dib.GetPixels(1, 0), static_cast<uint32_t>(clRed));
+        EXPECT_FALSE(dib.Modified());
+    }
+    EXPECT_TRUE(dib.Modified());
+    EXPECT_EQ(changes.Count, 1);
+    const uint8_t* row = dib.ScanLine(1);
+    EXPECT_EQ(row[3], 0);
+    EXPECT_EQ(row[5], 255);
+    EXPECT_EQ(dib.GetPixels(0, 1), static_cast<uint32_t>(clWhite));
+    EXPECT_EQ(dib.GetPixels(2, 1), static_cast<uint32_t>(clRed));
+    EXPECT_EQ(dib.GetPixels(2, 2), static_cast<uint32_t>(clWhite));
+    EXPECT_EQ(shared.GetPixels(1, 0), static_cast<uint32_t>(clWhite));
+}
+
+TEST(FvDIBDraw, StretchesOntoACanvas)
+{
+    TFvDIB source;
+    Fill24(source, 2, 2, {clRed, clLime, clBlue, clYellow});
+    TFvDIB target;
+    Fill24(target, 5, 4, std::vector<TColor>(20, clBlack));
+    {
+        TFvDIBCanvas canvas(&target);
+        canvas.StretchDraw(Rect(1, 0, 5, 4), source);
+    }
+    EXPECT_EQ(target.GetPixels(0, 0), 0u);
+    EXPECT_EQ(target.GetPixels(1, 0), static_cast<uint32_t>(clRed));
+    EXPECT_EQ(target.GetPixels(2, 1), static_cast<uint32_t>(clRed));
+    EXPECT_EQ(target.GetPixels(3, 1), static_cast<uint32_t>(clLime));
+    EXPECT_EQ(target.GetPixels(1, 2), static_cast<uint32_t>(clBlue));
+    EXPECT_EQ(target.GetPixels(4, 3), static_cast<uint32_t>(clYellow));
+}
+
+TEST(FvDIBDraw, IndexedAndTopDownBitmapsDrawTheirColours)
+{
+    TFvDIB source;
+    source.SetBitCount(4);
+    source.SetWidth(2);
+    source.SetHeight(-2);
+    source.SetColors(3, clAqua);
+    source.SetColors(7, clPurple);
+    source.SetPixels(1, 0, 3);
+    source.SetPixels(0, 1, 7);
+    TFvDIB target;
+    Fill24(target, 2, 2, std::vector<TColor>(4, clWhite));
+    {
+        TFvDIBCanvas canvas(&target);
+        canvas.Draw(0, 0, source);
+    }
+    EXPECT_EQ(target.GetPixels(0, 0), 0u);
+    EXPECT_EQ(target.GetPixels(1, 0), static_cast<uint32_t>(clAqua));
+    EXPECT_EQ(target.GetPixels(0, 1), static_cast<uint32_t>(clPurple));
+}
+
+TEST(FvDIBDraw, HalftoneIntoEmptyRectangleDrawsNothing)
+{
+    TFvDIB source;
+    Fill24(source, 2, 2, std::vector<TColor>(4, clRed));
+    source.SetHalftoneMode(fvHtHalftone);
+    TFvDIB target;
+    Fill24(target, 3, 3, std::vector<TColor>(9, clWhite));
+    {
+        TFvDIBCanvas canvas(&target);
+        canvas.StretchDraw(Rect(1, 1, 1, 3), source);
+        canvas.StretchDraw(Rect(0, 2, 3, 2), source);
+    }
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 3; ++x)
+            EXPECT_EQ(target.GetPixels(x, y), static_cast<uint32_t>(clWhite));
+}
+
+TEST(FvDIBDraw, HalftoneDrawsAConvertedCopy)
+{
+    TFvDIB source;
+    Fill24(source, 4, 2, {clRed, clRed, clWhite, clWhite, clBlack, clBlack, clBlue, clBlue});
+    const std::vector<uint8_t> before = RowBytes(source);
+    source.SetHalftoneMode(fvHtHalftoneBW);
+    TFvDIB target;
+    Fill24(target, 100, 50, std::vector<TColor>(5000, clGray));
+    source.SetModified(false);
+    {
+        TFvDIBCanvas canvas(&target);
+        canvas.StretchDraw(Rect(0, 0, 100, 50), source);
+    }
+    EXPECT_EQ(source.HalftoneMode(), fvHtHalftoneBW);
+    EXPECT_EQ(RowBytes(source), before);
+    EXPECT_FALSE(source.Modified());
+    // Only black and white reach the target.
+    for (int y = 0; y < 50; ++y)
+        for (int x = 0; x < 100; ++x) {
+            const uint32_t colour = target.GetPixels(x, y);
+            ASSERT_TRUE(colour == 0 || colour == 0xFFFFFF) << x << ", " << y << ": " << colour;
+        }
+    EXPECT_EQ(target.GetPixels(60, 10), 0xFFFFFFu);
+    EXPECT_EQ(target.GetPixels(10, 40), 0u);
+}
+
+TEST(FvDIBBitmap, AssignToBitmapKeepsIndicesAndTable)
+{
+    TFvDIB dib;
+    dib.SetBitCount(8);
+    dib.SetWidth(3);
+    dib.SetHeight(2);
+    dib.SetPaletteSize(4);
+    dib.SetColors(0, clWhite);
+    dib.SetColors(1, clWhite);
+    dib.SetColors(2, 0x336699);
+    dib.SetPixels(0, 0, 1);
+    dib.SetPixels(2, 1, 2);
+    dib.SetHalftoneMode(fvHtHalftone);
+    TBitmap bitmap;
+    bitmap.Assign(&dib);
+    EXPECT_EQ(bitmap.Width(), 3);
+    EXPECT_EQ(bitmap.Height(), 2);
+    EXPECT_EQ(bitmap.PixelFormat(), pf8bit);
+    EXPECT_EQ(bitmap.ScanLine(0)[0], 1);
+    EXPECT_EQ(bitmap.ScanLine(0)[1], 0);
+    EXPECT_EQ(bitmap.ScanLine(1)[2], 2);
+    ASSERT_NE(bitmap.Palette(), nullptr);
+    EXPECT_EQ(GetPaletteEntries(bitmap.Palette(), 0, 0, nullptr), 4u);
+    PALETTEENTRY entries[4];
+    GetPaletteEntries(bitmap.Palette(), 0, 4, entries);
+    EXPECT_EQ(entries[2].peRed, 0x99);
+    EXPECT_EQ(entries[2].peBlue, 0x33);
+    EXPECT_EQ(dib.HalftoneMode(), fvHtHalftone);
+}
+
+TEST(FvDIBBitmap, RleFourBecomesFourBitBitmap)
+{
+    TFvDIB dib;
+    dib.SetBitCount(4);
+    dib.SetWidth(4);
+    dib.SetHeight(2);
+    dib.SetColors(1, clRed);
+    dib.SetColors(2, clLime);
+    TFvInternalDIB& storage = dib.InternalDIB();
+    // Bottom row 1 1 2 2, top row 2 2 1 1.
+    const uint8_t rle[] = {2, 0x11, 2, 0x22, 0, 0, 2, 0x22, 2, 0x11, 0, 1};
+    storage.DIBInfos.W3Head().biCompression = BI_RLE4;
+    storage.DIBInfos.BitsSize = sizeof rle;
+    std::memcpy(storage.DIBInfos.pBits, rle, sizeof rle);
+    ASSERT_EQ(dib.PixelFormat(), fvPf4BitRLE);
+    TBitmap bitmap;
+    bitmap.Assign(&dib);
+    EXPECT_EQ(bitmap.PixelFormat(), pf4bit);
+    EXPECT_EQ(bitmap.ScanLine(0)[0], 0x22);
+    EXPECT_EQ(bitmap.ScanLine(0)[1], 0x11);
+    EXPECT_EQ(bitmap.ScanLine(1)[0], 0x11);
+    EXPECT_EQ(bitmap.ScanLine(1)[1], 0x22);
+    EXPECT_EQ(GetPaletteEntries(bitmap.Palette(), 0, 0, nullptr), 16u);
+}
+
+TEST(FvDIBBitmap, AssignFromBitmapOfEachDepth)
+{
+    TBitmap bitmap;
+    bitmap.SetPixelFormat(pf24bit);
+    bitmap.SetSize(3, 2);
+    bitmap.ScanLine(0)[0] = 0x10;
+    bitmap.ScanLine(0)[1] = 0x20;
+    bitmap.ScanLine(0)[2] = 0x30;
+    std::memset(bitmap.ScanLine(1), 0, 9);
+    bitmap.ScanLine(1)[8] = 0xFF;
+    TFvDIB dib;
+    dib.SetPaletteModified(false);
+    dib.Assign(&bitmap);
+    EXPECT_EQ(dib.BitCount(), 24);
+    EXPECT_EQ(dib.Width(), 3);
+    EXPECT_EQ(dib.Height(), 2);
+    EXPECT_EQ(dib.InternalDIB().DIBInfos.W3Head().biHeight, 2);
+    EXPECT_EQ(dib.GetPixels(0, 0), 0x102030u);
+    EXPECT_EQ(dib.GetPixels(2, 1), 0x0000FFu);
+    EXPECT_EQ(dib.XPelsPerMeter(), 3780);
+    EXPECT_TRUE(dib.PaletteModified());
+    EXPECT_TRUE(dib.Modified());
+
+    bitmap.SetPixelFormat(pf32bit);
+    dib.Assign(&bitmap);
+    EXPECT_EQ(dib.BitCount(), 24);
+    EXPECT_EQ(dib.GetPixels(0, 0), 0x102030u);
+
+    TFvDIB indexed;
+    indexed.SetBitCount(8);
+    indexed.SetWidth(2);
+    indexed.SetPaletteSize(3);
+    indexed.SetColors(2, 0x0080FF);
+    indexed.SetPixels(1, 0, 2);
+    TBitmap eight;
+    eight.Assign(&indexed);
+    dib.Assign(&eight);
+    EXPECT_EQ(dib.BitCount(), 8);
+    EXPECT_EQ(dib.GetPixels(1, 0), 2u);
+    EXPECT_EQ(dib.GetColors(dib.GetPixels(1, 0)), 0x0080FF);
+}
+
+TEST(FvDIBBitmap, EmptyBitmapLeavesTheBitmapAsItWas)
+{
+    TBitmap empty;
+    TFvDIB dib;
+    dib.SetPixels(0, 0, 4);
+    TFvInternalDIB* storage = &dib.InternalDIB();
+    ExpectError<EFvDIBInvalidDIBPara>([&] { dib.Assign(&empty); }, "TFvInternalDIB.CreateDIB: Invalid Parameters");
+    EXPECT_EQ(&dib.InternalDIB(), storage);
+    EXPECT_EQ(dib.GetPixels(0, 0), 4u);
+}
+
+TEST(FvDIBBitmap, AssignToAnotherBitmapShares)
+{
+    TFvDIB a;
+    TFvDIB b;
+    TPersistentAccess::AssignTo(a, &b);
+    EXPECT_EQ(&a.InternalDIB(), &b.InternalDIB());
+    TPicture picture;
+    EXPECT_THROW(TPersistentAccess::AssignTo(a, &picture), EConvertError);
+}
+
+TEST(FvDIBClipboard, AssignFromTheClipboard)
+{
+    TFvDIB source;
+    Fill24(source, 2, 1, {clRed, clBlue});
+    TClipboard clipboard;
+    clipboard.Assign(&source);
+    EXPECT_TRUE(clipboard.HasFormat(CF_DIB));
+
+    TFvDIB dib;
+    dib.Assign(&clipboard);
+    EXPECT_EQ(dib.Width(), 2);
+    EXPECT_EQ(dib.GetPixels(1, 0), static_cast<uint32_t>(clBlue));
+
+    clipboard.Clear();
+    TFvDIB other;
+    ExpectError<EInvalidGraphic>([&] { other.Assign(&clipboard); },
+                                 "TFvDIB.LoadFromClipboardFormat: Invalid Clipboard Format or No Data");
+    // The clipboard was closed again: a new session can change it.
+    clipboard.Assign(&source);
+    EXPECT_TRUE(clipboard.HasFormat(CF_DIB));
+}
+
+TEST(FvDIBRegistration, PictureKnowsTheDibFormat)
+{
+    EXPECT_EQ(TPicture::FileFormatClass("DIB"), &TFvDIB::ClassInfo);
+    EXPECT_TRUE(TPicture::SupportsClipboardFormat(CF_DIB));
+    bool described = false;
+    for (const TFileFormat& format : TPicture::FileFormats())
+        if (format.Extension == "dib")
+            described = format.Description == "Device Independent Bitmap";
+    EXPECT_TRUE(described);
+    EXPECT_TRUE(InheritsFrom(&TFvDIB::ClassInfo, &TFvGraphic::ClassInfo));
+}
+
+struct ProgressRecord {
+    TProgressStage Stage;
+    int Percent;
+    bool Redraw;
+    std::string Message;
+};
+
+TEST(FvDIBProgress, ColourReductionReportsItsStages)
+{
+    TFvDIB dib;
+    Fill24(dib, 8, 8, std::vector<TColor>(64, clRed));
+    for (int i = 0; i < 64; ++i)
+        dib.SetPixels(i % 8, i / 8, static_cast<uint32_t>(i * 0x030507));
+    std::vector<ProgressRecord> records;
+    dib.OnProgress = [&](TPersistent* sender, TProgressStage stage, uint8_t percent, bool redraw, const TRect& r,
+                         const std::string& message) {
+        EXPECT_EQ(sender, &dib);
+        EXPECT_EQ(r, Rect(0, 0, 8, 8));
+        records.push_back({stage, percent, redraw, message});
+    };
+    dib.SetModified(false);
+    dib.SetPixelFormat(fvPf8Bit);
+    EXPECT_EQ(dib.BitCount(), 8);
+    EXPECT_TRUE(dib.Modified());
+    ASSERT_GE(records.size(), 2u);
+    EXPECT_EQ(records.front().Stage, TProgressStage::psStarting);
+    EXPECT_EQ(records.front().Percent, 0);
+    EXPECT_FALSE(records.front().Redraw);
+    EXPECT_EQ(records.back().Stage, TProgressStage::psEnding);
+    EXPECT_EQ(records.back().Percent, 100);
+    EXPECT_TRUE(records.back().Redraw);
+    for (size_t i = 1; i + 1 < records.size(); ++i) {
+        EXPECT_EQ(records[i].Stage, TProgressStage::psRunning);
+        EXPECT_LT(records[i].Percent, 100);
+    }
+    for (const ProgressRecord& record : records)
+        EXPECT_EQ(record.Message, "PixelFormat 24Bit -> 8Bit");
+
+    records.clear();
+    dib.SetPixelFormat(fvPf24Bit);
+    EXPECT_TRUE(records.empty());
+    dib.SetPixelFormat(fvPf24Bit);
+    EXPECT_TRUE(records.empty());
+}
+
+TEST(FvDIBProgress, FailingPaletteComputationStillEnds)
+{
+    TFvDIB dib;
+    std::vector<TProgressStage> stages;
+    dib.OnProgress = [&](TPersistent*, TProgressStage stage, uint8_t, bool, const TRect&, const std::string& message) {
+        EXPECT_EQ(message, "Create True Color Palette");
+        stages.push_back(stage);
+    };
+    ExpectError<EFvDIBBadDIBType>([&] { dib.CreateTrueColorPalette(); },
+                                  "TFvInternalDIB.CreateTrueColorPalette: Bad DIB Type");
+    EXPECT_EQ(stages, (std::vector<TProgressStage>{TProgressStage::psStarting, TProgressStage::psEnding}));
+}
+
+TEST(FvDIBProgress, TrueColourPaletteOfSharedBitmap)
+{
+    TFvDIB source;
+    Fill24(source, 4, 1, {clRed, clRed, clBlue, clBlue});
+    TFvDIB dib;
+    dib.Assign(&source);
+    dib.CreateTrueColorPalette();
+    EXPECT_EQ(dib.BitCount(), 24);
+    EXPECT_GT(dib.PaletteSize(), 0);
+    EXPECT_EQ(source.PaletteSize(), 0);
+    EXPECT_NE(dib.GetPalette(), nullptr);
+}
+
+} // namespace
