@@ -38,7 +38,7 @@ TEST(ResizeImage, UnknownMethodsLeaveTheImage)
 TEST(ResizeImage, EveryMethodGivesTheAskedSizeInTwentyFourBits)
 {
     const int Sizes[][4] = {{1, 1, 5, 3}, {7, 3, 2, 1}, {5, 8, 5, 8}, {13, 2, 1, 9}, {4, 4, 9, 9}};
-    for (int Method = 1; Method <= 14; ++Method)
+    for (int Method = 0; Method <= 14; ++Method)
         for (const auto& s : Sizes) {
             auto Image = MakeNoise(s[0], s[1]);
             EXPECT_EQ(&ResizeImage(*Image, s[2], s[3], Method), Image.get());
@@ -63,7 +63,7 @@ TEST(ResizeImage, SizesBelowOneAreRefusedAndTheImageKept)
 
 TEST(ResizeImage, UniformImagesStayUniformUnderTheDirectMethods)
 {
-    for (int Method = 1; Method <= 3; ++Method) {
+    for (int Method = 0; Method <= 3; ++Method) {
         auto Image = MakeUniform(7, 5, Rgb{200, 13, 255});
         ResizeImage(*Image, 17, 3, Method);
         for (const Rgb& c : Pixels(*Image))
@@ -174,7 +174,7 @@ std::unique_ptr<TFvDIB> IndexedImage()
 
 TEST(ResizeImage, IndexedImagesAreResizedAsTheirTrueColourPicture)
 {
-    for (int Method = 1; Method <= 14; ++Method) {
+    for (int Method = 0; Method <= 14; ++Method) {
         auto Indexed = IndexedImage();
         auto TrueColour = IndexedImage();
         TrueColour->SetPixelFormat(fvPf24Bit);
