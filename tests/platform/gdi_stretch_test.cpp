@@ -216,6 +216,32 @@ TEST(StretchDIBits, SubByteAndMaskedFormats)
     EXPECT_EQ(GetPixel(t24.dc, 0, 0), 0x332211u);
 }
 
+TEST(StretchDIBits, TrueColourPairsCopyTheirBytes)
+{
+    // Bottom-up 24-bit source, 3 x 1: (1,2,3) (4,5,6) (7,8,9) as blue, green, red.
+    const BITMAPINFO rgb = Header(3, 1, 24);
+    const uint8_t pixels[12] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0};
+    Target t32(Header(4, -1, 32));
+    std::memset(t32.bits, 0xEE, 16);
+    StretchDIBits(t32.dc, 0, 0, 4, 1, 3, 0, -3, 1, pixels, sizeof pixels, &rgb, DIB_RGB_COLORS, SRCCOPY);
+    EXPECT_EQ(std::vector<uint8_t>(t32.Bytes(), t32.Bytes() + 16),
+              (std::vector<uint8_t>{7, 8, 9, 0, 4, 5, 6, 0, 4, 5, 6, 0, 1, 2, 3, 0}));
+
+    Target t24(Header(2, -1, 24));
+    const BITMAPINFO quad = Header(4, -1, 32);
+    StretchDIBits(t24.dc, 0, 0, 2, 1, 1, 0, 2, 1, t32.bits, 16, &quad, DIB_RGB_COLORS, SRCCOPY);
+    EXPECT_EQ(std::vector<uint8_t>(t24.Bytes(), t24.Bytes() + 6), (std::vector<uint8_t>{4, 5, 6, 4, 5, 6}));
+    StretchDIBits(t24.dc, 0, 0, 2, 1, 2, 0, -2, 1, pixels, sizeof pixels, &rgb, DIB_RGB_COLORS, SRCCOPY);
+    EXPECT_EQ(std::vector<uint8_t>(t24.Bytes(), t24.Bytes() + 6), (std::vector<uint8_t>{4, 5, 6, 1, 2, 3}));
+
+    // The fourth byte survives between plain 32-bit pictures.
+    const uint8_t withAlpha[8] = {1, 2, 3, 200, 4, 5, 6, 100};
+    const BITMAPINFO two = Header(2, 1, 32);
+    StretchDIBits(t32.dc, 0, 0, 4, 1, 0, 0, 2, 1, withAlpha, 8, &two, DIB_RGB_COLORS, SRCCOPY);
+    EXPECT_EQ(t32.Bytes()[3], 200);
+    EXPECT_EQ(t32.Bytes()[15], 100);
+}
+
 TEST(StretchDIBits, RasterOperationsWorkOnPixelValues)
 {
     const BITMAPINFO source = Header(1, 1, 24);
