@@ -22,8 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     jpeg.SetSmoothing(options & 16);
     try {
         jpeg.LoadFromStream(stream);
-        // Pictures beyond 4 megapixels only cost time and memory here.
-        if (static_cast<int64_t>(jpeg.Width()) * jpeg.Height() > 4'000'000)
+        // Pictures beyond a megapixel only cost time and memory here.
+        if (static_cast<int64_t>(jpeg.Width()) * jpeg.Height() > 1'000'000)
             return 0;
         jpeg.SetScale(static_cast<TJPEGScale>((options >> 5) & 3));
         jpeg.DIBNeeded();
