@@ -15,41 +15,36 @@ namespace {
 // below 2^64.
 struct TSums {
     uint64_t N = 0;
-    uint64_t Sum[3] = {};
+    uint64_t Sum[3] = {}; // red, green, blue
     uint64_t Squares[3] = {};
+
+    void Add(uint64_t W, uint64_t R, uint64_t G, uint64_t B)
+    {
+        N += W;
+        Sum[0] += W * R, Sum[1] += W * G, Sum[2] += W * B;
+        Squares[0] += W * R * R, Squares[1] += W * G * G, Squares[2] += W * B * B;
+    }
+    void Add(const TFvColorBin& Item) { Add(Item.Weight, Item.Red, Item.Green, Item.Blue); }
+    void Add(const TFvSample& Item) { Add(1, Item.Red, Item.Green, Item.Blue); }
+
+    TSums operator-(const TSums& Part) const
+    {
+        TSums rest;
+        rest.N = N - Part.N;
+        for (int c = 0; c < 3; ++c) {
+            rest.Sum[c] = Sum[c] - Part.Sum[c];
+            rest.Squares[c] = Squares[c] - Part.Squares[c];
+        }
+        return rest;
+    }
 };
 
-TSums SumRange(const TFvColorBin* Items, int64_t Start, int64_t End)
+template <typename Item>
+TSums SumRange(const Item* Items, int64_t Start, int64_t End)
 {
     TSums s;
-    for (int64_t i = Start; i < End; ++i) {
-        const uint64_t w = Items[i].Weight;
-        const uint64_t v[3] = {Items[i].Red, Items[i].Green, Items[i].Blue};
-        s.N += w;
-        for (int c = 0; c < 3; ++c) {
-            s.Sum[c] += w * v[c];
-            s.Squares[c] += w * v[c] * v[c];
-        }
-    }
-    return s;
-}
-
-TSums SumRange(const TFvSample* Items, int64_t Start, int64_t End)
-{
-    uint64_t sr = 0, sg = 0, sb = 0, qr = 0, qg = 0, qb = 0;
-    for (int64_t i = Start; i < End; ++i) {
-        const uint32_t r = Items[i].Red, g = Items[i].Green, b = Items[i].Blue;
-        sr += r;
-        sg += g;
-        sb += b;
-        qr += r * r;
-        qg += g * g;
-        qb += b * b;
-    }
-    TSums s;
-    s.N = static_cast<uint64_t>(End - Start);
-    s.Sum[0] = sr, s.Sum[1] = sg, s.Sum[2] = sb;
-    s.Squares[0] = qr, s.Squares[1] = qg, s.Squares[2] = qb;
+    for (int64_t i = Start; i < End; ++i)
+        s.Add(Items[i]);
     return s;
 }
 
@@ -77,28 +72,27 @@ TCut ChooseCut(const TSums& S)
     return cut;
 }
 
-inline unsigned Value(const TFvColorBin& Item, uint8_t Axis)
-{
-    return Axis == fvAxisRed ? Item.Red : Axis == fvAxisGreen ? Item.Green : Item.Blue;
-}
-
-inline unsigned Value(const TFvSample& Item, uint8_t Axis)
-{
-    return Axis == fvAxisRed ? Item.Red : Axis == fvAxisGreen ? Item.Green : Item.Blue;
-}
-
-// Values at or below the mean first; answers the first index of the rest.
-// For whole-number values "v <= mean" is "v <= floor(mean)".
 template <typename Item>
-int64_t Partition(Item* Items, int64_t Start, int64_t End, uint8_t Axis, long double Mean)
+auto FieldOf(uint8_t Axis)
 {
+    return Axis == fvAxisRed ? &Item::Red : Axis == fvAxisGreen ? &Item::Green : &Item::Blue;
+}
+
+// Values at or below the mean first; answers the first index of the rest
+// and adds the rest to High. For whole-number values "v <= mean" is
+// "v <= floor(mean)".
+template <typename Item>
+int64_t Partition(Item* Items, int64_t Start, int64_t End, uint8_t Axis, long double Mean, TSums& High)
+{
+    const auto field = FieldOf<Item>(Axis);
     const unsigned limit = static_cast<unsigned>(std::floor(Mean));
     int64_t i = Start, j = End;
     while (i < j) {
-        while (i < j && Value(Items[i], Axis) <= limit)
+        while (i < j && Items[i].*field <= limit)
             ++i;
-        while (j > i && Value(Items[j - 1], Axis) > limit)
-            --j;
+        // Every item of the upper part is passed here exactly once.
+        while (j > i && Items[j - 1].*field > limit)
+            High.Add(Items[--j]);
         if (i != j)
             std::swap(Items[i], Items[j - 1]);
     }
@@ -117,9 +111,10 @@ inline uint8_t RoundComponent(long double Mean)
     return static_cast<uint8_t>(std::nearbyint(Mean));
 }
 
+// Sums holds the sums over [Start, End), worked out while the range above was cut.
 template <typename Item>
-void Cut(Item* Items, int64_t Start, int64_t End, int Depth, int MaxDepth, const TFvProgressStep& Progress,
-         TFvPaletteBuffer& Palette, int Node, TFvSplitTree* Tree)
+void Cut(Item* Items, int64_t Start, int64_t End, const TSums& Sums, int Depth, int MaxDepth,
+         const TFvProgressStep& Progress, TFvPaletteBuffer& Palette, int Node, TFvSplitTree* Tree)
 {
     if (Start == End) {
         // An empty range still accounts for every leaf below it.
@@ -127,11 +122,11 @@ void Cut(Item* Items, int64_t Start, int64_t End, int Depth, int MaxDepth, const
             Step(Progress);
             return;
         }
-        Cut(Items, Start, End, Depth + 1, MaxDepth, Progress, Palette, Node, Tree);
-        Cut(Items, Start, End, Depth + 1, MaxDepth, Progress, Palette, Node, Tree);
+        Cut(Items, Start, End, Sums, Depth + 1, MaxDepth, Progress, Palette, Node, Tree);
+        Cut(Items, Start, End, Sums, Depth + 1, MaxDepth, Progress, Palette, Node, Tree);
         return;
     }
-    const TCut cut = ChooseCut(SumRange(Items, Start, End));
+    const TCut cut = ChooseCut(Sums);
     if (Depth == MaxDepth) {
         const int index = Palette.Count++;
         Palette.Entries[index] =
@@ -145,20 +140,21 @@ void Cut(Item* Items, int64_t Start, int64_t End, int Depth, int MaxDepth, const
         Step(Progress);
         return;
     }
-    const int64_t middle = Partition(Items, Start, End, cut.Axis, cut.Mean[cut.Axis]);
-    int high = 0;
+    TSums high;
+    const int64_t middle = Partition(Items, Start, End, cut.Axis, cut.Mean[cut.Axis], high);
+    int highNode = 0;
     if (Tree != nullptr) {
         TFvSplitNode& node = Tree->Nodes[Node];
         node.Axis = cut.Axis;
         node.Threshold = cut.Mean[cut.Axis];
         node.PaletteIndex = 0;
-        high = node.HighChild = Tree->Count++;
+        highNode = node.HighChild = Tree->Count++;
     }
-    Cut(Items, middle, End, Depth + 1, MaxDepth, Progress, Palette, high, Tree);
-    int low = 0;
+    Cut(Items, middle, End, high, Depth + 1, MaxDepth, Progress, Palette, highNode, Tree);
+    int lowNode = 0;
     if (Tree != nullptr)
-        low = Tree->Nodes[Node].LowChild = Tree->Count++;
-    Cut(Items, Start, middle, Depth + 1, MaxDepth, Progress, Palette, low, Tree);
+        lowNode = Tree->Nodes[Node].LowChild = Tree->Count++;
+    Cut(Items, Start, middle, Sums - high, Depth + 1, MaxDepth, Progress, Palette, lowNode, Tree);
 }
 
 } // namespace
@@ -166,13 +162,13 @@ void Cut(Item* Items, int64_t Start, int64_t End, int Depth, int MaxDepth, const
 void MedianCutSplit(TFvColorBin* Items, int64_t Start, int64_t End, int Depth, int MaxDepth,
                     const TFvProgressStep& Progress, TFvPaletteBuffer& Palette)
 {
-    Cut(Items, Start, End, Depth, MaxDepth, Progress, Palette, 0, nullptr);
+    Cut(Items, Start, End, SumRange(Items, Start, End), Depth, MaxDepth, Progress, Palette, 0, nullptr);
 }
 
 void MedianCutSplit(TFvSample* Items, int64_t Start, int64_t End, int Depth, int MaxDepth,
                     const TFvProgressStep& Progress, TFvPaletteBuffer& Palette, int Node, TFvSplitTree& Tree)
 {
-    Cut(Items, Start, End, Depth, MaxDepth, Progress, Palette, Node, &Tree);
+    Cut(Items, Start, End, SumRange(Items, Start, End), Depth, MaxDepth, Progress, Palette, Node, &Tree);
 }
 
 void StorePalette(const TFvPaletteBuffer& Palette, TFvDIBInfos& Infos)

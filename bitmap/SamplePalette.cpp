@@ -4,46 +4,65 @@
 #include "bitmap/Converters.h"
 #include "bitmap/FvGraph.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
 
 namespace {
 
-// The tree in a form for mapping: integer limits (a whole value v is at or
-// below a threshold t exactly when v <= floor(t)) and leaves that point to
-// themselves, so every pixel takes the same number of steps without branches.
-struct TMappingTree {
-    uint8_t Offset[512]; // byte of the channel within B, G, R
-    int Limit[512];
-    uint16_t Next[512][2]; // low, high
-    uint8_t Index[512];
-
+// The tree in a form for mapping: a node's channel is picked from the
+// pixel's packed B, G, R by a shift, its threshold t becomes the integer
+// limit floor(t) (a whole value v is at or below t exactly when v <= floor(t)),
+// and leaves point to themselves, so every pixel takes the same number of
+// steps without branches.
+class TMappingTree {
+public:
     explicit TMappingTree(const TFvSplitTree& Tree)
     {
         for (int i = 0; i < 512; ++i) {
             const TFvSplitNode& node = Tree.Nodes[i];
-            Index[i] = node.PaletteIndex;
+            TNode& n = FNodes[i];
+            n.Index = node.PaletteIndex;
             if (node.Axis == fvAxisLeaf) {
-                Offset[i] = 0;
-                Limit[i] = 255;
-                Next[i][0] = Next[i][1] = static_cast<uint16_t>(i);
+                n.Shift = 0;
+                n.Limit = 255;
+                n.Next[0] = n.Next[1] = static_cast<uint16_t>(i);
             } else {
-                Offset[i] = static_cast<uint8_t>(2 - node.Axis);
-                Limit[i] = static_cast<int>(std::floor(node.Threshold));
-                Next[i][0] = static_cast<uint16_t>(node.LowChild);
-                Next[i][1] = static_cast<uint16_t>(node.HighChild);
+                n.Shift = static_cast<uint8_t>(8 * (2 - node.Axis));
+                n.Limit = static_cast<uint8_t>(std::floor(node.Threshold));
+                n.Next[0] = static_cast<uint16_t>(node.LowChild);
+                n.Next[1] = static_cast<uint16_t>(node.HighChild);
             }
         }
     }
 
-    uint8_t Map(const uint8_t* Pixel, int Depth) const
+    // Maps Count (at most four) pixels of a 24-bit row; the pixels' descents
+    // are interleaved so that their loads overlap.
+    template <int Depth>
+    void Map(const uint8_t* Pixels, int Count, uint8_t* Indexes) const
     {
-        unsigned node = 0;
+        uint32_t color[4] = {};
+        unsigned node[4] = {};
+        for (int k = 0; k < Count; ++k)
+            color[k] = Pixels[3 * k] | Pixels[3 * k + 1] << 8 | Pixels[3 * k + 2] << 16;
         for (int d = 0; d < Depth; ++d)
-            node = Next[node][Pixel[Offset[node]] > Limit[node]];
-        return Index[node];
+            for (int k = 0; k < 4; ++k) {
+                const TNode& n = FNodes[node[k]];
+                node[k] = n.Next[((color[k] >> n.Shift) & 0xFF) > n.Limit];
+            }
+        for (int k = 0; k < Count; ++k)
+            Indexes[k] = FNodes[node[k]].Index;
     }
+
+private:
+    struct TNode {
+        uint8_t Shift;
+        uint8_t Limit;
+        uint8_t Index;
+        uint16_t Next[2]; // low, high
+    };
+    TNode FNodes[512];
 };
 
 template <int Bits>
@@ -62,14 +81,18 @@ void ReduceHigh(const TFvDIBInfos& Source, TFvDIBInfos& Result, bool UseFMO, con
     for (int64_t y = 0; y < rows.Height; ++y) {
         const uint8_t* in = rows.Row(y);
         uint8_t* row = out.Row(y);
-        for (int64_t x = 0; x < rows.Width; ++x) {
-            const uint8_t index = mapping->Map(in + 3 * x, Bits);
-            if constexpr (Bits == 8)
-                row[x] = index;
-            else if ((x & 1) == 0)
-                row[x >> 1] = static_cast<uint8_t>(index << 4);
-            else
-                row[x >> 1] = static_cast<uint8_t>(row[x >> 1] | index);
+        for (int64_t x = 0; x < rows.Width; x += 4) {
+            const int count = static_cast<int>(std::min<int64_t>(4, rows.Width - x));
+            uint8_t indexes[4];
+            mapping->Map<Bits>(in + 3 * x, count, indexes);
+            for (int k = 0; k < count; ++k) {
+                if constexpr (Bits == 8)
+                    row[x + k] = indexes[k];
+                else if (((x + k) & 1) == 0)
+                    row[(x + k) >> 1] = static_cast<uint8_t>(indexes[k] << 4);
+                else
+                    row[(x + k) >> 1] = static_cast<uint8_t>(row[(x + k) >> 1] | indexes[k]);
+            }
         }
     }
     Result = out.HandOverAsResult(Source);

@@ -1,0 +1,162 @@
+#include "ConverterRecords.h"
+
+#include "bitmap/ColorReduction.h"
+#include "bitmap/Converters.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using TReducer = std::function<void(const TFvDIBInfos&, TFvDIBInfos&, bool, const TFvProgressStep&)>;
+
+void SetColor(TRecord& Record, int X, int Y, uint8_t R, uint8_t G, uint8_t B)
+{
+    uint8_t* p = Record.Row(Y) + 3 * X;
+    p[0] = B, p[1] = G, p[2] = R;
+}
+
+Bytes Rgb(const RGBQUAD& Color)
+{
+    return Bytes{Color.rgbRed, Color.rgbGreen, Color.rgbBlue};
+}
+
+TEST(ColorReduction, OneColourGivesOneEntry)
+{
+    const struct {
+        TReducer Reduce;
+        int Steps;
+    } reducers[] = {{ConvertTrueColorTo8BitRGBLow, 256},
+                    {ConvertTrueColorTo4BitRGBLow, 16},
+                    {ConvertTrueColorTo8BitRGBHigh, 256},
+                    {ConvertTrueColorTo4BitRGBHigh, 16}};
+    for (const auto& r : reducers) {
+        TRecord in(5, 3, 24), out;
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 5; ++x)
+                SetColor(in, x, y, 10, 200, 77);
+        int steps = 0;
+        r.Reduce(in.Infos, out.Infos, false, [&] { ++steps; });
+        EXPECT_EQ(steps, r.Steps);
+        EXPECT_EQ(out.Head().biClrUsed, 1u);
+        EXPECT_EQ(Rgb(out.Color(0)), (Bytes{10, 200, 77}));
+        EXPECT_EQ(out.Bytes(), Bytes(out.Infos.BitsSize, 0));
+        EXPECT_EQ(out.Head().biBitCount, r.Steps == 256 ? 8 : 4);
+        EXPECT_EQ(out.Head().biCompression, BI_RGB);
+    }
+}
+
+TEST(ColorReduction, BlackAndWhiteCutOnGreenWhiteFirst)
+{
+    TRecord in(4, 1, 24), out;
+    SetColor(in, 0, 0, 0, 0, 0);
+    SetColor(in, 1, 0, 255, 255, 255);
+    SetColor(in, 2, 0, 255, 255, 255);
+    int steps = 0;
+    ConvertTrueColorTo8BitRGBHigh(in.Infos, out.Infos, false, [&] { ++steps; });
+    EXPECT_EQ(steps, 256);
+    ASSERT_EQ(out.Head().biClrUsed, 2u);
+    EXPECT_EQ(Rgb(out.Color(0)), (Bytes{255, 255, 255}));
+    EXPECT_EQ(Rgb(out.Color(1)), (Bytes{0, 0, 0}));
+    EXPECT_EQ(Bytes(out.Row(0), out.Row(0) + 4), (Bytes{1, 0, 0, 1}));
+
+    TFvSample samples[] = {{0, 0, 0}, {255, 255, 255}};
+    TFvPaletteBuffer palette;
+    TFvSplitTree tree;
+    MedianCutSplit(samples, 0, 2, 0, 8, nullptr, palette, 0, tree);
+    EXPECT_EQ(tree.Nodes[0].Axis, fvAxisGreen);
+    EXPECT_EQ(tree.Nodes[0].Threshold, 127.5L);
+    // Each cut below the root splits one colour from an empty range.
+    EXPECT_EQ(tree.Count, 31);
+}
+
+TEST(ColorReduction, LowModeSharesFiveSixFiveBins)
+{
+    TRecord in(2, 1, 24), out;
+    SetColor(in, 0, 0, 8, 4, 8);
+    SetColor(in, 1, 0, 15, 7, 15);
+    ConvertTrueColorTo8BitRGBLow(in.Infos, out.Infos, false, nullptr);
+    ASSERT_EQ(out.Head().biClrUsed, 1u);
+    EXPECT_EQ(Rgb(out.Color(0)), (Bytes{11, 5, 11}));
+    EXPECT_EQ(HistogramKey(8, 4, 8), 2081u);
+}
+
+TEST(ColorReduction, EightBitUsesOnlyTheColoursOfItsPixels)
+{
+    TRecord in(7, 2, 8, 256), out;
+    for (int i = 0; i < 256; ++i)
+        in.Color(i) = RGBQUAD{uint8_t(i), uint8_t(255 - i), uint8_t(i * 7), 0};
+    const uint8_t used[] = {5, 9, 200};
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 7; ++x)
+            in.Row(y)[x] = used[(x + y) % 3];
+    int steps = 0;
+    Convert8BitRGBTo4BitRGB(in.Infos, out.Infos, false, [&] { ++steps; });
+    EXPECT_EQ(steps, 16);
+    ASSERT_EQ(out.Head().biClrUsed, 3u);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 7; ++x) {
+            const int index = (out.Row(y)[x / 2] >> (x % 2 == 0 ? 4 : 0)) & 15;
+            EXPECT_EQ(Rgb(out.Color(index)), Rgb(in.Color(used[(x + y) % 3])));
+        }
+    // The spare nibble of the odd row stays clear.
+    EXPECT_EQ(out.Row(0)[3] & 15, 0);
+    ExpectFailure<EFvDIBBadDIBType>([&] { Convert8BitRGBTo4BitRGB(out.Infos, in.Infos, false, nullptr); },
+                                    "Convert8BitRGBTo4BitRGB: Invalid Bitcount or Compression");
+}
+
+TEST(ColorReduction, MeansRoundHalfToEven)
+{
+    const struct {
+        uint8_t A, B, Expected;
+    } cases[] = {{100, 101, 100}, {101, 102, 102}};
+    for (const auto& c : cases) {
+        TFvSample samples[] = {{0, 0, c.A}, {0, 0, c.B}};
+        TFvPaletteBuffer palette;
+        TFvSplitTree tree;
+        int steps = 0;
+        MedianCutSplit(samples, 0, 2, 0, 0, [&] { ++steps; }, palette, 0, tree);
+        ASSERT_EQ(palette.Count, 1);
+        EXPECT_EQ(palette.Entries[0].rgbRed, c.Expected);
+        EXPECT_EQ(steps, 1);
+    }
+}
+
+TEST(ColorReduction, EmptyRangesStillCountTheirLeaves)
+{
+    TFvColorBin bins[1];
+    TFvPaletteBuffer palette;
+    int steps = 0;
+    MedianCutSplit(bins, 0, 0, 3, 8, [&] { ++steps; }, palette);
+    EXPECT_EQ(steps, 32);
+    EXPECT_EQ(palette.Count, 0);
+}
+
+TEST(ColorReduction, RefusesAnythingButTrueColour)
+{
+    TRecord in(2, 2, 8), out;
+    ExpectFailure<EFvDIBBadDIBType>([&] { ConvertTrueColorTo8BitRGBLow(in.Infos, out.Infos, false, nullptr); },
+                                    "ConvertTrueColorTo8BitRGBLow: Invalid Bitcount");
+    ExpectFailure<EFvDIBBadDIBType>([&] { ConvertTrueColorTo4BitRGBHigh(in.Infos, out.Infos, false, nullptr); },
+                                    "ConvertTrueColorTo4BitRGBHigh: Invalid Bitcount");
+    EXPECT_EQ(out.Infos.pBits, nullptr);
+}
+
+// More pixels of one colour than a 32-bit sum of low bits can hold: every
+// row of this picture is the same memory.
+TEST(ColorReduction, HugeHistogramSumsDoNotWrap)
+{
+    const int64_t width = 65536, height = 9500;
+    Bytes row(3 * width, 255);
+    const TFvSourceRows rows{row.data(), width, height, 0};
+    std::vector<TFvColorBin> bins;
+    ASSERT_EQ(FillHistogram(rows, bins), 1);
+    EXPECT_EQ(bins[0].Weight, uint32_t(width * height));
+    EXPECT_EQ((Bytes{uint8_t(bins[0].Red), uint8_t(bins[0].Green), uint8_t(bins[0].Blue)}), (Bytes{255, 255, 255}));
+    EXPECT_EQ(bins[0].Key, 65535u);
+}
+
+} // namespace
