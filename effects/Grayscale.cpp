@@ -3,42 +3,46 @@
 #include "effects/Grayscale.h"
 
 #include "effects/PixelWalk.h"
+#include "effects/VectorClones.h"
 
 namespace {
 
-// Channel is the byte (0 = B, 1 = G, 2 = R) set to 255, or -1 for none.
-template <int Channel>
-void Grayscale(TFvDIB& Image)
+// Each channel becomes the luma, or 255 where its mask is 255.
+FV_VECTOR_CLONES
+void GreyRow(uint8_t* Row, int Width, uint8_t MaskB, uint8_t MaskG, uint8_t MaskR)
 {
-    ForEachRow24(Image, [](uint8_t* Row, int Width) {
-        for (int x = 0; x < Width; ++x) {
-            uint8_t* p = Row + 3 * x;
-            const uint8_t Y = static_cast<uint8_t>(LumaOfPixel(p));
-            p[0] = Channel == 0 ? 255 : Y;
-            p[1] = Channel == 1 ? 255 : Y;
-            p[2] = Channel == 2 ? 255 : Y;
-        }
-    });
+    for (int x = 0; x < Width; ++x) {
+        uint8_t* p = Row + 3 * x;
+        const uint8_t Y = static_cast<uint8_t>(LumaOfPixel(p));
+        p[0] = Y | MaskB;
+        p[1] = Y | MaskG;
+        p[2] = Y | MaskR;
+    }
+}
+
+void Grayscale(TFvDIB& Image, uint8_t MaskB, uint8_t MaskG, uint8_t MaskR)
+{
+    ForEachRow24(Image, [=](uint8_t* Row, int Width) { GreyRow(Row, Width, MaskB, MaskG, MaskR); });
 }
 
 } // namespace
 
 void GrayscaleNormal(TFvDIB& Image)
 {
-    Grayscale<-1>(Image);
+    Grayscale(Image, 0, 0, 0);
 }
 
 void GrayscaleRed(TFvDIB& Image)
 {
-    Grayscale<2>(Image);
+    Grayscale(Image, 0, 0, 255);
 }
 
 void GrayscaleGreen(TFvDIB& Image)
 {
-    Grayscale<1>(Image);
+    Grayscale(Image, 0, 255, 0);
 }
 
 void GrayscaleBlue(TFvDIB& Image)
 {
-    Grayscale<0>(Image);
+    Grayscale(Image, 255, 0, 0);
 }

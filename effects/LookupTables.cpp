@@ -3,6 +3,7 @@
 #include "effects/LookupTables.h"
 
 #include "effects/PixelWalk.h"
+#include "effects/VectorClones.h"
 
 #include <algorithm>
 #include <cmath>
@@ -34,6 +35,15 @@ void MapPixels(uint8_t* Row, int Width, const TLut& TableR, const TLut& TableG, 
     }
 }
 
+// Lumas of a run of pixels, computed apart from the table look-ups so that
+// this part vectorises.
+FV_VECTOR_CLONES
+void LumaRun(const uint8_t* Pixels, int Count, uint8_t* Lumas)
+{
+    for (int x = 0; x < Count; ++x)
+        Lumas[x] = static_cast<uint8_t>(LumaOfPixel(Pixels + 3 * x));
+}
+
 void ApplyLuts(TFvDIB& Image, const TLut& TableR, const TLut& TableG, const TLut& TableB)
 {
     const TLut R = TableR, G = TableG, B = TableB;
@@ -52,12 +62,18 @@ void ApplyLumaLut(const TLut& TableR, const TLut& TableG, const TLut& TableB, TF
 {
     const TLut R = TableR, G = TableG, B = TableB;
     ForEachRow24(Image, [&](uint8_t* Row, int Width) {
-        for (int x = 0; x < Width; ++x) {
-            uint8_t* p = Row + 3 * x;
-            const int Y = LumaOfPixel(p);
-            p[0] = B[Y];
-            p[1] = G[Y];
-            p[2] = R[Y];
+        constexpr int Run = 512;
+        uint8_t Lumas[Run];
+        for (int First = 0; First < Width; First += Run) {
+            const int Count = std::min(Run, Width - First);
+            uint8_t* p = Row + 3 * First;
+            LumaRun(p, Count, Lumas);
+            for (int x = 0; x < Count; ++x, p += 3) {
+                const int Y = Lumas[x];
+                p[0] = B[Y];
+                p[1] = G[Y];
+                p[2] = R[Y];
+            }
         }
     });
 }

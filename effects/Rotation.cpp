@@ -8,11 +8,32 @@
 
 #include <algorithm>
 
+#include <sys/mman.h>
+
 namespace {
 
 // Output rows handled together: their strips stay in cache while every
 // source row passes once.
 constexpr int TileRows = 16;
+
+// A new image's pages are mapped on first touch, one fault per page, which
+// costs more than the turn itself; asking for all of them at once is far
+// cheaper. Only a hint: where the kernel cannot, the faults happen as usual.
+void PrefaultRows(const std::vector<uint8_t*>& Rows, size_t RowBytes)
+{
+#ifdef MADV_POPULATE_WRITE
+    if (Rows.empty())
+        return;
+    const auto [Low, High] = std::minmax_element(Rows.begin(), Rows.end());
+    const uintptr_t Page = 4096;
+    const uintptr_t First = reinterpret_cast<uintptr_t>(*Low) & ~(Page - 1);
+    const uintptr_t End = reinterpret_cast<uintptr_t>(*High) + RowBytes;
+    madvise(reinterpret_cast<void*>(First), End - First, MADV_POPULATE_WRITE);
+#else
+    (void)Rows;
+    (void)RowBytes;
+#endif
+}
 
 } // namespace
 
@@ -27,6 +48,7 @@ void Rotate90(TFvDIB& Image, bool Right)
     Output.SetWidth(H);
     Output.SetHeight(W);
     const std::vector<uint8_t*> Target = GetScanLineTable(&Output);
+    PrefaultRows(Target, static_cast<size_t>(H) * 3);
 
     const int Tiles = (W + TileRows - 1) / TileRows;
     ForEachBand(Tiles, static_cast<int64_t>(TileRows) * H * 3, [&](int FirstTile, int LastTile) {

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 uint32_t Packed(Rgb c)
@@ -156,6 +158,35 @@ TEST(LmsCorrection, AverageBlendsEachConeFromTheUpdatedOthers)
     // Cones beyond 100 per cent are 100 per cent.
     EXPECT_EQ(Apply1(In, [](TFvDIB& I) { LmsCorrection(I, 400, 100, 100, true); }),
               Apply1(In, [](TFvDIB& I) { LmsCorrection(I, 100, 100, 100, true); }));
+}
+
+TEST(LmsCorrection, MatchesThePlainConversionsOnEveryPixel)
+{
+    for (auto [L, M, S] : {std::tuple{100, 100, 100}, {50, 75, 25}, {0, 0, 0}, {33, 100, 1}}) {
+        for (bool Average : {false, true}) {
+            auto Image = MakeNoise(300, 7, static_cast<uint32_t>(L + M + S));
+            const std::vector<Rgb> Before = Pixels(*Image);
+            LmsCorrection(*Image, L, M, S, Average);
+            const std::vector<Rgb> After = Pixels(*Image);
+            const uint32_t aL = L * 1024 / 100, aM = M * 1024 / 100, aS = S * 1024 / 100;
+            for (size_t i = 0; i < Before.size(); ++i) {
+                uint32_t l, m, s;
+                RgbToLms(Packed(Before[i]), l, m, s);
+                if (Average) {
+                    l = ((((1024 - aL) * (m + s)) >> 1) + aL * l) >> 10;
+                    m = ((((1024 - aM) * (s + l)) >> 1) + aM * m) >> 10;
+                    s = ((((1024 - aS) * (l + m)) >> 1) + aS * s) >> 10;
+                } else {
+                    l = (aL * l) >> 10;
+                    m = (aM * m) >> 10;
+                    s = (aS * s) >> 10;
+                }
+                uint8_t p[3];
+                LmsToRgb(p, static_cast<int>(l), static_cast<int>(m), static_cast<int>(s));
+                ASSERT_EQ(After[i], (Rgb{p[2], p[1], p[0]})) << i;
+            }
+        }
+    }
 }
 
 TEST(AutoLevel, FullRangeStillLosesTheTopStep)

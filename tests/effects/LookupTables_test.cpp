@@ -197,6 +197,24 @@ TEST(LookupTables, ApplyLutMapsEveryChannelAndLumaLutUsesTheOldLuma)
     EXPECT_EQ(Apply1({200, 100, 51}, [&](TFvDIB& I) { ApplyLumaLut(R, G, B, I); }), (Rgb{Y, 255 - Y, 7}));
 }
 
+TEST(LookupTables, LumaLutMatchesThePlainLumaOnEveryPixel)
+{
+    TLut R, G, B;
+    for (int i = 0; i < 256; ++i) {
+        R[i] = static_cast<uint8_t>(i * 7);
+        G[i] = static_cast<uint8_t>(255 - i);
+        B[i] = static_cast<uint8_t>(i / 3);
+    }
+    auto Image = MakeNoise(1100, 5);
+    const std::vector<Rgb> Before = Pixels(*Image);
+    ApplyLumaLut(R, G, B, *Image);
+    const std::vector<Rgb> After = Pixels(*Image);
+    for (size_t i = 0; i < Before.size(); ++i) {
+        const int Y = Luma(Before[i].R, Before[i].G, Before[i].B);
+        ASSERT_EQ(After[i], (Rgb{R[Y], G[Y], B[Y]})) << i;
+    }
+}
+
 TEST(LookupTables, ImagesThatAreNot24BitAreRefused)
 {
     TFvDIB Image;
