@@ -5,6 +5,7 @@
 #include "platform/graphics/Clipboard.h"
 #include "platform/graphics/Picture.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -300,6 +301,30 @@ TEST(FvDIBRegistration, PictureKnowsTheDibFormat)
             described = format.Description == "Device Independent Bitmap";
     EXPECT_TRUE(described);
     EXPECT_TRUE(InheritsFrom(&TFvDIB::ClassInfo, &TFvGraphic::ClassInfo));
+}
+
+TEST(FvDIBRegistration, PictureOpensDibFilesAndClipboardBlocks)
+{
+    TFvDIB dib;
+    Fill24(dib, 2, 1, {clTeal, clOlive});
+    const std::string path = ::testing::TempDir() + "registration.DIB";
+    dib.SaveToFile(path);
+    TPicture picture;
+    picture.LoadFromFile(path);
+    auto* loaded = dynamic_cast<TFvDIB*>(picture.Graphic());
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(loaded->GetPixels(1, 0), static_cast<uint32_t>(clOlive));
+    std::remove(path.c_str());
+
+    unsigned format = 0;
+    HGLOBAL data = nullptr;
+    HPALETTE palette = nullptr;
+    dib.SaveToClipboardFormat(format, data, palette);
+    picture.LoadFromClipboardFormat(format, data, palette);
+    GlobalFree(data);
+    loaded = dynamic_cast<TFvDIB*>(picture.Graphic());
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(loaded->GetPixels(0, 0), static_cast<uint32_t>(clTeal));
 }
 
 struct ProgressRecord {
