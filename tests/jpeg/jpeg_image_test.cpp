@@ -18,6 +18,11 @@ TEST(JpegImage, RegisteredForBothExtensions)
             ++found;
         }
     EXPECT_EQ(found, 2);
+
+    TPicture picture;
+    picture.LoadFromFile(JpegFixture("baseline420.jpg"));
+    ASSERT_NE(dynamic_cast<TJPEGImage*>(picture.Graphic()), nullptr);
+    EXPECT_EQ(picture.Width(), 61);
 }
 
 TEST(JpegImage, EqualsMeansSharingTheSameData)
