@@ -148,7 +148,7 @@ ops = [
     ("ColorBalance", dict(im=["-channel", "R", "-evaluate", "add", "100%", "-channel", "G", "-evaluate", "subtract", "100%", "+channel"],
                           gm=None, vips=["linear", "IN", "OUT", "[1,1,1]", "[255,-255,100]", "--uchar"],
                           pil=lambda: pil.point(list(lut) * 3), cv=lambda: cv2.LUT(bgr, lut3))),
-    ("Posterize", dict(im=["-posterize", "16"], gm=None, vips=None,
+    ("Posterize", dict(im=["+dither", "-posterize", "16"], gm=None, vips=None,
                        pil=lambda: ImageOps.posterize(pil, 4), cv=lambda: cv2.LUT(bgr, lut3))),
     ("Solarization", dict(im=["-solarize", "50%"], gm=["-solarize", "50%"], vips=None,
                           pil=lambda: ImageOps.solarize(pil, 128), cv=lambda: cv2.LUT(bgr, lut))),

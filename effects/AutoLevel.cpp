@@ -1,13 +1,98 @@
 // Two passes: a luma histogram, then every pixel's luma stretched between
 // the levels that cut 1.5 per cent off either end, chroma kept.
+//
+// Both passes work on runs of pixels in planar form. The conversions are
+// done in thousandths, as RgbToYCbCr and YCbCrToRgb do them, in loops the
+// compiler vectorises; the few pixels whose exact value lies on a rounding
+// boundary are flagged there and converted again by those two functions.
 #include "effects/AutoLevel.h"
 
 #include "effects/ColorModels.h"
 #include "effects/PixelWalk.h"
+#include "effects/VectorClones.h"
 
+#include <algorithm>
 #include <array>
-#include <cmath>
 #include <mutex>
+
+namespace {
+
+constexpr int Run = 256;
+
+struct TPlanar {
+    int32_t R[Run], G[Run], B[Run];
+};
+
+void Split(const uint8_t* p, int Count, TPlanar& Out)
+{
+    for (int x = 0; x < Count; ++x) {
+        Out.B[x] = p[3 * x];
+        Out.G[x] = p[3 * x + 1];
+        Out.R[x] = p[3 * x + 2];
+    }
+}
+
+// Y, Cr and Cb by truncation of the thousandths; Exact is set where one of
+// them is a whole number, which the extended evaluation must decide.
+FV_VECTOR_CLONES
+void ToYCbCr(int Count, const int32_t* __restrict R, const int32_t* __restrict G, const int32_t* __restrict B,
+             int32_t* __restrict Y, int32_t* __restrict Cr, int32_t* __restrict Cb, int32_t* __restrict Exact)
+{
+    for (int x = 0; x < Count; ++x) {
+        const uint32_t NY = static_cast<uint32_t>(299 * R[x] + 587 * G[x] + 114 * B[x]);
+        const uint32_t NCr = static_cast<uint32_t>(500 * R[x] - 419 * G[x] - 81 * B[x] + 128000);
+        const uint32_t NCb = static_cast<uint32_t>(-169 * R[x] - 332 * G[x] + 500 * B[x] + 128000);
+        Y[x] = static_cast<int32_t>(NY / 1000);
+        Cr[x] = static_cast<int32_t>(NCr / 1000);
+        Cb[x] = static_cast<int32_t>(NCb / 1000);
+        Exact[x] = (NY % 1000 == 0) | (NCr % 1000 == 0) | (NCb % 1000 == 0);
+    }
+}
+
+// Lumas only, for the histogram.
+FV_VECTOR_CLONES
+void ToLuma(int Count, const int32_t* __restrict R, const int32_t* __restrict G, const int32_t* __restrict B,
+            int32_t* __restrict Y, int32_t* __restrict Exact)
+{
+    for (int x = 0; x < Count; ++x) {
+        const uint32_t NY = static_cast<uint32_t>(299 * R[x] + 587 * G[x] + 114 * B[x]);
+        Y[x] = static_cast<int32_t>(NY / 1000);
+        Exact[x] = NY % 1000 == 0;
+    }
+}
+
+// Keeps the rounding positive: every thousandths value here is above -300000.
+constexpr int32_t Offset = 300000;
+
+inline int32_t RoundedByte(int32_t N)
+{
+    const int32_t q = static_cast<int32_t>(static_cast<uint32_t>(N + Offset + 500) / 1000) - Offset / 1000;
+    return q < 0 ? 0 : q > 255 ? 255 : q;
+}
+
+inline int32_t IsHalf(int32_t N)
+{
+    return static_cast<uint32_t>(N + Offset) % 1000 == 500;
+}
+
+// R, G and B by rounding the thousandths; Half is set where one of them is
+// exactly half way, which the narrowed extended value must decide.
+FV_VECTOR_CLONES
+void ToRgb(int Count, const int32_t* __restrict Y, const int32_t* __restrict Cr, const int32_t* __restrict Cb,
+           int32_t* __restrict R, int32_t* __restrict G, int32_t* __restrict B, int32_t* __restrict Half)
+{
+    for (int x = 0; x < Count; ++x) {
+        const int32_t NR = 1000 * Y[x] + 1402 * (Cr[x] - 128);
+        const int32_t NG = 1000 * Y[x] - 714 * (Cr[x] - 128) - 344 * (Cb[x] - 128);
+        const int32_t NB = 1000 * Y[x] + 1772 * (Cb[x] - 128);
+        R[x] = RoundedByte(NR);
+        G[x] = RoundedByte(NG);
+        B[x] = RoundedByte(NB);
+        Half[x] = IsHalf(NR) | IsHalf(NG) | IsHalf(NB);
+    }
+}
+
+} // namespace
 
 void AutoLevel(TFvDIB& Image)
 {
@@ -16,20 +101,29 @@ void AutoLevel(TFvDIB& Image)
     const int H = static_cast<int>(Rows.size());
 
     // The cut counts (W-1)*(H-1), not W*H; formed in 64 bits.
-    const int64_t Cut = static_cast<int64_t>(std::nearbyint((static_cast<int64_t>(W) - 1) * (H - 1) * 0.015L));
+    const int64_t Cut = RoundExtended((static_cast<int64_t>(W) - 1) * (H - 1) * 0.015L);
 
     std::array<int64_t, 256> Histogram{};
     std::mutex Merge;
     ForEachBand(H, static_cast<int64_t>(W) * 3, [&](int First, int Last) {
         std::array<int64_t, 256> Local{};
-        for (int y = First; y < Last; ++y) {
-            const uint8_t* Row = Rows[y];
-            for (int x = 0; x < W; ++x) {
-                int Y, Cr, Cb;
-                RgbToYCbCr(PackPixel(Row + 3 * x), Y, Cr, Cb);
-                ++Local[Y];
+        TPlanar In;
+        int32_t Y[Run], Exact[Run];
+        for (int y = First; y < Last; ++y)
+            for (int Start = 0; Start < W; Start += Run) {
+                const int Count = std::min(Run, W - Start);
+                const uint8_t* p = Rows[y] + 3 * Start;
+                Split(p, Count, In);
+                ToLuma(Count, In.R, In.G, In.B, Y, Exact);
+                for (int x = 0; x < Count; ++x) {
+                    int Luma = Y[x];
+                    if (Exact[x]) {
+                        int Cr, Cb;
+                        RgbToYCbCr(PackPixel(p + 3 * x), Luma, Cr, Cb);
+                    }
+                    ++Local[Luma];
+                }
             }
-        }
         const std::lock_guard<std::mutex> Lock(Merge);
         for (int i = 0; i < 256; ++i)
             Histogram[i] += Local[i];
@@ -49,19 +143,39 @@ void AutoLevel(TFvDIB& Image)
     }
 
     const float Scale = 255.0L / (High - Low + 1);
-    std::array<int, 256> Stretch;
+    std::array<int32_t, 256> Stretch;
     for (int Y = 0; Y < 256; ++Y)
         Stretch[Y] = RoundToByte(static_cast<float>((Y - Low) * static_cast<long double>(Scale)));
 
     ForEachBand(H, static_cast<int64_t>(W) * 3, [&](int First, int Last) {
-        for (int y = First; y < Last; ++y) {
-            uint8_t* Row = Rows[y];
-            for (int x = 0; x < W; ++x) {
-                uint8_t* p = Row + 3 * x;
-                int Y, Cr, Cb;
-                RgbToYCbCr(PackPixel(p), Y, Cr, Cb);
-                YCbCrToRgb(p, Stretch[Y], Cr, Cb);
+        TPlanar In, Out;
+        int32_t Y[Run], Cr[Run], Cb[Run], Flag[Run];
+        for (int y = First; y < Last; ++y)
+            for (int Start = 0; Start < W; Start += Run) {
+                const int Count = std::min(Run, W - Start);
+                uint8_t* p = Rows[y] + 3 * Start;
+                Split(p, Count, In);
+                ToYCbCr(Count, In.R, In.G, In.B, Y, Cr, Cb, Flag);
+                for (int x = 0; x < Count; ++x) {
+                    if (Flag[x]) {
+                        int Luma, CrX, CbX;
+                        RgbToYCbCr(PackPixel(p + 3 * x), Luma, CrX, CbX);
+                        Y[x] = Luma;
+                        Cr[x] = CrX;
+                        Cb[x] = CbX;
+                    }
+                    Y[x] = Stretch[Y[x]];
+                }
+                ToRgb(Count, Y, Cr, Cb, Out.R, Out.G, Out.B, Flag);
+                for (int x = 0; x < Count; ++x, p += 3) {
+                    if (Flag[x]) {
+                        YCbCrToRgb(p, Y[x], Cr[x], Cb[x]);
+                        continue;
+                    }
+                    p[0] = static_cast<uint8_t>(Out.B[x]);
+                    p[1] = static_cast<uint8_t>(Out.G[x]);
+                    p[2] = static_cast<uint8_t>(Out.R[x]);
+                }
             }
-        }
     });
 }

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <tuple>
 
 namespace {
@@ -187,6 +188,51 @@ TEST(LmsCorrection, MatchesThePlainConversionsOnEveryPixel)
             }
         }
     }
+}
+
+// The plain two passes over whole pixels.
+std::vector<Rgb> PlainAutoLevel(const std::vector<Rgb>& In, int W, int H)
+{
+    const int64_t Cut = std::llrint((static_cast<int64_t>(W) - 1) * (H - 1) * 0.015L);
+    int64_t Histogram[256] = {};
+    for (const Rgb& c : In) {
+        int Y, Cr, Cb;
+        RgbToYCbCr(Packed(c), Y, Cr, Cb);
+        ++Histogram[Y];
+    }
+    int Low = 0, High = 255;
+    for (int64_t Sum = 0; Low < 255 && (Sum += Histogram[Low]) <= Cut; ++Low) {
+    }
+    for (int64_t Sum = 0; High > 0 && (Sum += Histogram[High]) <= Cut; --High) {
+    }
+    const float Scale = 255.0L / (High - Low + 1);
+    std::vector<Rgb> Out;
+    for (const Rgb& c : In) {
+        int Y, Cr, Cb;
+        RgbToYCbCr(Packed(c), Y, Cr, Cb);
+        uint8_t p[3];
+        YCbCrToRgb(p, RoundToByte(static_cast<float>((Y - Low) * static_cast<long double>(Scale))), Cr, Cb);
+        Out.push_back(Rgb{p[2], p[1], p[0]});
+    }
+    return Out;
+}
+
+TEST(AutoLevel, MatchesThePlainPassesOnEveryPixel)
+{
+    for (uint32_t Seed : {1u, 2u, 3u}) {
+        // Noise squeezed into a narrow luma range so that the stretch is large.
+        auto Image = MakeImage(613, 9, [Seed](int x, int y) {
+            const uint32_t v = (static_cast<uint32_t>(x) * 2654435761u + static_cast<uint32_t>(y) * 40503u) ^ Seed;
+            return Rgb{60 + static_cast<int>(v % 90), 70 + static_cast<int>((v >> 8) % 80), 50 + static_cast<int>((v >> 16) % 120)};
+        });
+        const std::vector<Rgb> Expected = PlainAutoLevel(Pixels(*Image), 613, 9);
+        AutoLevel(*Image);
+        ASSERT_EQ(Pixels(*Image), Expected) << Seed;
+    }
+    auto Image = MakeNoise(700, 6);
+    const std::vector<Rgb> Expected = PlainAutoLevel(Pixels(*Image), 700, 6);
+    AutoLevel(*Image);
+    EXPECT_EQ(Pixels(*Image), Expected);
 }
 
 TEST(AutoLevel, FullRangeStillLosesTheTopStep)
