@@ -52,15 +52,31 @@ FV_SIMD_CLONES void RowLaplacian2(FV_ROW_ARGS)
 FV_SIMD_CLONES void RowLaplacian3(FV_ROW_ARGS) { ConvolveRow<1, -2, 1, -2, 4, -2, 1, -2, 1>(U, M, D, Out, N, AbsTimes5); }
 FV_SIMD_CLONES void RowLaplacian4(FV_ROW_ARGS) { ConvolveRow<0, 1, 0, 1, -4, 1, 0, 1, 0>(U, M, D, Out, N, AbsTimes5); }
 
-void RowEmboss(FV_ROW_ARGS)
+// Grey of each pixel, (B + G + R) div 3, for pixels -1 to Width of a row;
+// the multiply and shift give the exact quotient for sums up to 765.
+[[gnu::always_inline]] inline void GreyRow(const uint8_t* __restrict P, uint8_t* __restrict Grey, int Pixels)
 {
-    (void)M;
-    for (int i = 0; i < N; i += 3) {
-        const int A = (U[i - 3] + U[i - 2] + U[i - 1]) / 3;
-        const int B = (D[i + 3] + D[i + 4] + D[i + 5]) / 3;
-        // A - B + 128 is a whole number: rounding it changes nothing, only the clamp acts.
-        const uint8_t V = ClampToByte(A - B + 128);
-        Out[i] = Out[i + 1] = Out[i + 2] = V;
+    for (int x = 0; x < Pixels; ++x) {
+        const int Sum = P[3 * x - 3] + P[3 * x - 2] + P[3 * x - 1];
+        Grey[x] = static_cast<uint8_t>((Sum * 43691) >> 17);
+    }
+}
+
+FV_SIMD_CLONES void RowEmboss(const uint8_t* __restrict U, const uint8_t*, const uint8_t* __restrict D,
+                              uint8_t* __restrict Out, int N, const void*, uint8_t* __restrict Scratch)
+{
+    const int Width = N / 3;
+    // Grey[x] is the grey of pixel x - 1, for x from 0 to Width + 1.
+    uint8_t* __restrict Above = Scratch;
+    uint8_t* __restrict Below = Scratch + Width + 2;
+    GreyRow(U, Above, Width + 2);
+    GreyRow(D, Below, Width + 2);
+    for (int x = 0; x < Width; ++x) {
+        // A whole number: rounding it changes nothing, only the clamp acts.
+        const uint8_t V = ClampToByte(Above[x] - Below[x + 2] + 128);
+        Out[3 * x] = V;
+        Out[3 * x + 1] = V;
+        Out[3 * x + 2] = V;
     }
 }
 
@@ -80,17 +96,90 @@ template <class Sum>
     }
 }
 
-FV_SIMD_CLONES void RowWeighted32(FV_ROW_ARGS, const int32_t* W) { WeightedRow<int32_t>(U, M, D, Out, N, W); }
+// The nine taps grouped by weight (zero weights dropped): the bytes of a
+// group are added first, then multiplied once. Sharpen kernels have two or
+// three groups, so this takes two or three multiplies instead of nine.
+struct TWeightGroups {
+    int Count = 0;
+    int32_t Weight[9];
+    int Size[9];
+    int Tap[9][9]; // tap numbers, row-major from the upper left
+};
+
+TWeightGroups GroupWeights(const int32_t* W)
+{
+    TWeightGroups G;
+    for (int t = 0; t < 9; ++t) {
+        if (W[t] == 0)
+            continue;
+        int g = 0;
+        while (g < G.Count && G.Weight[g] != W[t])
+            ++g;
+        if (g == G.Count) {
+            G.Weight[g] = W[t];
+            G.Size[g] = 0;
+            ++G.Count;
+        }
+        G.Tap[g][G.Size[g]++] = t;
+    }
+    return G;
+}
+
+FV_SIMD_CLONES void StartPart(uint16_t* __restrict Part, const uint8_t* __restrict Bytes, int N)
+{
+    for (int i = 0; i < N; ++i)
+        Part[i] = Bytes[i];
+}
+
+FV_SIMD_CLONES void AddPart(uint16_t* __restrict Part, const uint8_t* __restrict Bytes, int N)
+{
+    for (int i = 0; i < N; ++i)
+        Part[i] = static_cast<uint16_t>(Part[i] + Bytes[i]);
+}
+
+FV_SIMD_CLONES void AddScaledPart(int32_t* __restrict Acc, const uint16_t* __restrict Part, int N, int32_t Weight)
+{
+    for (int i = 0; i < N; ++i)
+        Acc[i] += Weight * Part[i];
+}
+
+FV_SIMD_CLONES void ShiftAndClamp(uint8_t* __restrict Out, const int32_t* __restrict Acc, int N)
+{
+    for (int i = 0; i < N; ++i) {
+        const int32_t Shifted = Acc[i] >> 8;
+        Out[i] = static_cast<uint8_t>(Shifted < 0 ? 0 : Shifted > 255 ? 255 : Shifted);
+    }
+}
+
+void RowWeightedGroups(const uint8_t* U, const uint8_t* M, const uint8_t* D, uint8_t* __restrict Out,
+                                      int N, const TWeightGroups& G)
+{
+    const uint8_t* Taps[9] = {U - 3, U, U + 3, M - 3, M, M + 3, D - 3, D, D + 3};
+    constexpr int Chunk = 512;
+    int32_t Acc[Chunk];
+    uint16_t Part[Chunk];
+    for (int Start = 0; Start < N; Start += Chunk) {
+        const int Len = std::min(Chunk, N - Start);
+        std::fill(Acc, Acc + Len, 0);
+        for (int g = 0; g < G.Count; ++g) {
+            StartPart(Part, Taps[G.Tap[g][0]] + Start, Len);
+            for (int k = 1; k < G.Size[g]; ++k)
+                AddPart(Part, Taps[G.Tap[g][k]] + Start, Len);
+            AddScaledPart(Acc, Part, Len, G.Weight[g]);
+        }
+        ShiftAndClamp(Out + Start, Acc, Len);
+    }
+}
 
 void RowWeighted(const uint8_t* U, const uint8_t* M, const uint8_t* D, uint8_t* Out, int N, const void* Data,
-                 uint8_t* Scratch)
+                 uint8_t*)
 {
     const int32_t* W = static_cast<const int32_t*>(Data);
     int64_t Reach = 0;
     for (int k = 0; k < 9; ++k)
         Reach += std::abs(static_cast<int64_t>(W[k]));
     if (Reach * 255 <= INT32_MAX)
-        RowWeighted32(U, M, D, Out, N, Data, Scratch, W);
+        RowWeightedGroups(U, M, D, Out, N, GroupWeights(W));
     else
         WeightedRow<int64_t>(U, M, D, Out, N, W);
 }
