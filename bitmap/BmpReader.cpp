@@ -27,6 +27,14 @@ void CheckOffBits(uint32_t offBits, int64_t headersSize)
         throw EFvDIBInvalidDIB("TFvInternalDIB.LoadFromFile: bfOffBits is too small");
 }
 
+// A stream too short for the pixels fails as its read would, but before
+// memory for a picture that a few header bytes claim has been obtained.
+void RequireBytes(TStream& stream, int64_t count)
+{
+    if (count > stream.Size() - stream.Position())
+        throw EReadError("Stream read error");
+}
+
 } // namespace
 
 void TFvInternalDIB::LoadFromStream(TStream& Stream)
@@ -92,11 +100,13 @@ void TFvInternalDIB::LoadFromStream(TStream& Stream)
         if (!ChannelMasks(head, fileMasks, masks))
             throw EFvDIBInvalidDIB("TFvInternalDIB.LoadFromStream: Invalid Masks");
         const int64_t stride = SourceStride(head.biWidth, bitCount);
+        RequireBytes(Stream, stride * std::abs(static_cast<int64_t>(head.biHeight)));
         ConvertTo24Bits(infos, masks, UseFMO, [&](uint8_t* row) { Stream.ReadBuffer(row, stride); });
     } else {
         // Uncompressed data that stops short is padded with black rows.
         const int64_t rows = DIBStride(head.biWidth, bitCount) * std::abs(static_cast<int64_t>(head.biHeight));
         const int64_t size = head.biCompression == BI_RGB ? std::max(dataSize, rows) : dataSize;
+        RequireBytes(Stream, dataSize);
         PixelBlock block(size, UseFMO);
         Stream.ReadBuffer(block.Bits(), dataSize);
         block.HandOver(infos, size);

@@ -392,6 +392,13 @@ TEST(BmpFiles, FailureKeepsTheBitmapAsItWas)
     EXPECT_THROW(Load(dib, file), EReadError);
     file.resize(20);
     EXPECT_THROW(Load(dib, file), EReadError);
+    // A few bytes claiming 2 GB of rows fail before any memory is taken for them.
+    spec.Width = 0x1FFFFFFF;
+    spec.Height = 1;
+    EXPECT_THROW(Load(dib, BmpFile(spec)), EReadError);
+    spec.BitCount = 8;
+    spec.Colours.assign(256, 0);
+    EXPECT_THROW(Load(dib, BmpFile(spec, -1, 0x7FFFFFFF)), EReadError);
     EXPECT_EQ(&dib.InternalDIB(), storage);
     EXPECT_EQ(dib.GetPixels(2, 0), 0x445566u);
     EXPECT_FALSE(dib.Modified());
