@@ -6,7 +6,7 @@
 #include "bitmap/FvDIB.h"
 #include "effects/FilterOutput.h"
 #include "effects/NeighbourhoodRows.h"
-#include "effects/RowBands.h"
+#include "effects/BandPlan.h"
 #include "effects/ScanLineTable.h"
 
 #include <algorithm>
@@ -32,7 +32,6 @@ void LoadRow(uint8_t* Padded, const std::vector<uint8_t*>& Source, int Row, size
 // starts writing. Everything is allocated before the first write, so the
 // image changes only once nothing can fail any more.
 struct TBand {
-    int First, Last;
     std::vector<uint8_t> Window; // three padded rows, preloaded
     std::vector<uint8_t> Below;  // row Last, taken before anyone writes it
     std::vector<uint8_t> Scratch;
@@ -43,37 +42,33 @@ void RunRowsInPlace(TNeighbourhoodRowProc RowProc, const std::vector<uint8_t*>& 
     const int Height = static_cast<int>(Rows.size());
     const int Bytes = Width * 3;
     const size_t Padded = static_cast<size_t>(Bytes) + 2 * Pad;
-    const int64_t Work = static_cast<int64_t>(Height) * Bytes * 8;
-    const int Count = static_cast<int>(std::clamp<int64_t>(Work / (512 * 1024), 1, std::min(EngineThreadCount(), Height)));
+    const std::vector<TBandRange> Plan = PlanBands(Height, static_cast<int64_t>(Bytes) * 8);
 
-    std::vector<TBand> Bands(static_cast<size_t>(Count));
-    for (int b = 0; b < Count; ++b) {
-        TBand& Band = Bands[static_cast<size_t>(b)];
-        Band.First = static_cast<int>(static_cast<int64_t>(Height) * b / Count);
-        Band.Last = static_cast<int>(static_cast<int64_t>(Height) * (b + 1) / Count);
+    std::vector<TBand> Bands(Plan.size());
+    for (size_t b = 0; b < Plan.size(); ++b) {
+        TBand& Band = Bands[b];
         Band.Window.assign(3 * Padded, 0);
         for (int k = 0; k < 3; ++k)
-            LoadRow(Band.Window.data() + k * Padded, Rows, Band.First - 1 + k, Bytes);
+            LoadRow(Band.Window.data() + k * Padded, Rows, Plan[b].First - 1 + k, Bytes);
         Band.Below.assign(Padded, 0);
-        LoadRow(Band.Below.data(), Rows, Band.Last, Bytes);
+        LoadRow(Band.Below.data(), Rows, Plan[b].Last, Bytes);
         Band.Scratch.resize(static_cast<size_t>(NeighbourhoodRowScratch(Bytes)));
     }
 
-    ForEachBand(Count, Work / Count, [&](int FirstBand, int LastBand) {
-        for (int b = FirstBand; b < LastBand; ++b) {
-            TBand& Band = Bands[static_cast<size_t>(b)];
-            uint8_t* Window[3] = {Band.Window.data(), Band.Window.data() + Padded, Band.Window.data() + 2 * Padded};
-            for (int y = Band.First; y < Band.Last; ++y) {
-                RowProc(Window[0] + Pad, Window[1] + Pad, Window[2] + Pad, Rows[y], Bytes, Data, Band.Scratch.data());
-                uint8_t* Oldest = Window[0];
-                Window[0] = Window[1];
-                Window[1] = Window[2];
-                Window[2] = Oldest;
-                if (y + 2 < Band.Last)
-                    LoadRow(Window[2], Rows, y + 2, Bytes);
-                else if (y + 2 == Band.Last)
-                    std::memcpy(Window[2], Band.Below.data(), Padded);
-            }
+    ForEachPlannedBand(Plan, [&](int b) {
+        TBand& Band = Bands[static_cast<size_t>(b)];
+        const int Last = Plan[static_cast<size_t>(b)].Last;
+        uint8_t* Window[3] = {Band.Window.data(), Band.Window.data() + Padded, Band.Window.data() + 2 * Padded};
+        for (int y = Plan[static_cast<size_t>(b)].First; y < Last; ++y) {
+            RowProc(Window[0] + Pad, Window[1] + Pad, Window[2] + Pad, Rows[y], Bytes, Data, Band.Scratch.data());
+            uint8_t* Oldest = Window[0];
+            Window[0] = Window[1];
+            Window[1] = Window[2];
+            Window[2] = Oldest;
+            if (y + 2 < Last)
+                LoadRow(Window[2], Rows, y + 2, Bytes);
+            else if (y + 2 == Last)
+                std::memcpy(Window[2], Band.Below.data(), Padded);
         }
     });
 }

@@ -394,6 +394,19 @@ TEST(AreaFilters, BandsAcrossCoresGiveTheSameBytes)
     SetEngineThreadCount(0);
 }
 
+TEST(AreaFilters, GaussianBandsShorterThanTheReach)
+{
+    // Wide and low: five bands of six rows, each reaching into several others.
+    auto One = MakeNoise(2000, 30, 6);
+    auto Many = MakeNoise(2000, 30, 6);
+    SetEngineThreadCount(1);
+    GaussianBlur(*One, 50);
+    SetEngineThreadCount(5);
+    GaussianBlur(*Many, 50);
+    SetEngineThreadCount(0);
+    EXPECT_EQ(Pixels(*One), Pixels(*Many));
+}
+
 TEST(AreaFilters, RefuseImagesThatAreNot24Bit)
 {
     TFvDIB Image;

@@ -75,10 +75,13 @@ TEST(NeighbourhoodFilter, RowKernelsMatchThePerPixelCallbacks)
                 NeighbourhoodFilter(*Image, P.Proc, nullptr);
                 EXPECT_EQ(Pixels(*Image), Expected) << P.Name << " " << W << "x" << H;
             }
-            auto Image = MakeNoise(W, H, 3);
-            const std::vector<Rgb> Expected = PlainRun(*Image, PixelWeighted, Sharpen);
-            NeighbourhoodFilter(*Image, PixelWeighted, Sharpen);
-            EXPECT_EQ(Pixels(*Image), Expected) << "Weighted " << W << "x" << H;
+            const int32_t Grouped[9] = {-768, 0, -768, 0, 3328, 0, -768, 0, -768};
+            for (const int32_t* Weights : {Sharpen, Grouped}) {
+                auto Image = MakeNoise(W, H, 3);
+                const std::vector<Rgb> Expected = PlainRun(*Image, PixelWeighted, Weights);
+                NeighbourhoodFilter(*Image, PixelWeighted, Weights);
+                EXPECT_EQ(Pixels(*Image), Expected) << "Weighted " << W << "x" << H;
+            }
         }
     }
     SetEngineThreadCount(0);
