@@ -50,8 +50,9 @@ struct TFvSplitTree {
     int Count = 1;
 };
 
-// Cuts Items[Start, End) to depth MaxDepth, appending one palette entry per
-// non-empty leaf and calling Progress once per leaf of the full tree.
+// Cuts Items[Start, End) to depth MaxDepth (at most 8, so that the palette
+// and the tree have room), appending one palette entry per non-empty leaf
+// and calling Progress once per leaf of the full tree.
 void MedianCutSplit(TFvColorBin* Items, int64_t Start, int64_t End, int Depth, int MaxDepth,
                     const TFvProgressStep& Progress, TFvPaletteBuffer& Palette);
 void MedianCutSplit(TFvSample* Items, int64_t Start, int64_t End, int Depth, int MaxDepth,
