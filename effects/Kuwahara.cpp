@@ -13,8 +13,7 @@
 
 #include "bitmap/FvDIB.h"
 #include "effects/ExactDivide.h"
-#include "effects/FilterOutput.h"
-#include "effects/RowBands.h"
+#include "effects/BandRows.h"
 #include "effects/ScanLineTable.h"
 #include "effects/SimdClones.h"
 
@@ -94,12 +93,12 @@ public:
     }
 
     // Anchors of row Ay (at least Span - 1): pixels from Span - 1 on.
-    void Make(const std::vector<uint8_t*>& Source, int Ay, TAnchorRow& Row)
+    void Make(const TBandRows& Source, int Ay, TAnchorRow& Row)
     {
         const int N = Bytes();
-        ColumnStart(FMax.data(), FMin.data(), FSum.data(), Source[Ay - FSpan + 1], N);
+        ColumnStart(FMax.data(), FMin.data(), FSum.data(), Source.Row(Ay - FSpan + 1), N);
         for (int r = Ay - FSpan + 2; r <= Ay; ++r)
-            ColumnAdd(FMax.data(), FMin.data(), FSum.data(), Source[r], N);
+            ColumnAdd(FMax.data(), FMin.data(), FSum.data(), Source.Row(r), N);
         const uint8_t* Max = SlidingExtreme(FMax.data(), FWork.data(), N, FSpan, MaxBack);
         // The maxima are read before the minima reuse the scratch rows.
         for (int x = FSpan - 1; x < FWidth; ++x) {
@@ -143,13 +142,12 @@ int Fold(int V, int Last)
 }
 
 // Quadrant 0 of a pixel none of whose quadrants fits the image.
-void FoldedMean(const std::vector<uint8_t*>& Source, int Width, int X, int Y, int Block, const TReciprocal& Divide,
+void FoldedMean(const TBandRows& Source, int Width, int Height, int X, int Y, int Block, const TReciprocal& Divide,
                 uint8_t* Out)
 {
-    const int Height = static_cast<int>(Source.size());
     uint32_t S[3] = {0, 0, 0};
     for (int r = Y - Block; r <= Y; ++r) {
-        const uint8_t* Row = Source[Fold(r, Height - 1)];
+        const uint8_t* Row = Source.Row(Fold(r, Height - 1));
         for (int c = X - Block; c <= X; ++c) {
             const uint8_t* P = Row + Fold(c, Width - 1) * 3;
             S[0] += P[0];
@@ -167,54 +165,68 @@ void KuwaharaFilter(TFvDIB& Image, uint8_t Block, uint8_t /*Mode*/)
 {
     const int B = std::clamp<int>(Block, 1, 10);
     const int Span = B + 1;
-    const std::vector<uint8_t*> Source = Get24BitScanLineTable(Image);
+    const std::vector<uint8_t*> Image24 = Get24BitScanLineTable(Image);
     const int Width = Image.Width();
     const int Height = Image.Height();
-    TFvDIB Output;
-    Make24BitImage(Output, Width, Height);
-    const std::vector<uint8_t*> Dest = GetScanLineTable(&Output);
     const TReciprocal Divide(static_cast<uint32_t>(Span * Span));
 
-    ForEachBand(Height, static_cast<int64_t>(Width) * 3 * 8, [&](int First, int Last) {
-        TAnchorMaker Maker(Width, Span);
-        std::vector<TAnchorRow> Ring(static_cast<size_t>(Span));
-        for (TAnchorRow& Row : Ring) {
+    // The result goes straight back into the image rows: row y is written
+    // once the anchors of rows y and y + Block are made, and anything still
+    // reading row y reads its band's copy.
+    const std::vector<TBandRange> Plan = PlanBands(Height, static_cast<int64_t>(Width) * 3 * 8);
+    std::vector<TBandRows> Sources;
+    std::vector<TAnchorMaker> Makers;
+    std::vector<std::vector<TAnchorRow>> Rings;
+    for (const TBandRange& Band : Plan) {
+        Sources.emplace_back(Image24, Band, B, static_cast<size_t>(Width) * 3);
+        Makers.emplace_back(Width, Span);
+        Rings.emplace_back(static_cast<size_t>(Span));
+        for (TAnchorRow& Row : Rings.back()) {
             Row.Spread.resize(static_cast<size_t>(Width));
             Row.Sum.resize(static_cast<size_t>(Width) * 3);
         }
+    }
+    ForEachPlannedBand(Plan, [&](int b) { Sources[static_cast<size_t>(b)].CopyShared(); });
+    ForEachPlannedBand(Plan, [&](int b) {
+        const int First = Plan[static_cast<size_t>(b)].First, Last = Plan[static_cast<size_t>(b)].Last;
+        TBandRows& Rows = Sources[static_cast<size_t>(b)];
+        TAnchorMaker& Maker = Makers[static_cast<size_t>(b)];
+        std::vector<TAnchorRow>& Ring = Rings[static_cast<size_t>(b)];
         auto Valid = [&](int Ay) { return Ay >= B && Ay < Height; };
         auto Slot = [&](int Ay) -> TAnchorRow& { return Ring[static_cast<size_t>(Ay % Span)]; };
+        Rows.Start();
         for (int Ay = First; Ay < First + B; ++Ay)
             if (Valid(Ay))
-                Maker.Make(Source, Ay, Slot(Ay));
+                Maker.Make(Rows, Ay, Slot(Ay));
         for (int y = First; y < Last; ++y) {
+            Rows.Advance(y);
             if (Valid(y + B))
-                Maker.Make(Source, y + B, Slot(y + B));
+                Maker.Make(Rows, y + B, Slot(y + B));
             const bool Upper = Valid(y), Lower = Valid(y + B);
             const TAnchorRow* Top = Upper ? &Slot(y) : nullptr;
             const TAnchorRow* Bottom = Lower ? &Slot(y + B) : nullptr;
-            uint8_t* Out = Dest[y];
+            uint8_t* Out = Image24[static_cast<size_t>(y)];
             for (int x = 0; x < Width; ++x) {
                 const bool Left = x >= B, Right = x + B < Width;
                 // Quadrants 0 to 3 as (anchor row, anchor column); the first strictly lowest wins.
-                const TAnchorRow* Rows[4] = {Left && Upper ? Top : nullptr, Right && Upper ? Top : nullptr,
-                                             Right && Lower ? Bottom : nullptr, Left && Lower ? Bottom : nullptr};
+                const TAnchorRow* Quadrants[4] = {Left && Upper ? Top : nullptr, Right && Upper ? Top : nullptr,
+                                                  Right && Lower ? Bottom : nullptr, Left && Lower ? Bottom : nullptr};
                 const int Columns[4] = {x, x + B, x + B, x};
                 int Best = Outside;
                 const TAnchorRow* Chosen = nullptr;
                 int ChosenColumn = 0;
                 for (int q = 0; q < 4; ++q) {
-                    if (!Rows[q])
+                    if (!Quadrants[q])
                         continue;
-                    const int Score = Rows[q]->Spread[static_cast<size_t>(Columns[q])];
+                    const int Score = Quadrants[q]->Spread[static_cast<size_t>(Columns[q])];
                     if (Score < Best) {
                         Best = Score;
-                        Chosen = Rows[q];
+                        Chosen = Quadrants[q];
                         ChosenColumn = Columns[q];
                     }
                 }
                 if (!Chosen) {
-                    FoldedMean(Source, Width, x, y, B, Divide, Out + x * 3);
+                    FoldedMean(Rows, Width, Height, x, y, B, Divide, Out + x * 3);
                     continue;
                 }
                 const uint16_t* Sum = Chosen->Sum.data() + ChosenColumn * 3;
@@ -223,5 +235,4 @@ void KuwaharaFilter(TFvDIB& Image, uint8_t Block, uint8_t /*Mode*/)
             }
         }
     });
-    Image.Assign(&Output);
 }

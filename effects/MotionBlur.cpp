@@ -13,8 +13,7 @@
 
 #include "bitmap/FvDIB.h"
 #include "effects/ExactDivide.h"
-#include "effects/FilterOutput.h"
-#include "effects/RowBands.h"
+#include "effects/BandRows.h"
 #include "effects/ScanLineTable.h"
 #include "effects/SimdClones.h"
 #include "effects/Truncation.h"
@@ -90,11 +89,11 @@ public:
     }
 
     // Taps of the samples for remainders Rx, Ry, rows folded for output row Y.
-    void BuildTaps(int64_t Rx, int64_t Ry, int64_t Dx, int64_t Dy, int Samples, int Y,
-                   const std::vector<uint8_t*>& Source)
+    void BuildTaps(int64_t Rx, int64_t Ry, int64_t Dx, int64_t Dy, int Samples, int Y, int Height,
+                   const TBandRows& Source)
     {
         FTaps.clear();
-        const int LastRow = static_cast<int>(Source.size()) - 1;
+        const int LastRow = Height - 1;
         int64_t Fx = Rx, Fy = Ry;
         for (int k = 0; k < Samples; ++k) {
             const int Ox = static_cast<int>(Fx >> 16);
@@ -102,7 +101,7 @@ public:
             if (!FTaps.empty() && FTaps.back().Dx == Ox && FTaps.back().Dy == Oy)
                 ++FTaps.back().Count;
             else
-                FTaps.push_back({Ox, Oy, 1, Source[static_cast<size_t>(Fold(int64_t{Y} + Oy, LastRow))]});
+                FTaps.push_back({Ox, Oy, 1, Source.Row(Fold(int64_t{Y} + Oy, LastRow))});
             Fx += Dx;
             Fy += Dy;
         }
@@ -175,12 +174,9 @@ void MotionBlurFilter(TFvDIB& Image, int Size, int Quality, double Angle)
     Quality = std::clamp(Quality, 1, 10);
     if (!std::isfinite(Angle))
         Angle = 0;
-    const std::vector<uint8_t*> Source = Get24BitScanLineTable(Image);
+    const std::vector<uint8_t*> Image24 = Get24BitScanLineTable(Image);
     const int Width = Image.Width();
     const int Height = Image.Height();
-    TFvDIB Output;
-    Make24BitImage(Output, Width, Height);
-    const std::vector<uint8_t*> Dest = GetScanLineTable(&Output);
 
     const long double C = std::cos(static_cast<long double>(Angle));
     const long double S = std::sin(static_cast<long double>(Angle));
@@ -198,15 +194,35 @@ void MotionBlurFilter(TFvDIB& Image, int Size, int Quality, double Angle)
         else
             Runs.back().Last = x + 1;
     }
+    std::vector<int64_t> RowRemainder(static_cast<size_t>(Height));
+    int64_t Farthest = 0;
+    for (int y = 0; y < Height; ++y) {
+        const int64_t Fy = TruncSaturated<int64_t>((y - Size * S) * 65536.0L);
+        RowRemainder[static_cast<size_t>(y)] = Fy - One * y;
+        Farthest = std::max(Farthest, std::abs(RowRemainder[static_cast<size_t>(y)]));
+    }
+    // No sample row lies further from its pixel than this.
+    const int Reach = static_cast<int>(std::min<int64_t>((Farthest + Samples * std::abs(Dy)) / One + 2, Height));
 
-    ForEachBand(Height, static_cast<int64_t>(Width) * 3 * 64, [&](int First, int Last) {
-        TRowWorker Worker(Width, Samples);
-        for (int y = First; y < Last; ++y) {
-            const int64_t Fy = TruncSaturated<int64_t>((y - Size * S) * 65536.0L);
-            const int64_t Ry = Fy - One * y;
-            uint8_t* Out = Dest[y];
+    // The result goes straight back into the image rows; each band reads
+    // the original rows through its copies.
+    const std::vector<TBandRange> Plan = PlanBands(Height, static_cast<int64_t>(Width) * 3 * 64);
+    std::vector<TBandRows> Sources;
+    std::vector<TRowWorker> Workers;
+    for (const TBandRange& Band : Plan) {
+        Sources.emplace_back(Image24, Band, Reach, static_cast<size_t>(Width) * 3);
+        Workers.emplace_back(Width, Samples);
+    }
+    ForEachPlannedBand(Plan, [&](int b) { Sources[static_cast<size_t>(b)].CopyShared(); });
+    ForEachPlannedBand(Plan, [&](int b) {
+        TBandRows& Rows = Sources[static_cast<size_t>(b)];
+        TRowWorker& Worker = Workers[static_cast<size_t>(b)];
+        Rows.Start();
+        for (int y = Plan[static_cast<size_t>(b)].First; y < Plan[static_cast<size_t>(b)].Last; ++y) {
+            Rows.Advance(y);
+            uint8_t* Out = Image24[static_cast<size_t>(y)];
             for (const TColumnRun& Run : Runs) {
-                Worker.BuildTaps(Run.Rx, Ry, Dx, Dy, Samples, y, Source);
+                Worker.BuildTaps(Run.Rx, RowRemainder[static_cast<size_t>(y)], Dx, Dy, Samples, y, Height, Rows);
                 const int Begin = std::clamp(-Worker.MinDx(), Run.First, Run.Last);
                 const int End = std::clamp(Width - Worker.MaxDx(), Begin, Run.Last);
                 for (int x = Run.First; x < Begin; ++x)
@@ -218,5 +234,4 @@ void MotionBlurFilter(TFvDIB& Image, int Size, int Quality, double Angle)
             }
         }
     });
-    Image.Assign(&Output);
 }

@@ -7,8 +7,7 @@
 
 #include "bitmap/FvDIB.h"
 #include "effects/ExactDivide.h"
-#include "effects/FilterOutput.h"
-#include "effects/RowBands.h"
+#include "effects/BandRows.h"
 #include "effects/ScanLineTable.h"
 #include "effects/SimdClones.h"
 
@@ -65,34 +64,45 @@ void SlideRow(const uint32_t* Columns, int Width, int Radius, int RowsIn, const 
 void Soften(TFvDIB& Image, int Radius)
 {
     Radius = std::clamp(Radius, 1, 7);
-    const std::vector<uint8_t*> Source = Get24BitScanLineTable(Image);
+    const std::vector<uint8_t*> Image24 = Get24BitScanLineTable(Image);
     const int Width = Image.Width();
     const int Height = Image.Height();
-    TFvDIB Output;
-    Make24BitImage(Output, Width, Height);
-    const std::vector<uint8_t*> Dest = GetScanLineTable(&Output);
-
     const int Span = 2 * Radius + 1;
     std::vector<TReciprocal> Divide;
     Divide.reserve(static_cast<size_t>(Span * Span) + 1);
     for (int n = 0; n <= Span * Span; ++n)
         Divide.emplace_back(std::max(n, 1));
 
+    // The result goes straight back into the image rows; each band reads
+    // the original rows through its copies.
     const int Bytes = Width * 3;
-    ForEachBand(Height, static_cast<int64_t>(Bytes) * 4, [&](int First, int Last) {
-        std::vector<uint32_t> Columns(static_cast<size_t>(Bytes), 0);
+    const std::vector<TBandRange> Plan = PlanBands(Height, static_cast<int64_t>(Bytes) * 4);
+    std::vector<TBandRows> Sources;
+    std::vector<std::vector<uint32_t>> Columns;
+    for (const TBandRange& Band : Plan) {
+        Sources.emplace_back(Image24, Band, Radius, static_cast<size_t>(Bytes));
+        Columns.emplace_back(static_cast<size_t>(Bytes), 0);
+    }
+    ForEachPlannedBand(Plan, [&](int b) { Sources[static_cast<size_t>(b)].CopyShared(); });
+    ForEachPlannedBand(Plan, [&](int b) {
+        const int First = Plan[static_cast<size_t>(b)].First, Last = Plan[static_cast<size_t>(b)].Last;
+        TBandRows& Rows = Sources[static_cast<size_t>(b)];
+        uint32_t* Sums = Columns[static_cast<size_t>(b)].data();
+        Rows.Start();
+        Rows.Advance(First);
         for (int r = std::max(0, First - Radius); r <= std::min(Height - 1, First + Radius); ++r)
-            AddRow(Columns.data(), Source[r], Bytes);
+            AddRow(Sums, Rows.Row(r), Bytes);
         for (int y = First; y < Last; ++y) {
             const int RowsIn = std::min(Height - 1, y + Radius) - std::max(0, y - Radius) + 1;
-            SlideRow(Columns.data(), Width, Radius, RowsIn, Divide, Dest[y]);
+            SlideRow(Sums, Width, Radius, RowsIn, Divide, Image24[static_cast<size_t>(y)]);
             if (y + 1 == Last)
                 break;
-            if (y + 1 + Radius < Height)
-                AddRow(Columns.data(), Source[y + 1 + Radius], Bytes);
+            // Out with the top row before its ring place takes the new bottom row.
             if (y - Radius >= 0)
-                SubtractRow(Columns.data(), Source[y - Radius], Bytes);
+                SubtractRow(Sums, Rows.Row(y - Radius), Bytes);
+            Rows.Advance(y + 1);
+            if (y + 1 + Radius < Height)
+                AddRow(Sums, Rows.Row(y + 1 + Radius), Bytes);
         }
     });
-    Image.Assign(&Output);
 }
