@@ -238,17 +238,39 @@ void TMainForm::PlaceWindow(const TRect& rect)
 {
     const std::vector<TRect> monitors = MonitorRects();
     const int nearest = NearestMonitor(monitors, rect);
-    const TRect placed = nearest >= 0 ? FitRectToMonitor(rect, monitors[nearest]) : rect;
-    // The rectangle is the outer frame; the size constraints still apply.
+    FPlacedFrame = nearest >= 0 ? FitRectToMonitor(rect, monitors[nearest]) : rect;
     // The native window must exist for the frame's margins to be known.
     winId();
+    ApplyPlacedFrame();
+}
+
+void TMainForm::ApplyPlacedFrame()
+{
+    // The rectangle is the outer frame; the size constraints still apply.
     const QMargins frame = windowHandle() != nullptr ? windowHandle()->frameMargins() : QMargins();
+    const TRect placed = *FPlacedFrame;
+    // A window manager may add its frame only once the window is shown; until
+    // then the placement is applied again when it does, so the saved frame
+    // does not grow by the frame's size at every start.
+    if (!frame.isNull() || QGuiApplication::platformName() != QLatin1String("xcb"))
+        FPlacedFrame.reset();
     const int width = std::max(0, placed.Width() - frame.left() - frame.right());
     const int height = std::max(0, placed.Height() - frame.top() - frame.bottom());
     // Wayland lets no program place its own window: only the size is restored there.
     if (QGuiApplication::platformName() != QLatin1String("wayland"))
         move(placed.Left, placed.Top);
     resize(width, height);
+}
+
+void TMainForm::moveEvent(QMoveEvent* event)
+{
+    TFormEX::moveEvent(event);
+    // The window manager's first report after the window appears carries the frame.
+    if (FPlacedFrame && isVisible()) {
+        if (!isMaximized() && windowHandle() != nullptr && !windowHandle()->frameMargins().isNull())
+            ApplyPlacedFrame();
+        FPlacedFrame.reset();
+    }
 }
 
 void TMainForm::INISave()

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -95,6 +96,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -105,6 +107,7 @@ private:
     void INISave();
     void INICreate();
     void PlaceWindow(const TRect& rect);
+    void ApplyPlacedFrame();
     bool ScrollBox1MouseWheel(int delta);
     void CreateMenus();
     void CreateStatusBar();
@@ -118,4 +121,6 @@ private:
     TMenuEnabler* FMenuEnabler = nullptr;
     QLabel* FPanels[4] = {};
     bool FShown = false;
+    // The saved frame rectangle, kept until the frame's margins are known.
+    std::optional<TRect> FPlacedFrame;
 };
