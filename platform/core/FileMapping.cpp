@@ -14,12 +14,18 @@ struct FileMappingObject {
 namespace {
 
 // Views are unmapped by address alone, as on the original platform, so the
-// length of every view is remembered here.
-std::mutex viewsLock;
+// length of every view is remembered here. The table is never destroyed:
+// bitmaps held in static objects release their views after it would be.
+std::mutex& viewsLock()
+{
+    static auto* lock = new std::mutex;
+    return *lock;
+}
+
 std::map<void*, size_t>& views()
 {
-    static std::map<void*, size_t> table;
-    return table;
+    static auto* table = new std::map<void*, size_t>;
+    return *table;
 }
 
 } // namespace
@@ -49,7 +55,7 @@ void* MapViewOfFileRange(HFILEMAPPING mapping, uint64_t offset, uint64_t size)
     if (base == MAP_FAILED)
         return nullptr;
     void* view = static_cast<char*>(base) + (offset - start);
-    std::lock_guard<std::mutex> guard(viewsLock);
+    std::lock_guard<std::mutex> guard(viewsLock());
     views()[view] = length;
     return view;
 }
@@ -63,7 +69,7 @@ bool UnmapViewOfFile(void* view)
 {
     size_t length = 0;
     {
-        std::lock_guard<std::mutex> guard(viewsLock);
+        std::lock_guard<std::mutex> guard(viewsLock());
         const auto it = views().find(view);
         if (it == views().end())
             return false;
