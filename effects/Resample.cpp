@@ -126,8 +126,7 @@ void ResampleBoth(const TContributorLists& Across, const TContributorLists& Down
                     b.WorkRows[r] = b.Work.data() + static_cast<size_t>(r - *Low) * RowBytes;
                 ResampleAcross(Across, SourceRows, *Low, *High + 1, SourceWidth, TargetWidth, b);
             }
-            ResampleRows(Down, const_cast<const uint8_t* const*>(b.WorkRows.data()), TargetRows.data(), RowBytes,
-                         First, Last);
+            ResampleRows(Down, b.WorkRows.data(), TargetRows.data(), RowBytes, First, Last);
         }
     });
 }
