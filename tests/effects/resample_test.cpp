@@ -136,16 +136,6 @@ TEST(ResizeKernels, EvenAndZeroFromTheirBounds)
     }
 }
 
-TEST(ResizeKernels, TableRowsFollowTheMethods)
-{
-    EXPECT_STREQ(ResizeFilterTable[0].Name, "Hann");
-    EXPECT_EQ(ResizeFilterTable[1].Filter, ResizeFilterTable[0].Filter);
-    EXPECT_EQ(ResizeFilterTable[5].Filter, BicubicKernel);
-    EXPECT_EQ(ResizeFilterTable[5].Support, 3.0f);
-    EXPECT_EQ(ResizeFilterTable[9].Filter, Lanczos3Kernel);
-    EXPECT_EQ(ResizeFilterTable[10].Support, 4.0f);
-}
-
 TEST(ResampleContributors, StayInsideTinySources)
 {
     for (const auto& Row : ResizeFilterTable)

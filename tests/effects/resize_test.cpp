@@ -120,14 +120,6 @@ TEST(ResizeBilinear, BlendsBothAxes)
     EXPECT_EQ(Red, (std::vector<int>{0, 25, 75, 100, 50, 59, 76, 85, 150, 126, 79, 55, 200, 160, 80, 40}));
 }
 
-TEST(ResizeBilinear, TheCurrentSizeKeepsEveryPixel)
-{
-    auto Image = MakeNoise(8, 5);
-    const std::vector<Rgb> Before = Pixels(*Image);
-    ResizeBilinear(*Image, 8, 5);
-    EXPECT_EQ(Pixels(*Image), Before);
-}
-
 TEST(ResizeIntegration, AveragesTheCoveredBlock)
 {
     auto Image = MakeImage(4, 4, [](int x, int y) {
