@@ -1,7 +1,9 @@
-// Horizontal Gaussian pass. Weights are Trunc(16 exp(-i^2 / 2 rho^2)); a
-// column beyond either end is mirrored about the end pixel, and clamped
-// into the row when the image is narrower than the reach. The weight total
-// is the same for every pixel, so the division is by one constant.
+// Gaussian blur. Weights are Trunc(16 exp(-i^2 / 2 rho^2)); a column beyond
+// either end is mirrored about the end pixel, and clamped into the row when
+// the image is narrower than the reach. The weight total is the same for
+// every pixel, so the division is by one constant. Both forms write back
+// into the image rows; the two-way form runs its second pass down the
+// columns instead of turning the image, which gives the same bytes.
 #include "effects/GaussianBlur.h"
 
 #include "bitmap/FvDIB.h"

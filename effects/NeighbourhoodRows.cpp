@@ -80,13 +80,11 @@ FV_SIMD_CLONES void RowEmboss(const uint8_t* __restrict U, const uint8_t*, const
     }
 }
 
-// Sums of up to nine products that cannot leave 32 bits are done in 32 bits
-// (the vector units have no 64-bit multiply); anything larger in 64.
-template <class Sum>
-[[gnu::always_inline]] inline void WeightedRow(const uint8_t* __restrict U, const uint8_t* __restrict M,
-                                               const uint8_t* __restrict D, uint8_t* __restrict Out, int N,
-                                               const int32_t* W)
+// Weights whose sums could leave 32 bits: one 64-bit sum per byte.
+void WeightedRow64(const uint8_t* __restrict U, const uint8_t* __restrict M, const uint8_t* __restrict D,
+                   uint8_t* __restrict Out, int N, const int32_t* W)
 {
+    using Sum = int64_t;
     const Sum W0 = W[0], W1 = W[1], W2 = W[2], W3 = W[3], W4 = W[4], W5 = W[5], W6 = W[6], W7 = W[7], W8 = W[8];
     for (int i = 0; i < N; ++i) {
         const Sum S = W0 * U[i - 3] + W1 * U[i] + W2 * U[i + 3] + W3 * M[i - 3] + W4 * M[i] + W5 * M[i + 3] +
@@ -178,10 +176,12 @@ void RowWeighted(const uint8_t* U, const uint8_t* M, const uint8_t* D, uint8_t* 
     int64_t Reach = 0;
     for (int k = 0; k < 9; ++k)
         Reach += std::abs(static_cast<int64_t>(W[k]));
+    // Sums that stay within 32 bits are done in 32 (the vector units have no
+    // 64-bit multiply); they equal the 64-bit ones.
     if (Reach * 255 <= INT32_MAX)
         RowWeightedGroups(U, M, D, Out, N, GroupWeights(W));
     else
-        WeightedRow<int64_t>(U, M, D, Out, N, W);
+        WeightedRow64(U, M, D, Out, N, W);
 }
 
 // Median of nine by sorted columns: with each column of three sorted, the
