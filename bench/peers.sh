@@ -75,6 +75,10 @@ def best(f, n=5):
         times.append((time.perf_counter() - t) * 1000)
     return min(times)
 
+def measured(ms):
+    """A difference lost in the noise of starting processes is no figure."""
+    return ms if ms > 0.05 else None
+
 def run_cli(cmd):
     return best(lambda: subprocess.run(cmd, env=env1, check=True, stdout=subprocess.DEVNULL,
                                        stderr=subprocess.DEVNULL), 3)
@@ -83,13 +87,13 @@ def chained(tool):
     """Per-operation time of a magick tool: the operation five times in one
     command against once, so that start-up, loading and storing cancel out."""
     def time_op(args):
-        return max((run_cli(tool(args * 5)) - run_cli(tool(args))) / 4, 0.01)
+        return measured((run_cli(tool(args * 5)) - run_cli(tool(args))) / 4)
     return time_op
 
 def subtracted(cmd_for, baseline):
     """A command line minus the same tool's load-and-store baseline."""
     def time_op(args):
-        return max(run_cli(cmd_for(args)) - run_cli(baseline), 0.01)
+        return measured(run_cli(cmd_for(args)) - run_cli(baseline))
     return time_op
 
 mpc = os.path.join(work, "in.mpc")

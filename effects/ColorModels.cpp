@@ -77,23 +77,52 @@ int ExtendedHue(int R, int G, int B)
     return static_cast<int>(TruncExtended(h));
 }
 
+// Whole-degree hues are common in photographs (near-greys have small
+// spreads), and a picture repeats its colours, so the extended evaluation
+// is remembered per thread: 4096 slots of colour + 1 and hue.
+int RememberedExtendedHue(int R, int G, int B)
+{
+    thread_local uint64_t Memo[4096];
+    const uint32_t Colour = (static_cast<uint32_t>(R) << 16) | (static_cast<uint32_t>(G) << 8) | static_cast<uint32_t>(B);
+    uint64_t& Slot = Memo[(Colour * 2654435761u) >> 20];
+    const uint64_t Key = static_cast<uint64_t>(Colour) + 1;
+    if ((Slot >> 16) == Key)
+        return static_cast<int>(Slot & 0xFFFF);
+    const int Hue = ExtendedHue(R, G, B);
+    Slot = (Key << 16) | static_cast<uint64_t>(Hue);
+    return Hue;
+}
+
+// 2^32 / D rounded up, for D = 1 .. 255: the quotient of any numerator
+// below 2^17 by D is then (n * Reciprocal[D]) >> 32 exactly.
+struct TReciprocals {
+    uint64_t Of[256];
+    constexpr TReciprocals() : Of()
+    {
+        for (int D = 1; D < 256; ++D)
+            Of[D] = ((uint64_t(1) << 32) + D - 1) / D;
+    }
+};
+constexpr TReciprocals Reciprocals;
+
 int HueOf(int R, int G, int B, int Mx, int Mn)
 {
     const int D = Mx - Mn;
     if (D == 0)
         return 0;
-    // Exact hue = Num / D degrees, with the sector's offset folded in.
+    // Exact hue = Num / D degrees, with the sector's offset and a whole turn
+    // folded in so that Num is positive (below 420 * 255).
     int Num;
     if (R == Mx)
-        Num = 60 * (G - B);
+        Num = 60 * (G - B) + 360 * D;
     else if (G == Mx)
         Num = 60 * (B - R) + 120 * D;
     else
         Num = 60 * (R - G) + 240 * D;
-    if (Num % D == 0)
-        return ExtendedHue(R, G, B);
-    const int h = FloorDiv(Num, D);
-    return h < 0 ? h + 360 : h;
+    const int q = static_cast<int>((static_cast<uint64_t>(Num) * Reciprocals.Of[D]) >> 32);
+    if (q * D == Num)
+        return RememberedExtendedHue(R, G, B);
+    return q >= 360 ? q - 360 : q;
 }
 
 // ---- HLS to RGB ----
@@ -208,7 +237,7 @@ void RgbToHls(uint32_t Color, int& Hue, int& Saturation, int& Lightness)
 void HlsToRgb(uint8_t* Pixel, int Hue, int Saturation, int Lightness)
 {
     // Angles outside one turn are brought into it so every channel is defined.
-    const int h = ((Hue % 360) + 360) % 360;
+    const int h = Hue >= 0 && Hue < 360 ? Hue : ((Hue % 360) + 360) % 360;
     const int aR = h + 120 >= 360 ? h + 120 - 360 : h + 120;
     const int aB = h - 120 < 0 ? h - 120 + 360 : h - 120;
     if (Saturation >= 0 && Saturation <= 100 && Lightness >= 0 && Lightness <= 100) {
