@@ -51,7 +51,9 @@ void* MapViewOfFileRange(HFILEMAPPING mapping, uint64_t offset, uint64_t size)
     const uint64_t page = static_cast<uint64_t>(sysconf(_SC_PAGESIZE));
     const uint64_t start = offset / page * page;
     const size_t length = static_cast<size_t>(size + (offset - start));
-    void* base = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_SHARED, mapping->fd, static_cast<off_t>(start));
+    // Pixels are written right after they are mapped: faulting the pages in
+    // one go costs about half of taking them one fault at a time.
+    void* base = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, mapping->fd, static_cast<off_t>(start));
     if (base == MAP_FAILED)
         return nullptr;
     void* view = static_cast<char*>(base) + (offset - start);
