@@ -22,6 +22,10 @@
 #include <algorithm>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 FV_SIMD_CLONES void AddHistogram(uint16_t* __restrict Window, const uint16_t* __restrict Column, int N)
@@ -43,27 +47,32 @@ FV_SIMD_CLONES void SubtractHistogram(uint16_t* __restrict Window, const uint16_
         Window[i] = static_cast<uint16_t>(Window[i] - Column[i]);
 }
 
-// The lowest level with the highest count. The maximum is a vector
-// reduction; the search for its first place then looks at 16 levels at a
-// time, so that only the block holding it is scanned one by one.
-FV_SIMD_CLONES int FirstMaximum(const uint16_t* __restrict Counts, int Levels)
+// The lowest level with the highest count: the maximum by a vector
+// reduction, then its first place eight levels at a time.
+FV_SIMD_CLONES uint16_t HighestCount(const uint16_t* __restrict Counts, int Levels)
 {
     uint16_t Most = 0;
     for (int b = 0; b < Levels; ++b)
         Most = std::max(Most, Counts[b]);
-    int Base = 0;
-    if (Levels % 16 == 0) {
-        for (; Base < Levels; Base += 16) {
-            int Hits = 0;
-            for (int j = 0; j < 16; ++j)
-                Hits |= Counts[Base + j] == Most;
-            if (Hits)
-                break;
-        }
+    return Most;
+}
+
+int FirstMaximum(const uint16_t* Counts, int Levels)
+{
+    const uint16_t Most = HighestCount(Counts, Levels);
+    int b = 0;
+#if defined(__SSE2__)
+    const __m128i Wanted = _mm_set1_epi16(static_cast<short>(Most));
+    for (; b + 8 <= Levels; b += 8) {
+        const __m128i Eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Counts + b));
+        const int Hits = _mm_movemask_epi8(_mm_cmpeq_epi16(Eight, Wanted));
+        if (Hits)
+            return b + (__builtin_ctz(static_cast<unsigned>(Hits)) >> 1);
     }
-    while (Counts[Base] != Most)
-        ++Base;
-    return Base;
+#endif
+    while (Counts[b] != Most)
+        ++b;
+    return b;
 }
 
 struct TLevels {
