@@ -23,13 +23,31 @@ struct TPlanar {
     int32_t R[Run], G[Run], B[Run];
 };
 
-void Split(const uint8_t* p, int Count, TPlanar& Out)
+FV_VECTOR_CLONES
+void Split(const uint8_t* __restrict p, int Count, TPlanar& __restrict Out)
 {
     for (int x = 0; x < Count; ++x) {
         Out.B[x] = p[3 * x];
         Out.G[x] = p[3 * x + 1];
         Out.R[x] = p[3 * x + 2];
     }
+}
+
+FV_VECTOR_CLONES
+void Join(const TPlanar& __restrict In, int Count, uint8_t* __restrict p)
+{
+    for (int x = 0; x < Count; ++x) {
+        p[3 * x] = static_cast<uint8_t>(In.B[x]);
+        p[3 * x + 1] = static_cast<uint8_t>(In.G[x]);
+        p[3 * x + 2] = static_cast<uint8_t>(In.R[x]);
+    }
+}
+
+FV_VECTOR_CLONES
+void Lookup(int32_t* __restrict Values, int Count, const int32_t* __restrict Table)
+{
+    for (int x = 0; x < Count; ++x)
+        Values[x] = Table[Values[x]];
 }
 
 // Y, Cr and Cb by truncation of the thousandths; Exact is set where one of
@@ -156,7 +174,7 @@ void AutoLevel(TFvDIB& Image)
                 uint8_t* p = Rows[y] + 3 * Start;
                 Split(p, Count, In);
                 ToYCbCr(Count, In.R, In.G, In.B, Y, Cr, Cb, Flag);
-                for (int x = 0; x < Count; ++x) {
+                for (int x = 0; x < Count; ++x)
                     if (Flag[x]) {
                         int Luma, CrX, CbX;
                         RgbToYCbCr(PackPixel(p + 3 * x), Luma, CrX, CbX);
@@ -164,18 +182,12 @@ void AutoLevel(TFvDIB& Image)
                         Cr[x] = CrX;
                         Cb[x] = CbX;
                     }
-                    Y[x] = Stretch[Y[x]];
-                }
+                Lookup(Y, Count, Stretch.data());
                 ToRgb(Count, Y, Cr, Cb, Out.R, Out.G, Out.B, Flag);
-                for (int x = 0; x < Count; ++x, p += 3) {
-                    if (Flag[x]) {
-                        YCbCrToRgb(p, Y[x], Cr[x], Cb[x]);
-                        continue;
-                    }
-                    p[0] = static_cast<uint8_t>(Out.B[x]);
-                    p[1] = static_cast<uint8_t>(Out.G[x]);
-                    p[2] = static_cast<uint8_t>(Out.R[x]);
-                }
+                Join(Out, Count, p);
+                for (int x = 0; x < Count; ++x)
+                    if (Flag[x])
+                        YCbCrToRgb(p + 3 * x, Y[x], Cr[x], Cb[x]);
             }
     });
 }
