@@ -68,10 +68,14 @@ FV_SIMD_CLONES void AddScaled16(int32_t* __restrict A, const uint16_t* __restric
         A[i] += W * T[i];
 }
 
-FV_SIMD_CLONES void AddScaled8(int32_t* __restrict A, const uint8_t* __restrict P, int N, int32_t W)
+// Acc[i] += W x (the bytes from Lo to Hi - 3 bytes past Base + i, in steps of 3).
+FV_SIMD_CLONES void AddRunScaled(int32_t* __restrict Acc, const uint32_t* __restrict Prefix, int Base, int N, int Lo,
+                                 int Hi, int32_t W)
 {
+    const uint32_t* __restrict Top = Prefix + Base + Hi;
+    const uint32_t* __restrict Bottom = Prefix + Base + Lo;
     for (int i = 0; i < N; ++i)
-        A[i] += W * P[i];
+        Acc[i] += W * static_cast<int32_t>(Top[i] - Bottom[i]);
 }
 
 FV_SIMD_CLONES void DivideRow(uint8_t* __restrict Out, const int32_t* __restrict A, int N, float Reciprocal)
@@ -83,7 +87,8 @@ FV_SIMD_CLONES void DivideRow(uint8_t* __restrict Out, const int32_t* __restrict
 class TRowWorker {
 public:
     TRowWorker(int Width, int Samples)
-        : FAcc(static_cast<size_t>(Width) * 3), FPartial(static_cast<size_t>(Width) * 3)
+        : FAcc(static_cast<size_t>(Width) * 3), FPartial(static_cast<size_t>(Width) * 3),
+          FPrefix(static_cast<size_t>(Width) * 3 + 3)
     {
         FTaps.reserve(static_cast<size_t>(Samples));
     }
@@ -110,7 +115,10 @@ public:
             FMinDx = std::min(FMinDx, T.Dx);
             FMaxDx = std::max(FMaxDx, T.Dx);
         }
-        std::sort(FTaps.begin(), FTaps.end(), [](const TTap& A, const TTap& B) { return A.Count < B.Count; });
+        std::sort(FTaps.begin(), FTaps.end(), [](const TTap& A, const TTap& B) {
+            return A.Count != B.Count ? A.Count < B.Count : A.Dy != B.Dy ? A.Dy < B.Dy : A.Dx < B.Dx;
+        });
+        FPrefixRow = nullptr;
     }
 
     int MinDx() const { return FMinDx; }
@@ -122,20 +130,38 @@ public:
         const int N = (End - Begin) * 3;
         int32_t* Acc = FAcc.data();
         std::fill(Acc, Acc + N, 0);
-        // 257 bytes of 255 still fit the 16-bit partial sums.
-        constexpr size_t Chunk = 257;
         for (size_t g = 0; g < FTaps.size();) {
+            const int32_t Count = FTaps[g].Count;
             size_t e = g + 1;
-            while (e < FTaps.size() && e - g < Chunk && FTaps[e].Count == FTaps[g].Count)
+            while (e < FTaps.size() && FTaps[e].Count == Count)
                 ++e;
-            if (e - g == 1) {
-                AddScaled8(Acc, Pixels(FTaps[g], Begin), N, FTaps[g].Count);
-            } else {
-                CopyBytes16(FPartial.data(), Pixels(FTaps[g], Begin), N);
-                for (size_t t = g + 1; t < e; ++t)
-                    AddBytes16(FPartial.data(), Pixels(FTaps[t], Begin), N);
-                AddScaled16(Acc, FPartial.data(), N, FTaps[g].Count);
+            // 257 bytes of 255 still fit the 16-bit partial sums.
+            int InPartial = 0;
+            auto Flush = [&] {
+                if (InPartial > 0)
+                    AddScaled16(Acc, FPartial.data(), N, Count);
+                InPartial = 0;
+            };
+            for (size_t t = g; t < e;) {
+                size_t r = t + 1;
+                while (r < e && FTaps[r].Dy == FTaps[t].Dy && FTaps[r].Dx == FTaps[r - 1].Dx + 1)
+                    ++r;
+                if (r - t >= LongRun) {
+                    AddRunScaled(Acc, Prefix(FTaps[t].Row), Begin * 3, N, 3 * FTaps[t].Dx, 3 * (FTaps[r - 1].Dx + 1),
+                                 Count);
+                } else {
+                    for (size_t k = t; k < r; ++k) {
+                        if (InPartial == 0)
+                            CopyBytes16(FPartial.data(), Pixels(FTaps[k], Begin), N);
+                        else
+                            AddBytes16(FPartial.data(), Pixels(FTaps[k], Begin), N);
+                        if (++InPartial == 257)
+                            Flush();
+                    }
+                }
+                t = r;
             }
+            Flush();
             g = e;
         }
         DivideRow(Out + Begin * 3, Acc, N, Reciprocal);
@@ -157,11 +183,31 @@ public:
     }
 
 private:
+    // Runs of this many neighbouring taps of one count in one row (a line
+    // near the horizontal) are summed from the row's prefix sums instead.
+    static constexpr size_t LongRun = 8;
+
     static const uint8_t* Pixels(const TTap& T, int X) { return T.Row + (X + T.Dx) * 3; }
+
+    // Prefix[k]: the sum of bytes k - 3, k - 6, ... of Row, one channel each.
+    const uint32_t* Prefix(const uint8_t* Row)
+    {
+        if (Row != FPrefixRow) {
+            uint32_t* P = FPrefix.data();
+            const int N = static_cast<int>(FPrefix.size()) - 3;
+            P[0] = P[1] = P[2] = 0;
+            for (int i = 0; i < N; ++i)
+                P[i + 3] = P[i] + Row[i];
+            FPrefixRow = Row;
+        }
+        return FPrefix.data();
+    }
 
     std::vector<TTap> FTaps;
     std::vector<int32_t> FAcc;
     std::vector<uint16_t> FPartial;
+    std::vector<uint32_t> FPrefix;
+    const uint8_t* FPrefixRow = nullptr; // rows are reused by the ring: valid for one output row
     int FMinDx = 0;
     int FMaxDx = 0;
 };

@@ -272,7 +272,7 @@ struct TMotionCase {
 
 TEST(AreaFilters, MotionBlurMatchesTheSampleWalk)
 {
-    const TMotionCase Cases[] = {{1, 1, 0}, {3, 2, 40}, {20, 10, 90}, {5, 10, 245}, {7, 3, 180}, {20, 10, 45}, {2, 7, 333}};
+    const TMotionCase Cases[] = {{1, 1, 0}, {3, 2, 40}, {20, 10, 90}, {5, 10, 245}, {7, 3, 180}, {20, 10, 45}, {2, 7, 333}, {20, 10, 0}, {20, 10, 3}};
     for (const TMotionCase& C : Cases) {
         const double Angle = C.Degrees * std::numbers::pi / 180;
         ExpectOracle([&](TFvDIB& I) { MotionBlurFilter(I, C.Size, C.Quality, Angle); },
