@@ -101,15 +101,17 @@ void RemovePixel(uint16_t* Record, const uint8_t* Pixel, const TLevels& L)
     }
 }
 
+// Columns First .. Last - 1 of every row. Columns holds the histograms of
+// at least Last - First + 2 Block columns, Window one record.
 void Strip(const std::vector<uint8_t*>& Source, const std::vector<uint8_t*>& Dest, int Width, int Block,
-           const TLevels& L, const std::vector<TReciprocal>& Divide, int First, int Last)
+           const TLevels& L, const std::vector<TReciprocal>& Divide, int First, int Last,
+           std::vector<uint16_t>& Columns, std::vector<uint16_t>& Window)
 {
     const int Height = static_cast<int>(Source.size());
     const int ColumnFirst = std::max(0, First - Block);
     const int ColumnLast = std::min(Width, Last + Block);
     const int Record = L.Record();
-    std::vector<uint16_t> Columns(static_cast<size_t>(ColumnLast - ColumnFirst) * Record, 0);
-    std::vector<uint16_t> Window(static_cast<size_t>(Record));
+    std::fill(Columns.begin(), Columns.begin() + static_cast<ptrdiff_t>(ColumnLast - ColumnFirst) * Record, 0);
     auto Column = [&](int x) { return Columns.data() + static_cast<size_t>(x - ColumnFirst) * Record; };
     auto ForColumns = [&](int Row, auto Change) {
         const uint8_t* P = Source[Row];
@@ -174,8 +176,14 @@ void OilPaintFilter(TFvDIB& Image, uint8_t Block, uint8_t ColourIndex)
     for (int n = 0; n <= Span * Span; ++n)
         Divide.emplace_back(std::max(n, 1));
 
+    // Strips of at most 512 columns: the histograms of a strip then take a
+    // fixed amount of memory whatever the image's width, and stay in cache.
+    constexpr int StripWidth = 512;
     ForEachBand(Width, static_cast<int64_t>(Height) * L.Record() * 2, [&](int First, int Last) {
-        Strip(Source, Dest, Width, Reach, L, Divide, First, Last);
+        std::vector<uint16_t> Columns(static_cast<size_t>(std::min(StripWidth, Last - First) + 2 * Reach) * L.Record());
+        std::vector<uint16_t> Window(static_cast<size_t>(L.Record()));
+        for (int Sub = First; Sub < Last; Sub += StripWidth)
+            Strip(Source, Dest, Width, Reach, L, Divide, Sub, std::min(Last, Sub + StripWidth), Columns, Window);
     });
     Image.Assign(&Output);
 }

@@ -299,6 +299,14 @@ TEST(AreaFilters, OilPaintMatchesTheHistogramWalk)
                      "oil " + std::to_string(Block) + "/" + std::to_string(Index));
 }
 
+TEST(AreaFilters, OilPaintAcrossManyStrips)
+{
+    auto Source = MakeNoise(1100, 9, 8);
+    auto Image = MakeNoise(1100, 9, 8);
+    OilPaintFilter(*Image, 3, 4);
+    EXPECT_EQ(Pixels(*Image), Oracle(*Source, [](TFvDIB& S, int x, int y) { return OilPixel(S, x, y, 3, 4); }));
+}
+
 TEST(AreaFilters, OilPaintOf128LevelsPairs254And255)
 {
     auto Image = MakeImage(2, 1, [](int x, int) { return x == 0 ? Rgb{254, 254, 254} : Rgb{255, 255, 255}; });
