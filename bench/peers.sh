@@ -7,6 +7,7 @@
 #   bench/peers.sh [SIZE] [BENCH...]
 #     SIZE   0 for 4608 x 2608 (default), 1 for 1237 x 811
 #     BENCH  benchmark programs to run (default: every bench/effects_*_bench)
+#   FV_PEERS_BUILD names the build folder (default build/peers).
 #
 # Needs imagemagick, graphicsmagick, libvips-tools, python3-pil, python3-opencv
 # (installed here with apt-get when missing). Not part of ./test.sh.
@@ -26,7 +27,7 @@ if [ ${#need[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${need[@]}"
 fi
 
-build=build/peers
+build="${FV_PEERS_BUILD:-build/peers}"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DFV_SANITIZE=OFF -DFV_TESTS=OFF -DFV_APP=OFF \
   -DFV_BENCH=ON >/dev/null
 if [ $# -eq 0 ]; then
