@@ -124,7 +124,9 @@ void PixelEmboss(int32_t, int32_t, const uint8_t* const* Rows, const void*, uint
 
 void PixelWeighted(int32_t, int32_t, const uint8_t* const* Rows, const void* Data, uint8_t* Pixel)
 {
-    const int32_t* W = static_cast<const int32_t*>(Data);
+    // No weights weigh everything by zero.
+    static const int32_t NoWeights[9] = {};
+    const int32_t* W = Data ? static_cast<const int32_t*>(Data) : NoWeights;
     for (int C = 0; C < 3; ++C) {
         // 64 bits: large custom weights give the sum they mean instead of wrapping.
         int64_t Sum = 0;

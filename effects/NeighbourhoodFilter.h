@@ -34,7 +34,7 @@ void ConvolveLaplacian3(int32_t X, int32_t Y, const uint8_t* const* Rows, const 
 void ConvolveLaplacian4(int32_t X, int32_t Y, const uint8_t* const* Rows, const void* Data, uint8_t* Pixel);
 // Grey emboss: mean of the upper-left neighbour less that of the lower-right, plus 128.
 void PixelEmboss(int32_t X, int32_t Y, const uint8_t* const* Rows, const void* Data, uint8_t* Pixel);
-// Data is nine int32_t weights, row-major, 256 standing for 1.0.
+// Data is nine int32_t weights, row-major, 256 standing for 1.0 (none: all 0).
 void PixelWeighted(int32_t X, int32_t Y, const uint8_t* const* Rows, const void* Data, uint8_t* Pixel);
 // Per-channel median of the 3x3 block.
 void PixelMedian(int32_t X, int32_t Y, const uint8_t* const* Rows, const void* Data, uint8_t* Pixel);

@@ -172,7 +172,8 @@ void RowWeightedGroups(const uint8_t* U, const uint8_t* M, const uint8_t* D, uin
 void RowWeighted(const uint8_t* U, const uint8_t* M, const uint8_t* D, uint8_t* Out, int N, const void* Data,
                  uint8_t*)
 {
-    const int32_t* W = static_cast<const int32_t*>(Data);
+    static const int32_t NoWeights[9] = {};
+    const int32_t* W = Data ? static_cast<const int32_t*>(Data) : NoWeights;
     int64_t Reach = 0;
     for (int k = 0; k < 9; ++k)
         Reach += std::abs(static_cast<int64_t>(W[k]));

@@ -153,6 +153,13 @@ TEST(NeighbourhoodFilter, WeightedSumsDoNotWrap)
     EXPECT_EQ(Grey(*T, 0, 0), 0);
 }
 
+TEST(NeighbourhoodFilter, WeightedWithoutWeightsIsBlack)
+{
+    auto Image = MakeNoise(4, 3);
+    NeighbourhoodFilter(*Image, PixelWeighted, nullptr);
+    EXPECT_EQ(Pixels(*Image), Pixels(*MakeUniform(4, 3, {0, 0, 0})));
+}
+
 TEST(NeighbourhoodFilter, MedianAtTheBorders)
 {
     auto Image = MakeNoise(6, 5, 11);
