@@ -9,6 +9,10 @@
 #include <cmath>
 #include <cstring>
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
+
 namespace {
 
 // Gamma values outside the dialog's range are taken as its nearest end; NaN
@@ -22,7 +26,7 @@ double ClampGamma(double Gamma)
 
 // Eight bytes are looked up per load and store: the loop is bound by the
 // look-ups, not by a store per byte.
-void MapBytes(uint8_t* Row, int Count, const TLut& Table)
+void MapBytesScalar(uint8_t* Row, int Count, const TLut& Table)
 {
     int i = 0;
     for (; i + 8 <= Count; i += 8) {
@@ -37,9 +41,99 @@ void MapBytes(uint8_t* Row, int Count, const TLut& Table)
         Row[i] = Table[Row[i]];
 }
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#define FV_BYTE_PERMUTE 1
+#define FV_TARGET_VBMI __attribute__((target("avx512f,avx512bw,avx512vbmi")))
+
+// Where the processor can permute bytes across four registers, a whole
+// 256-entry table lives in registers and 64 bytes are looked up at once.
+bool HasBytePermute()
+{
+    static const bool Has = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                            __builtin_cpu_supports("avx512vbmi");
+    return Has;
+}
+
+struct TLutRegisters {
+    __m512i Quarter[4];
+};
+
+FV_TARGET_VBMI
+inline TLutRegisters LoadLut(const TLut& Table)
+{
+    TLutRegisters r;
+    for (int q = 0; q < 4; ++q)
+        r.Quarter[q] = _mm512_loadu_si512(Table.data() + 64 * q);
+    return r;
+}
+
+FV_TARGET_VBMI
+inline __m512i LookUp(const TLutRegisters& T, __m512i Index)
+{
+    const __m512i Low = _mm512_permutex2var_epi8(T.Quarter[0], Index, T.Quarter[1]);
+    const __m512i High = _mm512_permutex2var_epi8(T.Quarter[2], Index, T.Quarter[3]);
+    return _mm512_mask_blend_epi8(_mm512_movepi8_mask(Index), Low, High);
+}
+
+FV_TARGET_VBMI
+int MapBytesPermute(uint8_t* Row, int Count, const TLut& Table)
+{
+    const TLutRegisters T = LoadLut(Table);
+    int i = 0;
+    for (; i + 64 <= Count; i += 64)
+        _mm512_storeu_si512(Row + i, LookUp(T, _mm512_loadu_si512(Row + i)));
+    return i;
+}
+
+// Three tables over B, G, R, B, ...: 192 bytes (64 pixels) per step, each
+// 64-byte part taking each byte from its channel's table.
+FV_TARGET_VBMI
+int MapPixelsPermute(uint8_t* Row, int Width, const TLut& TableR, const TLut& TableG, const TLut& TableB)
+{
+    const TLutRegisters R = LoadLut(TableR), G = LoadLut(TableG), B = LoadLut(TableB);
+    __mmask64 IsB[3] = {0, 0, 0}, IsG[3] = {0, 0, 0};
+    for (int Part = 0; Part < 3; ++Part)
+        for (int k = 0; k < 64; ++k) {
+            const int Channel = (64 * Part + k) % 3;
+            if (Channel == 0)
+                IsB[Part] |= __mmask64(1) << k;
+            else if (Channel == 1)
+                IsG[Part] |= __mmask64(1) << k;
+        }
+    const int Bytes = 3 * Width;
+    int i = 0;
+    for (; i + 192 <= Bytes; i += 192)
+        for (int Part = 0; Part < 3; ++Part) {
+            uint8_t* p = Row + i + 64 * Part;
+            const __m512i v = _mm512_loadu_si512(p);
+            __m512i Out = _mm512_mask_blend_epi8(IsG[Part], LookUp(R, v), LookUp(G, v));
+            Out = _mm512_mask_blend_epi8(IsB[Part], Out, LookUp(B, v));
+            _mm512_storeu_si512(p, Out);
+        }
+    return i / 3;
+}
+#endif
+
+void MapBytes(uint8_t* Row, int Count, const TLut& Table)
+{
+#ifdef FV_BYTE_PERMUTE
+    if (HasBytePermute()) {
+        const int Done = MapBytesPermute(Row, Count, Table);
+        MapBytesScalar(Row + Done, Count - Done, Table);
+        return;
+    }
+#endif
+    MapBytesScalar(Row, Count, Table);
+}
+
 void MapPixels(uint8_t* Row, int Width, const TLut& TableR, const TLut& TableG, const TLut& TableB)
 {
-    for (int x = 0; x < Width; ++x) {
+    int x = 0;
+#ifdef FV_BYTE_PERMUTE
+    if (HasBytePermute())
+        x = MapPixelsPermute(Row, Width, TableR, TableG, TableB);
+#endif
+    for (; x < Width; ++x) {
         uint8_t* p = Row + 3 * x;
         p[0] = TableB[p[0]];
         p[1] = TableG[p[1]];

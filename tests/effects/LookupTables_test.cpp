@@ -197,6 +197,31 @@ TEST(LookupTables, ApplyLutMapsEveryChannelAndLumaLutUsesTheOldLuma)
     EXPECT_EQ(Apply1({200, 100, 51}, [&](TFvDIB& I) { ApplyLumaLut(R, G, B, I); }), (Rgb{Y, 255 - Y, 7}));
 }
 
+TEST(LookupTables, TablesApplyToEveryByteOfWideRows)
+{
+    // Widths around the 64-byte and 64-pixel steps of the vector paths.
+    for (int W : {21, 22, 63, 64, 65, 130, 301}) {
+        TLut R, G, B;
+        MakePosterizationTable(5, R);
+        MakePosterizationTable(16, G);
+        MakeGammaTable(1.3, B);
+        auto Image = MakeNoise(W, 3, static_cast<uint32_t>(W));
+        const std::vector<Rgb> Before = Pixels(*Image);
+        Posterize(*Image, 5, 16, 255);
+        TLut Last;
+        MakePosterizationTable(255, Last);
+        std::vector<Rgb> After = Pixels(*Image);
+        for (size_t i = 0; i < Before.size(); ++i)
+            ASSERT_EQ(After[i], (Rgb{R[Before[i].R], G[Before[i].G], Last[Before[i].B]})) << W << " " << i;
+
+        Image = MakeNoise(W, 3, static_cast<uint32_t>(W));
+        GammaCorrection(*Image, 1.3);
+        After = Pixels(*Image);
+        for (size_t i = 0; i < Before.size(); ++i)
+            ASSERT_EQ(After[i], (Rgb{B[Before[i].R], B[Before[i].G], B[Before[i].B]})) << W << " " << i;
+    }
+}
+
 TEST(LookupTables, LumaLutMatchesThePlainLumaOnEveryPixel)
 {
     TLut R, G, B;
