@@ -8,6 +8,8 @@
 // two small integers alone is tabulated once, from the formula itself.
 #include "effects/ColorModels.h"
 
+#include "effects/HlsModel.h"
+
 #include <algorithm>
 #include <array>
 #include <memory>
@@ -19,159 +21,6 @@ constexpr int FloorDiv(int a, int b)
 {
     const int q = a / b;
     return (a % b != 0 && a < 0) ? q - 1 : q;
-}
-
-// ---- RGB to HLS ----
-
-struct THlsFromRgbTables {
-    // Indexed [max][min] of the three channels.
-    uint8_t Lightness[256][256];
-    uint8_t Saturation[256][256];
-};
-
-std::unique_ptr<THlsFromRgbTables> BuildHlsFromRgbTables()
-{
-    auto T = std::make_unique<THlsFromRgbTables>();
-    for (int Mx = 0; Mx < 256; ++Mx)
-        for (int Mn = 0; Mn <= Mx; ++Mn) {
-            const long double mx = Mx / 255.0L;
-            const long double mn = Mn / 255.0L;
-            const long double d = mx - mn;
-            const long double l = (mx + mn) / 2;
-            long double s = 0;
-            if (!(d < 1e-6L))
-                s = l <= 0.5L ? d / (mx + mn) : d / (2 - mx - mn);
-            T->Lightness[Mx][Mn] = static_cast<uint8_t>(TruncExtended(l * 100));
-            T->Saturation[Mx][Mn] = static_cast<uint8_t>(TruncExtended(s * 100));
-        }
-    return T;
-}
-
-const THlsFromRgbTables& HlsFromRgbTables()
-{
-    static const std::unique_ptr<THlsFromRgbTables> Tables = BuildHlsFromRgbTables();
-    return *Tables;
-}
-
-// The hue as the formula computes it in long double; needed only where the
-// exact hue is a whole degree.
-int ExtendedHue(int R, int G, int B)
-{
-    const long double r = R / 255.0L, g = G / 255.0L, b = B / 255.0L;
-    const long double mx = std::max({r, g, b});
-    const long double mn = std::min({r, g, b});
-    const long double d = mx - mn;
-    const long double cr = (mx - r) / d;
-    const long double cg = (mx - g) / d;
-    const long double cb = (mx - b) / d;
-    long double h;
-    if (r == mx)
-        h = cb - cg;
-    else if (g == mx)
-        h = 2 + cr - cb;
-    else
-        h = 4 + cg - cr;
-    h = h * 60;
-    if (h < 0)
-        h = h + 360;
-    return static_cast<int>(TruncExtended(h));
-}
-
-// Whole-degree hues are common in photographs (near-greys have small
-// spreads), and a picture repeats its colours, so the extended evaluation
-// is remembered per thread: 4096 slots of colour + 1 and hue.
-int RememberedExtendedHue(int R, int G, int B)
-{
-    thread_local uint64_t Memo[4096];
-    const uint32_t Colour = (static_cast<uint32_t>(R) << 16) | (static_cast<uint32_t>(G) << 8) | static_cast<uint32_t>(B);
-    uint64_t& Slot = Memo[(Colour * 2654435761u) >> 20];
-    const uint64_t Key = static_cast<uint64_t>(Colour) + 1;
-    if ((Slot >> 16) == Key)
-        return static_cast<int>(Slot & 0xFFFF);
-    const int Hue = ExtendedHue(R, G, B);
-    Slot = (Key << 16) | static_cast<uint64_t>(Hue);
-    return Hue;
-}
-
-// 2^32 / D rounded up, for D = 1 .. 255: the quotient of any numerator
-// below 2^17 by D is then (n * Reciprocal[D]) >> 32 exactly.
-struct TReciprocals {
-    uint64_t Of[256];
-    constexpr TReciprocals() : Of()
-    {
-        for (int D = 1; D < 256; ++D)
-            Of[D] = ((uint64_t(1) << 32) + D - 1) / D;
-    }
-};
-constexpr TReciprocals Reciprocals;
-
-int HueOf(int R, int G, int B, int Mx, int Mn)
-{
-    const int D = Mx - Mn;
-    if (D == 0)
-        return 0;
-    // Exact hue = Num / D degrees, with the sector's offset and a whole turn
-    // folded in so that Num is positive (below 420 * 255).
-    int Num;
-    if (R == Mx)
-        Num = 60 * (G - B) + 360 * D;
-    else if (G == Mx)
-        Num = 60 * (B - R) + 120 * D;
-    else
-        Num = 60 * (R - G) + 240 * D;
-    const int q = static_cast<int>((static_cast<uint64_t>(Num) * Reciprocals.Of[D]) >> 32);
-    if (q * D == Num)
-        return RememberedExtendedHue(R, G, B);
-    return q >= 360 ? q - 360 : q;
-}
-
-// ---- HLS to RGB ----
-
-// Per saturation 1 .. 100 and lightness 0 .. 100 the 63 possible channel
-// bytes: the rising and falling ramps at t = 0 .. 60, then m2 and m1.
-constexpr int RampSlots = 63;
-constexpr int SlotM2 = 61;
-constexpr int SlotM1 = 62;
-
-struct THlsToRgbTables {
-    uint8_t Channel[101][101][RampSlots];
-    // The slot of each hue angle 0 .. 359.
-    uint8_t SlotOfAngle[360];
-};
-
-uint8_t ChannelByte(long double v)
-{
-    return RoundToByte(static_cast<float>(v * 255));
-}
-
-std::unique_ptr<THlsToRgbTables> BuildHlsToRgbTables()
-{
-    auto T = std::make_unique<THlsToRgbTables>();
-    for (int S = 0; S <= 100; ++S)
-        for (int L = 0; L <= 100; ++L) {
-            uint8_t* Slots = T->Channel[S][L];
-            const long double s = S / 100.0L;
-            const long double l = L / 100.0L;
-            if (S == 0) {
-                std::fill(Slots, Slots + RampSlots, ChannelByte(l));
-                continue;
-            }
-            const long double m2 = l <= 0.5L ? l * (1 + s) : l + s - l * s;
-            const long double m1 = 2 * l - m2;
-            for (int t = 0; t <= 60; ++t)
-                Slots[t] = ChannelByte(m1 + (m2 - m1) * t / 60);
-            Slots[SlotM2] = ChannelByte(m2);
-            Slots[SlotM1] = ChannelByte(m1);
-        }
-    for (int a = 0; a < 360; ++a)
-        T->SlotOfAngle[a] = static_cast<uint8_t>(a < 60 ? a : a < 180 ? SlotM2 : a < 240 ? 240 - a : SlotM1);
-    return T;
-}
-
-const THlsToRgbTables& HlsToRgbTables()
-{
-    static const std::unique_ptr<THlsToRgbTables> Tables = BuildHlsToRgbTables();
-    return *Tables;
 }
 
 // The formula itself, for saturations and lightnesses beyond 0 .. 100.
@@ -226,28 +75,20 @@ long double ExtendedB(int Y, int, int Cb)
 
 void RgbToHls(uint32_t Color, int& Hue, int& Saturation, int& Lightness)
 {
-    const int R = (Color >> 16) & 0xFF, G = (Color >> 8) & 0xFF, B = Color & 0xFF;
-    const int Mx = std::max({R, G, B}), Mn = std::min({R, G, B});
-    const THlsFromRgbTables& T = HlsFromRgbTables();
-    Hue = HueOf(R, G, B, Mx, Mn);
-    Saturation = T.Saturation[Mx][Mn];
-    Lightness = T.Lightness[Mx][Mn];
+    HlsModel::ToHls(HlsModel::HlsFromRgbTables(), (Color >> 16) & 0xFF, (Color >> 8) & 0xFF, Color & 0xFF, Hue,
+                    Saturation, Lightness);
 }
 
 void HlsToRgb(uint8_t* Pixel, int Hue, int Saturation, int Lightness)
 {
     // Angles outside one turn are brought into it so every channel is defined.
     const int h = Hue >= 0 && Hue < 360 ? Hue : ((Hue % 360) + 360) % 360;
-    const int aR = h + 120 >= 360 ? h + 120 - 360 : h + 120;
-    const int aB = h - 120 < 0 ? h - 120 + 360 : h - 120;
     if (Saturation >= 0 && Saturation <= 100 && Lightness >= 0 && Lightness <= 100) {
-        const THlsToRgbTables& T = HlsToRgbTables();
-        const uint8_t* Slots = T.Channel[Saturation][Lightness];
-        Pixel[2] = Slots[T.SlotOfAngle[aR]];
-        Pixel[1] = Slots[T.SlotOfAngle[h]];
-        Pixel[0] = Slots[T.SlotOfAngle[aB]];
+        HlsModel::ToRgb(HlsModel::HlsToRgbTables(), Pixel, h, Saturation, Lightness);
         return;
     }
+    const int aR = h + 120 >= 360 ? h + 120 - 360 : h + 120;
+    const int aB = h - 120 < 0 ? h - 120 + 360 : h - 120;
     const long double s = Saturation / 100.0L;
     const long double l = Lightness / 100.0L;
     long double r = l, g = l, b = l;
@@ -258,9 +99,9 @@ void HlsToRgb(uint8_t* Pixel, int Hue, int Saturation, int Lightness)
         g = HueChannel(m1, m2, h);
         b = HueChannel(m1, m2, aB);
     }
-    Pixel[2] = ChannelByte(r);
-    Pixel[1] = ChannelByte(g);
-    Pixel[0] = ChannelByte(b);
+    Pixel[2] = HlsModel::ChannelByte(r);
+    Pixel[1] = HlsModel::ChannelByte(g);
+    Pixel[0] = HlsModel::ChannelByte(b);
 }
 
 void RgbToYCbCr(uint32_t Color, int& Y, int& Cr, int& Cb)
