@@ -1,13 +1,14 @@
 #include "platform/gdi/GdiObjects.h"
 
+#include "platform/core/PixelBlock.h"
+
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 
 GdiBitmap::~GdiBitmap()
 {
     if (ownsBits)
-        std::free(bits);
+        FreePixelBlock(bits, layout.imageSize);
     if (view)
         UnmapViewOfFile(view);
 }
@@ -44,7 +45,7 @@ HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height)
     DibLayout layout;
     if (!ReadDibLayout(info, layout, false))
         return nullptr;
-    auto* memory = static_cast<uint8_t*>(std::calloc(layout.imageSize, 1));
+    auto* memory = static_cast<uint8_t*>(AllocatePixelBlock(layout.imageSize));
     if (!memory)
         return nullptr;
     GdiBitmap* bitmap = NewBitmap(info, layout);
@@ -67,7 +68,7 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, unsigned usage, void** bit
         view = MapViewOfFileRange(section, offset, layout.imageSize);
         memory = static_cast<uint8_t*>(view);
     } else {
-        memory = static_cast<uint8_t*>(std::calloc(layout.imageSize, 1));
+        memory = static_cast<uint8_t*>(AllocatePixelBlock(layout.imageSize));
     }
     if (!memory)
         return nullptr;

@@ -1,6 +1,7 @@
 #include "platform/gdi/GdiObjects.h"
 
-#include <cstdlib>
+#include "platform/core/PixelBlock.h"
+
 
 namespace {
 
@@ -12,7 +13,7 @@ GdiBitmap* MakeStockBitmap()
     auto* bitmap = new GdiBitmap;
     bitmap->info = info;
     ReadDibLayout(info, bitmap->layout, false);
-    bitmap->bits = static_cast<uint8_t*>(std::calloc(bitmap->layout.imageSize, 1));
+    bitmap->bits = static_cast<uint8_t*>(AllocatePixelBlock(bitmap->layout.imageSize));
     bitmap->ownsBits = true;
     bitmap->stock = true;
     return bitmap;
