@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-struct DibSpec {
+struct DibFields {
     uint32_t HeaderSize = 40;
     int32_t Width = 1;
     int32_t Height = 1;
@@ -26,43 +26,43 @@ inline void Put(std::vector<uint8_t>& out, uint64_t value, int bytes)
 }
 
 // The header, masks, colour table, gap and pixels: a CF_DIB block.
-inline std::vector<uint8_t> DibBlock(const DibSpec& spec)
+inline std::vector<uint8_t> DibBlock(const DibFields& fields)
 {
     std::vector<uint8_t> out;
-    Put(out, spec.HeaderSize, 4);
-    if (spec.HeaderSize == 12) {
-        Put(out, static_cast<uint16_t>(spec.Width), 2);
-        Put(out, static_cast<uint16_t>(spec.Height), 2);
+    Put(out, fields.HeaderSize, 4);
+    if (fields.HeaderSize == 12) {
+        Put(out, static_cast<uint16_t>(fields.Width), 2);
+        Put(out, static_cast<uint16_t>(fields.Height), 2);
         Put(out, 1, 2);
-        Put(out, spec.BitCount, 2);
+        Put(out, fields.BitCount, 2);
     } else {
-        Put(out, static_cast<uint32_t>(spec.Width), 4);
-        Put(out, static_cast<uint32_t>(spec.Height), 4);
+        Put(out, static_cast<uint32_t>(fields.Width), 4);
+        Put(out, static_cast<uint32_t>(fields.Height), 4);
         Put(out, 1, 2);
-        Put(out, spec.BitCount, 2);
-        Put(out, spec.Compression, 4);
+        Put(out, fields.BitCount, 2);
+        Put(out, fields.Compression, 4);
         Put(out, 0, 4);
-        Put(out, static_cast<uint32_t>(spec.XPels), 4);
-        Put(out, static_cast<uint32_t>(spec.YPels), 4);
-        Put(out, spec.ClrUsed, 4);
+        Put(out, static_cast<uint32_t>(fields.XPels), 4);
+        Put(out, static_cast<uint32_t>(fields.YPels), 4);
+        Put(out, fields.ClrUsed, 4);
         Put(out, 0, 4);
-        for (uint32_t i = 40; i < spec.HeaderSize; ++i)
+        for (uint32_t i = 40; i < fields.HeaderSize; ++i)
             out.push_back(0);
     }
-    for (uint32_t mask : spec.Masks)
+    for (uint32_t mask : fields.Masks)
         Put(out, mask, 4);
-    for (uint32_t colour : spec.Colours)
-        Put(out, colour, spec.HeaderSize == 12 ? 3 : 4);
-    out.insert(out.end(), spec.Gap.begin(), spec.Gap.end());
-    out.insert(out.end(), spec.Pixels.begin(), spec.Pixels.end());
+    for (uint32_t colour : fields.Colours)
+        Put(out, colour, fields.HeaderSize == 12 ? 3 : 4);
+    out.insert(out.end(), fields.Gap.begin(), fields.Gap.end());
+    out.insert(out.end(), fields.Pixels.begin(), fields.Pixels.end());
     return out;
 }
 
 // A BMP file around the block; bfOffBits points at the pixels unless given.
-inline std::vector<uint8_t> BmpFile(const DibSpec& spec, int64_t offBits = -1, int64_t fileSize = -1)
+inline std::vector<uint8_t> BmpFile(const DibFields& fields, int64_t offBits = -1, int64_t fileSize = -1)
 {
-    const std::vector<uint8_t> block = DibBlock(spec);
-    const int64_t headerPart = static_cast<int64_t>(block.size() - spec.Pixels.size());
+    const std::vector<uint8_t> block = DibBlock(fields);
+    const int64_t headerPart = static_cast<int64_t>(block.size() - fields.Pixels.size());
     std::vector<uint8_t> out;
     Put(out, 0x4D42, 2);
     Put(out, static_cast<uint32_t>(fileSize >= 0 ? fileSize : 14 + static_cast<int64_t>(block.size())), 4);

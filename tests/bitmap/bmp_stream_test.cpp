@@ -136,15 +136,15 @@ TEST(BmpFiles, RleEightIsStoredCompressed)
 
 TEST(BmpFiles, RleFourIsStoredCompressed)
 {
-    DibSpec spec;
-    spec.Width = 4;
-    spec.Height = 2;
-    spec.BitCount = 4;
-    spec.Compression = BI_RLE4;
-    spec.ClrUsed = 16;
-    spec.Colours.assign(16, 0);
-    spec.Pixels = {4, 0x12, 0, 0, 4, 0x34, 0, 1};
-    const std::vector<uint8_t> file = BmpFile(spec);
+    DibFields fields;
+    fields.Width = 4;
+    fields.Height = 2;
+    fields.BitCount = 4;
+    fields.Compression = BI_RLE4;
+    fields.ClrUsed = 16;
+    fields.Colours.assign(16, 0);
+    fields.Pixels = {4, 0x12, 0, 0, 4, 0x34, 0, 1};
+    const std::vector<uint8_t> file = BmpFile(fields);
     TFvDIB dib;
     Load(dib, file);
     EXPECT_EQ(dib.PixelFormat(), fvPf4BitRLE);
@@ -174,12 +174,12 @@ TEST(BmpFiles, OffsetsOfWrittenFiles)
 
 TEST(BmpFiles, ZeroResolutionsReadAs3780)
 {
-    DibSpec spec;
-    spec.XPels = 0;
-    spec.YPels = 0;
-    spec.Pixels.assign(4, 0);
+    DibFields fields;
+    fields.XPels = 0;
+    fields.YPels = 0;
+    fields.Pixels.assign(4, 0);
     TFvDIB dib;
-    Load(dib, BmpFile(spec));
+    Load(dib, BmpFile(fields));
     EXPECT_EQ(dib.XPelsPerMeter(), 3780);
     EXPECT_EQ(dib.YPelsPerMeter(), 3780);
     const std::vector<uint8_t> file = Save(dib);
@@ -189,11 +189,11 @@ TEST(BmpFiles, ZeroResolutionsReadAs3780)
 
 TEST(BmpFiles, TopDownStaysTopDown)
 {
-    DibSpec spec;
-    spec.Width = 1;
-    spec.Height = -2;
-    spec.Pixels = {1, 2, 3, 0, 4, 5, 6, 0};
-    const std::vector<uint8_t> file = BmpFile(spec);
+    DibFields fields;
+    fields.Width = 1;
+    fields.Height = -2;
+    fields.Pixels = {1, 2, 3, 0, 4, 5, 6, 0};
+    const std::vector<uint8_t> file = BmpFile(fields);
     TFvDIB dib;
     Load(dib, file);
     EXPECT_EQ(dib.Height(), 2);
@@ -201,7 +201,7 @@ TEST(BmpFiles, TopDownStaysTopDown)
     EXPECT_EQ(dib.GetPixels(0, 1), 0x040506u);
     EXPECT_EQ(Save(dib), file);
 
-    DibSpec wide;
+    DibFields wide;
     wide.Width = 1;
     wide.Height = -2;
     wide.BitCount = 16;
@@ -215,37 +215,37 @@ TEST(BmpFiles, TopDownStaysTopDown)
 
 TEST(BmpFiles, SixteenAndThirtyTwoBitsBecomeTwentyFour)
 {
-    DibSpec spec;
-    spec.Width = 3;
-    spec.Height = 1;
-    spec.BitCount = 16;
-    spec.Pixels = {0xFF, 0x7F, 0x10, 0x00, 0x00, 0x7C, 0, 0};
+    DibFields fields;
+    fields.Width = 3;
+    fields.Height = 1;
+    fields.BitCount = 16;
+    fields.Pixels = {0xFF, 0x7F, 0x10, 0x00, 0x00, 0x7C, 0, 0};
     TFvDIB dib;
-    Load(dib, BmpFile(spec));
+    Load(dib, BmpFile(fields));
     EXPECT_EQ(dib.BitCount(), 24);
     EXPECT_EQ(dib.PixelFormat(), fvPf24Bit);
     EXPECT_EQ(dib.InternalDIB().DIBInfos.BitsSize, 12);
     const uint8_t expected[12] = {255, 255, 255, 131, 0, 0, 0, 0, 255, 0, 0, 0};
     EXPECT_EQ(std::memcmp(dib.ScanLine(0), expected, 12), 0);
 
-    spec.BitCount = 32;
-    spec.Pixels = {0x11, 0x22, 0x33, 0x44, 0xFE, 0x01, 0x80, 0xFF, 0, 0, 0, 0};
-    Load(dib, BmpFile(spec));
+    fields.BitCount = 32;
+    fields.Pixels = {0x11, 0x22, 0x33, 0x44, 0xFE, 0x01, 0x80, 0xFF, 0, 0, 0, 0};
+    Load(dib, BmpFile(fields));
     const uint8_t kept[9] = {0x11, 0x22, 0x33, 0xFE, 0x01, 0x80, 0, 0, 0};
     EXPECT_EQ(std::memcmp(dib.ScanLine(0), kept, 9), 0);
 }
 
 TEST(BmpFiles, BitFieldsFiveSixFive)
 {
-    DibSpec spec;
-    spec.Width = 4;
-    spec.Height = 1;
-    spec.BitCount = 16;
-    spec.Compression = BI_BITFIELDS;
-    spec.Masks = {0xF800, 0x07E0, 0x001F};
-    spec.Pixels = {0x00, 0xF8, 0xE0, 0x07, 0x1F, 0x00, 0x41, 0x08};
+    DibFields fields;
+    fields.Width = 4;
+    fields.Height = 1;
+    fields.BitCount = 16;
+    fields.Compression = BI_BITFIELDS;
+    fields.Masks = {0xF800, 0x07E0, 0x001F};
+    fields.Pixels = {0x00, 0xF8, 0xE0, 0x07, 0x1F, 0x00, 0x41, 0x08};
     TFvDIB dib;
-    Load(dib, BmpFile(spec));
+    Load(dib, BmpFile(fields));
     EXPECT_EQ(dib.InternalDIB().DIBInfos.W3Head().biCompression, BI_RGB);
     EXPECT_EQ(dib.GetPixels(0, 0), 0x0000FFu);
     EXPECT_EQ(dib.GetPixels(1, 0), 0x00FF00u);
@@ -253,13 +253,13 @@ TEST(BmpFiles, BitFieldsFiveSixFive)
     // Shifts 8, 3 and -3: one step of each channel is 8 * 255 / 248 or 8 * 255 / 252.
     EXPECT_EQ(dib.GetPixels(3, 0), 0x080808u);
 
-    spec.BitCount = 32;
-    spec.Masks = {0x000000FF, 0x0000FF00, 0x00FF0000};
-    spec.Pixels = {0x10, 0x20, 0x30, 0x40};
-    spec.Width = 1;
-    spec.Colours = {0x123456};
-    spec.ClrUsed = 1;
-    Load(dib, BmpFile(spec));
+    fields.BitCount = 32;
+    fields.Masks = {0x000000FF, 0x0000FF00, 0x00FF0000};
+    fields.Pixels = {0x10, 0x20, 0x30, 0x40};
+    fields.Width = 1;
+    fields.Colours = {0x123456};
+    fields.ClrUsed = 1;
+    Load(dib, BmpFile(fields));
     EXPECT_EQ(dib.GetPixels(0, 0), 0x302010u);
     // A table that came with the file stays as an optional palette, right after the header.
     EXPECT_EQ(dib.PaletteSize(), 1);
@@ -268,34 +268,34 @@ TEST(BmpFiles, BitFieldsFiveSixFive)
 
 TEST(BmpFiles, LongColourTableKeeps256Entries)
 {
-    DibSpec spec;
-    spec.BitCount = 8;
-    spec.ClrUsed = 300;
+    DibFields fields;
+    fields.BitCount = 8;
+    fields.ClrUsed = 300;
     for (uint32_t i = 0; i < 300; ++i)
-        spec.Colours.push_back(i);
-    spec.Pixels = {255, 0, 0, 0};
+        fields.Colours.push_back(i);
+    fields.Pixels = {255, 0, 0, 0};
     TFvDIB dib;
-    Load(dib, BmpFile(spec));
+    Load(dib, BmpFile(fields));
     EXPECT_EQ(dib.PaletteSize(), 256);
     EXPECT_EQ(dib.GetColors(255), 0xFF0000);
     EXPECT_EQ(dib.GetPixels(0, 0), 255u);
 
-    const std::vector<uint8_t> bytes = BmpFile(spec, 14 + 40 + 1200 - 1);
+    const std::vector<uint8_t> bytes = BmpFile(fields, 14 + 40 + 1200 - 1);
     ExpectError<EFvDIBInvalidDIB>([&] { Load(dib, bytes); }, "TFvInternalDIB.LoadFromFile: bfOffBits is too small");
 }
 
 TEST(BmpFiles, CoreHeaderBecomesInfoHeader)
 {
-    DibSpec spec;
-    spec.HeaderSize = 12;
-    spec.Width = 2;
-    spec.Height = 1;
-    spec.BitCount = 8;
+    DibFields fields;
+    fields.HeaderSize = 12;
+    fields.Width = 2;
+    fields.Height = 1;
+    fields.BitCount = 8;
     for (uint32_t i = 0; i < 256; ++i)
-        spec.Colours.push_back(i * 0x010101);
-    spec.Pixels = {7, 9, 0, 0};
+        fields.Colours.push_back(i * 0x010101);
+    fields.Pixels = {7, 9, 0, 0};
     TFvDIB dib;
-    Load(dib, BmpFile(spec));
+    Load(dib, BmpFile(fields));
     const BITMAPINFOHEADER& head = dib.InternalDIB().DIBInfos.W3Head();
     EXPECT_EQ(head.biSize, 40u);
     EXPECT_EQ(head.biClrUsed, 256u);
@@ -306,27 +306,27 @@ TEST(BmpFiles, CoreHeaderBecomesInfoHeader)
     EXPECT_EQ(U32At(file, 10), 1078u);
     EXPECT_EQ(file.size(), 1082u);
 
-    spec.BitCount = 16;
-    ExpectError<EFvDIBInvalidDIB>([&] { Load(dib, BmpFile(spec)); },
+    fields.BitCount = 16;
+    ExpectError<EFvDIBInvalidDIB>([&] { Load(dib, BmpFile(fields)); },
                                   "TFvInternalDIB.LoadFromStream: Invalid BitCount");
-    spec.BitCount = 8;
-    ExpectError<EFvDIBInvalidDIB>([&] { Load(dib, BmpFile(spec, 14 + 12 + 767)); },
+    fields.BitCount = 8;
+    ExpectError<EFvDIBInvalidDIB>([&] { Load(dib, BmpFile(fields, 14 + 12 + 767)); },
                                   "TFvInternalDIB.LoadFromFile: bfOffBits is too small");
 }
 
 TEST(BmpFiles, Rejections)
 {
     TFvDIB dib;
-    DibSpec spec;
-    spec.Pixels.assign(4, 0);
-    std::vector<uint8_t> file = BmpFile(spec);
+    DibFields fields;
+    fields.Pixels.assign(4, 0);
+    std::vector<uint8_t> file = BmpFile(fields);
     file[0] = 0x42;
     file[1] = 0x41;
     ExpectError<EFvDIBInvalidDIBFile>([&] { Load(dib, file); }, "TFvInternalDIB.LoadFromFile: File type is invalid");
 
     ExpectError<EFvDIBInvalidDIB>([&] { Load(dib, ReadFile("v5_565.bmp")); },
                                   "TFvInternalDIB.LoadFromStream: Invalid Bitmap Header Size");
-    DibSpec os2v2 = spec;
+    DibFields os2v2 = fields;
     os2v2.HeaderSize = 64;
     ExpectError<EFvDIBInvalidDIB>([&] { Load(dib, BmpFile(os2v2)); },
                                   "TFvInternalDIB.LoadFromStream: Invalid Bitmap Header Size");
@@ -334,12 +334,12 @@ TEST(BmpFiles, Rejections)
     ExpectError<EFvDIBInvalidDIB>([&] { Load(dib, ReadFile("bitfields_no_masks.bmp")); },
                                   "TFvInternalDIB.LoadFromFile: bfOffBits is too small");
 
-    DibSpec bad = spec;
+    DibFields bad = fields;
     bad.BitCount = 2;
     ExpectError<EFvDIBInvalidDIB>([&] { Load(dib, BmpFile(bad)); }, "TFvInternalDIB.LoadFromStream: Invalid BitCout");
 
     const auto invalidSize = [&](int32_t width, int32_t height, uint16_t bits) {
-        DibSpec sized = spec;
+        DibFields sized = fields;
         sized.Width = width;
         sized.Height = height;
         sized.BitCount = bits;
@@ -360,7 +360,7 @@ TEST(BmpFiles, Rejections)
     // 16-bit rows fit, their 24-bit copies would not.
     invalidSize(2, 0x7FFFFFFF / 4, 16);
 
-    DibSpec masks = spec;
+    DibFields masks = fields;
     masks.BitCount = 16;
     masks.Compression = BI_BITFIELDS;
     masks.Masks = {0xF800, 0, 0x001F};
@@ -383,22 +383,22 @@ TEST(BmpFiles, FailureKeepsTheBitmapAsItWas)
     TFvInternalDIB* storage = &dib.InternalDIB();
     dib.SetModified(false);
 
-    DibSpec spec;
-    spec.Width = 2;
-    spec.Height = 2;
-    spec.BitCount = 32;
-    spec.Pixels.assign(12, 0x55); // one and a half rows of two
-    std::vector<uint8_t> file = BmpFile(spec);
+    DibFields fields;
+    fields.Width = 2;
+    fields.Height = 2;
+    fields.BitCount = 32;
+    fields.Pixels.assign(12, 0x55); // one and a half rows of two
+    std::vector<uint8_t> file = BmpFile(fields);
     EXPECT_THROW(Load(dib, file), EReadError);
     file.resize(20);
     EXPECT_THROW(Load(dib, file), EReadError);
     // A few bytes claiming 2 GB of rows fail before any memory is taken for them.
-    spec.Width = 0x1FFFFFFF;
-    spec.Height = 1;
-    EXPECT_THROW(Load(dib, BmpFile(spec)), EReadError);
-    spec.BitCount = 8;
-    spec.Colours.assign(256, 0);
-    EXPECT_THROW(Load(dib, BmpFile(spec, -1, 0x7FFFFFFF)), EReadError);
+    fields.Width = 0x1FFFFFFF;
+    fields.Height = 1;
+    EXPECT_THROW(Load(dib, BmpFile(fields)), EReadError);
+    fields.BitCount = 8;
+    fields.Colours.assign(256, 0);
+    EXPECT_THROW(Load(dib, BmpFile(fields, -1, 0x7FFFFFFF)), EReadError);
     EXPECT_EQ(&dib.InternalDIB(), storage);
     EXPECT_EQ(dib.GetPixels(2, 0), 0x445566u);
     EXPECT_FALSE(dib.Modified());
@@ -406,13 +406,13 @@ TEST(BmpFiles, FailureKeepsTheBitmapAsItWas)
 
 TEST(BmpFiles, ShortUncompressedDataIsPaddedWithBlack)
 {
-    DibSpec spec;
-    spec.Width = 2;
-    spec.Height = 3;
-    spec.BitCount = 24;
-    spec.Pixels = {1, 2, 3, 4, 5, 6, 0, 0, 9}; // the bottom row and one byte
+    DibFields fields;
+    fields.Width = 2;
+    fields.Height = 3;
+    fields.BitCount = 24;
+    fields.Pixels = {1, 2, 3, 4, 5, 6, 0, 0, 9}; // the bottom row and one byte
     TFvDIB dib;
-    Load(dib, BmpFile(spec));
+    Load(dib, BmpFile(fields));
     EXPECT_EQ(dib.InternalDIB().DIBInfos.BitsSize, 24);
     EXPECT_EQ(dib.GetPixels(0, 2), 0x010203u);
     EXPECT_EQ(dib.GetPixels(1, 2), 0x040506u);
@@ -420,27 +420,27 @@ TEST(BmpFiles, ShortUncompressedDataIsPaddedWithBlack)
     EXPECT_EQ(dib.GetPixels(0, 0), 0u);
 
     // bfSize below bfOffBits: no pixel data at all.
-    const std::vector<uint8_t> file = BmpFile(spec, -1, 10);
+    const std::vector<uint8_t> file = BmpFile(fields, -1, 10);
     Load(dib, file);
     EXPECT_EQ(dib.InternalDIB().DIBInfos.BitsSize, 24);
     EXPECT_EQ(dib.GetPixels(0, 2), 0u);
 
     // Longer data keeps its extra bytes.
-    spec.Pixels.assign(30, 7);
-    Load(dib, BmpFile(spec));
+    fields.Pixels.assign(30, 7);
+    Load(dib, BmpFile(fields));
     EXPECT_EQ(dib.InternalDIB().DIBInfos.BitsSize, 30);
 }
 
 TEST(BmpFiles, UnusedTableEntriesAreBlack)
 {
-    DibSpec spec;
-    spec.BitCount = 8;
-    spec.ClrUsed = 2;
-    spec.Colours = {0xFFFFFF, 0xFF0000};
-    spec.Pixels = {1, 0, 0, 0};
+    DibFields fields;
+    fields.BitCount = 8;
+    fields.ClrUsed = 2;
+    fields.Colours = {0xFFFFFF, 0xFF0000};
+    fields.Pixels = {1, 0, 0, 0};
     TFvDIB dib;
     dib.SetColors(5, clWhite);
-    Load(dib, BmpFile(spec));
+    Load(dib, BmpFile(fields));
     EXPECT_EQ(dib.PaletteSize(), 2);
     EXPECT_EQ(dib.GetColors(1), clRed);
     for (int i = 2; i < 256; ++i)
@@ -449,10 +449,10 @@ TEST(BmpFiles, UnusedTableEntriesAreBlack)
 
 TEST(BmpFiles, OffsetCountsFromFileStartAndStreamEndsAfterPixels)
 {
-    DibSpec spec;
-    spec.Gap = {0xAA, 0xBB, 0xCC};
-    spec.Pixels = {9, 8, 7, 0};
-    const std::vector<uint8_t> file = BmpFile(spec);
+    DibFields fields;
+    fields.Gap = {0xAA, 0xBB, 0xCC};
+    fields.Pixels = {9, 8, 7, 0};
+    const std::vector<uint8_t> file = BmpFile(fields);
     TMemoryStream stream;
     stream.Write("xyz", 3);
     stream.Write(file.data(), static_cast<int64_t>(file.size()));
@@ -466,14 +466,14 @@ TEST(BmpFiles, OffsetCountsFromFileStartAndStreamEndsAfterPixels)
 
 TEST(BmpFiles, LoadingNotifiesAndHeapMemoryWorks)
 {
-    DibSpec spec;
-    spec.Pixels = {1, 2, 3, 0};
+    DibFields fields;
+    fields.Pixels = {1, 2, 3, 0};
     TFvDIB dib;
     dib.SetUseFMO(false);
     ChangeCounter changes;
     changes.Attach(dib);
     dib.SetPaletteModified(false);
-    Load(dib, BmpFile(spec));
+    Load(dib, BmpFile(fields));
     EXPECT_EQ(changes.Count, 1);
     EXPECT_TRUE(dib.PaletteModified());
     EXPECT_FALSE(dib.UseFMO());

@@ -33,7 +33,7 @@ void LoadBlock(TFvDIB& dib, const std::vector<uint8_t>& bytes)
 TEST(ClipboardDIB, FormatAndDataAreChecked)
 {
     TFvDIB dib;
-    const OwnedBlock block(DibBlock(DibSpec{}));
+    const OwnedBlock block(DibBlock(DibFields{}));
     ExpectError<EInvalidGraphic>([&] { dib.LoadFromClipboardFormat(CF_BITMAP, block.Handle, nullptr); },
                                  "TFvDIB.LoadFromClipboardFormat: Invalid Clipboard Format or No Data");
     ExpectError<EInvalidGraphic>([&] { dib.LoadFromClipboardFormat(CF_DIB, nullptr, nullptr); },
@@ -70,22 +70,22 @@ TEST(ClipboardDIB, WrittenBlockReadsBack)
 
 TEST(ClipboardDIB, ExtraPixelBytesAreKept)
 {
-    DibSpec spec;
-    spec.Pixels = {1, 2, 3, 0, 9, 9};
+    DibFields fields;
+    fields.Pixels = {1, 2, 3, 0, 9, 9};
     TFvDIB dib;
-    LoadBlock(dib, DibBlock(spec));
+    LoadBlock(dib, DibBlock(fields));
     EXPECT_EQ(dib.InternalDIB().DIBInfos.BitsSize, 6);
     EXPECT_EQ(dib.GetPixels(0, 0), 0x010203u);
 }
 
 TEST(ClipboardDIB, ShortUncompressedDataIsPaddedWithBlack)
 {
-    DibSpec spec;
-    spec.Width = 1;
-    spec.Height = 2;
-    spec.Pixels = {1, 2, 3};
+    DibFields fields;
+    fields.Width = 1;
+    fields.Height = 2;
+    fields.Pixels = {1, 2, 3};
     TFvDIB dib;
-    LoadBlock(dib, DibBlock(spec));
+    LoadBlock(dib, DibBlock(fields));
     EXPECT_EQ(dib.InternalDIB().DIBInfos.BitsSize, 8);
     EXPECT_EQ(dib.GetPixels(0, 1), 0x010203u);
     EXPECT_EQ(dib.GetPixels(0, 0), 0u);
@@ -93,7 +93,7 @@ TEST(ClipboardDIB, ShortUncompressedDataIsPaddedWithBlack)
 
 TEST(ClipboardDIB, CoreHeaderAndBitFields)
 {
-    DibSpec core;
+    DibFields core;
     core.HeaderSize = 12;
     core.BitCount = 1;
     core.Colours = {0x000000, 0xABCDEF};
@@ -105,7 +105,7 @@ TEST(ClipboardDIB, CoreHeaderAndBitFields)
     EXPECT_EQ(dib.GetColors(1), 0xEFCDAB);
     EXPECT_EQ(dib.GetPixels(0, 0), 1u);
 
-    DibSpec fields;
+    DibFields fields;
     fields.BitCount = 16;
     fields.Compression = BI_BITFIELDS;
     fields.Masks = {0xF800, 0x07E0, 0x001F};
@@ -125,24 +125,24 @@ TEST(ClipboardDIB, MalformedBlocksAreRejected)
         ExpectError<EFvDIBInvalidDIB>([&] { LoadBlock(dib, bytes); }, message);
     };
     const char* invalidData = "TFvInternalDIB.LoadFromClipboardFormat: Invalid Clipboard Data";
-    DibSpec spec;
-    spec.Pixels.assign(4, 0);
-    const std::vector<uint8_t> good = DibBlock(spec);
+    DibFields fields;
+    fields.Pixels.assign(4, 0);
+    const std::vector<uint8_t> good = DibBlock(fields);
 
     reject({}, invalidData);
     reject({40, 0, 0}, invalidData);
     reject(std::vector<uint8_t>(good.begin(), good.begin() + 39), invalidData);
-    DibSpec core;
+    DibFields core;
     core.HeaderSize = 12;
     core.BitCount = 8;
     core.Colours.assign(255, 0);
     reject(DibBlock(core), invalidData);
-    DibSpec table;
+    DibFields table;
     table.BitCount = 8;
     table.ClrUsed = 3;
     table.Colours = {1, 2};
     reject(DibBlock(table), invalidData);
-    DibSpec wide;
+    DibFields wide;
     wide.Width = 3;
     wide.Height = 2;
     wide.BitCount = 32;
@@ -153,7 +153,7 @@ TEST(ClipboardDIB, MalformedBlocksAreRejected)
     header[0] = 108;
     reject(header, "TFvDIB.LoadFromClipboardFormat: Invalid Clipboard Data");
 
-    DibSpec size = spec;
+    DibFields size = fields;
     size.Width = 0;
     reject(DibBlock(size), "TFvInternalDIB.LoadFromClipboardFormat: Invalid Width or Height");
     size.Width = 1;
@@ -165,7 +165,7 @@ TEST(ClipboardDIB, MalformedBlocksAreRejected)
     size.Height = 40000;
     reject(DibBlock(size), "TFvInternalDIB.LoadFromClipboardFormat: Invalid Width or Height");
 
-    DibSpec masks = spec;
+    DibFields masks = fields;
     masks.BitCount = 32;
     masks.Compression = BI_BITFIELDS;
     masks.Masks = {0xFF0000, 0xFF00, 0};
@@ -174,7 +174,7 @@ TEST(ClipboardDIB, MalformedBlocksAreRejected)
     masks.Compression = BI_RLE4;
     reject(DibBlock(masks), "TFvInternalDIB.LoadFromClipboardFormat: Invalid Masks");
 
-    DibSpec bits = spec;
+    DibFields bits = fields;
     bits.BitCount = 2;
     reject(DibBlock(bits), "TFvInternalDIB.LoadFromClipboardFormat: Invalid biBitCount");
 
