@@ -109,7 +109,8 @@ im = chained(lambda a: ["/usr/bin/convert", mpc, "-limit", "thread", "1"] + a + 
 gm = chained(lambda a: ["gm", "convert", "-limit", "threads", "1", miff] + a + ["null:"])
 vips = subtracted(lambda a: ["vips"] + [vin if x == "IN" else vout if x == "OUT" else x for x in a],
                   ["vips", "copy", vin, vout])
-# A size-changing operation cannot be chained.
+# A size-changing or idempotent operation cannot be chained (ImageMagick skips
+# a conversion to grey of a grey image).
 im_once = subtracted(lambda a: ["/usr/bin/convert", mpc, "-limit", "thread", "1"] + a + ["null:"],
                      ["/usr/bin/convert", mpc, "-limit", "thread", "1", "null:"])
 gm_once = subtracted(lambda a: ["gm", "convert", "-limit", "threads", "1", miff] + a + ["null:"],
@@ -160,14 +161,14 @@ ops = [
     ("SepiaNormal", dict(im=["-sepia-tone", "80%"], gm=None, vips=["recomb", "IN", "OUT", sepia_mat],
                          pil=lambda: pil.convert("RGB", sum(([*r, 0] for r in sepia), [])),
                          cv=lambda: cv2.transform(bgr, np.array(sepia)[::-1, ::-1]))),
-    ("GrayscaleNormal", dict(im=["-colorspace", "Gray"], gm=["-colorspace", "Gray"], vips=["colourspace", "IN", "OUT", "b-w"],
+    ("GrayscaleNormal", dict(once=True, im=["-colorspace", "Gray"], gm=["-colorspace", "Gray"], vips=["colourspace", "IN", "OUT", "b-w"],
                              pil=lambda: pil.convert("L"), cv=lambda: cv2.cvtColor(bgr, cv2.COLOR_BGR2GRAY))),
     ("HlsCorrection", dict(im=["-modulate", "200,200,150"], gm=["-modulate", "200,200,150"], vips=None, pil=None, cv=None)),
     ("LmsCorrection", dict(im=["-color-matrix", " ".join(str(v) for r in lms for v in r)], gm=None,
                            vips=["recomb", "IN", "OUT", lms_mat],
                            pil=lambda: pil.convert("RGB", sum(([*r, 0] for r in lms), [])),
                            cv=lambda: cv2.transform(bgr, np.array(lms)[::-1, ::-1]))),
-    ("AutoLevel", dict(im=["-normalize"], gm=["-normalize"], vips=None,
+    ("AutoLevel", dict(once=True, im=["-normalize"], gm=["-normalize"], vips=None,
                        pil=lambda: ImageOps.autocontrast(pil, cutoff=1.5), cv=cv_autolevel)),
     ("Rotate90Right", dict(im=["-rotate", "90"], gm=["-rotate", "90"], vips=["rot", "IN", "OUT", "d90"],
                            pil=lambda: pil.transpose(Image.Transpose.ROTATE_270),
