@@ -86,23 +86,20 @@ void BlendRow(const uint8_t* Row0, const uint8_t* Row1, const TBlendStep& Down, 
 
 TFvDIB& ResizeBilinear(TFvDIB& Image, int Width, int Height)
 {
-    TFvDIB Target;
-    MakeTrueColorTarget(Target, Width, Height);
-    TFvDIB Source;
-    MakeTrueColorSource(Source, Image);
-    const int OldWidth = Source.Width();
-    const int OldHeight = Source.Height();
-    const double RatioX = static_cast<double>(static_cast<long double>(OldWidth) / Width);
-    const double RatioY = static_cast<double>(static_cast<long double>(OldHeight) / Height);
+    TResizeFrame Frame(Image, Width, Height);
+    const int OldWidth = Frame.OldWidth;
+    const int OldHeight = Frame.OldHeight;
+    const double RatioX = Frame.RatioX;
+    const double RatioY = Frame.RatioY;
 
-    const std::vector<const uint8_t*> SourceRows = ReadOnlyRows(Source);
-    const std::vector<uint8_t*> TargetRows = GetScanLineTable(&Target);
+    const std::vector<const uint8_t*>& SourceRows = Frame.SourceRows;
+    const std::vector<uint8_t*>& TargetRows = Frame.TargetRows;
     const std::vector<TBlendStep> Columns = BlendSteps(Width, RatioX, OldWidth);
     const std::vector<TBlendStep> Rows = BlendSteps(Height, RatioY, OldHeight);
     ForEachBand(Height, int64_t{12} * Width, [&](int First, int Last) {
         for (int y = First; y < Last; ++y)
             BlendRow(SourceRows[Rows[y].Near], SourceRows[Rows[y].Far], Rows[y], Columns, TargetRows[y]);
     });
-    Image.Assign(&Target);
+    Image.Assign(&Frame.Target);
     return Image;
 }

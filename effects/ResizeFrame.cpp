@@ -1,5 +1,6 @@
 #include "effects/ResizeFrame.h"
 
+#include "effects/ScanLineTable.h"
 #include "platform/core/Exceptions.h"
 
 void MakeTrueColorTarget(TFvDIB& Target, int Width, int Height)
@@ -29,4 +30,16 @@ std::vector<const uint8_t*> ReadOnlyRows(const TFvDIB& Bitmap)
     for (int y = 0; y < Height; ++y)
         Rows[y] = Infos.pBits + Stride * (BottomUp ? Height - 1 - y : y);
     return Rows;
+}
+
+TResizeFrame::TResizeFrame(TFvDIB& Image, int Width, int Height)
+{
+    MakeTrueColorTarget(Target, Width, Height);
+    MakeTrueColorSource(Source, Image);
+    OldWidth = Source.Width();
+    OldHeight = Source.Height();
+    RatioX = static_cast<double>(static_cast<long double>(OldWidth) / Width);
+    RatioY = static_cast<double>(static_cast<long double>(OldHeight) / Height);
+    SourceRows = ReadOnlyRows(Source);
+    TargetRows = GetScanLineTable(&Target);
 }

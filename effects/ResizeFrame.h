@@ -20,3 +20,19 @@ void MakeTrueColorSource(TFvDIB& Source, TFvDIB& Image);
 // Top-first rows of a 24-bit bitmap for reading only. Fetching ScanLine would
 // un-share, and so copy, the pixels that a source shares with its image.
 std::vector<const uint8_t*> ReadOnlyRows(const TFvDIB& Bitmap);
+
+// What the direct resizers (nearest, bilinear, area) start from: the blank
+// target, the 24-bit source, the source size, the Double ratios of old to new
+// size, and the rows of both.
+struct TResizeFrame {
+    TResizeFrame(TFvDIB& Image, int Width, int Height);
+
+    TFvDIB Target;
+    TFvDIB Source;
+    int OldWidth = 0;
+    int OldHeight = 0;
+    double RatioX = 0;
+    double RatioY = 0;
+    std::vector<const uint8_t*> SourceRows;
+    std::vector<uint8_t*> TargetRows;
+};

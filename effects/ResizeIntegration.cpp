@@ -141,19 +141,16 @@ void IntegrateRow(const std::vector<const uint8_t*>& SourceRows, const TCoverage
 
 TFvDIB& ResizeIntegration(TFvDIB& Image, int Width, int Height)
 {
-    TFvDIB Target;
-    MakeTrueColorTarget(Target, Width, Height);
-    TFvDIB Source;
-    MakeTrueColorSource(Source, Image);
-    const int OldWidth = Source.Width();
-    const int OldHeight = Source.Height();
-    const double RatioX = static_cast<double>(static_cast<long double>(OldWidth) / Width);
-    const double RatioY = static_cast<double>(static_cast<long double>(OldHeight) / Height);
+    TResizeFrame Frame(Image, Width, Height);
+    const int OldWidth = Frame.OldWidth;
+    const int OldHeight = Frame.OldHeight;
+    const double RatioX = Frame.RatioX;
+    const double RatioY = Frame.RatioY;
     // The pixel count is a 64-bit product, so huge images cannot wrap it.
     const float Area = static_cast<float>(static_cast<long double>(int64_t{OldWidth} * OldHeight) / Width / Height);
 
-    const std::vector<const uint8_t*> SourceRows = ReadOnlyRows(Source);
-    const std::vector<uint8_t*> TargetRows = GetScanLineTable(&Target);
+    const std::vector<const uint8_t*>& SourceRows = Frame.SourceRows;
+    const std::vector<uint8_t*>& TargetRows = Frame.TargetRows;
     const TCoverage Columns = Coverages(Width, RatioX, OldWidth);
     const TCoverage Rows = Coverages(Height, RatioY, OldHeight);
     const int64_t PerRow = int64_t{3} * OldWidth * static_cast<int64_t>(std::ceil(RatioY + 1));
@@ -164,6 +161,6 @@ TFvDIB& ResizeIntegration(TFvDIB& Image, int Width, int Height)
         for (int y = First; y < Last; ++y)
             IntegrateRow(SourceRows, Columns, Rows, y, Area, Scratch, TargetRows[y]);
     });
-    Image.Assign(&Target);
+    Image.Assign(&Frame.Target);
     return Image;
 }

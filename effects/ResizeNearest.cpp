@@ -25,17 +25,14 @@ std::vector<int> NearestMap(int TargetSize, double Ratio, int SourceSize)
 
 TFvDIB& ResizeNearest(TFvDIB& Image, int Width, int Height)
 {
-    TFvDIB Target;
-    MakeTrueColorTarget(Target, Width, Height);
-    TFvDIB Source;
-    MakeTrueColorSource(Source, Image);
-    const int OldWidth = Source.Width();
-    const int OldHeight = Source.Height();
-    const double RatioX = static_cast<double>(static_cast<long double>(OldWidth) / Width);
-    const double RatioY = static_cast<double>(static_cast<long double>(OldHeight) / Height);
+    TResizeFrame Frame(Image, Width, Height);
+    const int OldWidth = Frame.OldWidth;
+    const int OldHeight = Frame.OldHeight;
+    const double RatioX = Frame.RatioX;
+    const double RatioY = Frame.RatioY;
 
-    const std::vector<const uint8_t*> SourceRows = ReadOnlyRows(Source);
-    const std::vector<uint8_t*> TargetRows = GetScanLineTable(&Target);
+    const std::vector<const uint8_t*>& SourceRows = Frame.SourceRows;
+    const std::vector<uint8_t*>& TargetRows = Frame.TargetRows;
     const std::vector<int> Columns = NearestMap(Width, RatioX, OldWidth);
     const std::vector<int> Rows = NearestMap(Height, RatioY, OldHeight);
     ForEachBand(Height, int64_t{3} * Width, [&](int First, int Last) {
@@ -50,6 +47,6 @@ TFvDIB& ResizeNearest(TFvDIB& Image, int Width, int Height)
             }
         }
     });
-    Image.Assign(&Target);
+    Image.Assign(&Frame.Target);
     return Image;
 }
