@@ -87,18 +87,11 @@ void BlendRow(const uint8_t* Row0, const uint8_t* Row1, const TBlendStep& Down, 
 TFvDIB& ResizeBilinear(TFvDIB& Image, int Width, int Height)
 {
     TResizeFrame Frame(Image, Width, Height);
-    const int OldWidth = Frame.OldWidth;
-    const int OldHeight = Frame.OldHeight;
-    const double RatioX = Frame.RatioX;
-    const double RatioY = Frame.RatioY;
-
-    const std::vector<const uint8_t*>& SourceRows = Frame.SourceRows;
-    const std::vector<uint8_t*>& TargetRows = Frame.TargetRows;
-    const std::vector<TBlendStep> Columns = BlendSteps(Width, RatioX, OldWidth);
-    const std::vector<TBlendStep> Rows = BlendSteps(Height, RatioY, OldHeight);
+    const std::vector<TBlendStep> Columns = BlendSteps(Width, Frame.RatioX, Frame.OldWidth);
+    const std::vector<TBlendStep> Rows = BlendSteps(Height, Frame.RatioY, Frame.OldHeight);
     ForEachBand(Height, int64_t{12} * Width, [&](int First, int Last) {
         for (int y = First; y < Last; ++y)
-            BlendRow(SourceRows[Rows[y].Near], SourceRows[Rows[y].Far], Rows[y], Columns, TargetRows[y]);
+            BlendRow(Frame.SourceRows[Rows[y].Near], Frame.SourceRows[Rows[y].Far], Rows[y], Columns, Frame.TargetRows[y]);
     });
     Image.Assign(&Frame.Target);
     return Image;

@@ -142,24 +142,19 @@ void IntegrateRow(const std::vector<const uint8_t*>& SourceRows, const TCoverage
 TFvDIB& ResizeIntegration(TFvDIB& Image, int Width, int Height)
 {
     TResizeFrame Frame(Image, Width, Height);
-    const int OldWidth = Frame.OldWidth;
-    const int OldHeight = Frame.OldHeight;
-    const double RatioX = Frame.RatioX;
-    const double RatioY = Frame.RatioY;
     // The pixel count is a 64-bit product, so huge images cannot wrap it.
-    const float Area = static_cast<float>(static_cast<long double>(int64_t{OldWidth} * OldHeight) / Width / Height);
+    const float Area =
+        static_cast<float>(static_cast<long double>(int64_t{Frame.OldWidth} * Frame.OldHeight) / Width / Height);
 
-    const std::vector<const uint8_t*>& SourceRows = Frame.SourceRows;
-    const std::vector<uint8_t*>& TargetRows = Frame.TargetRows;
-    const TCoverage Columns = Coverages(Width, RatioX, OldWidth);
-    const TCoverage Rows = Coverages(Height, RatioY, OldHeight);
-    const int64_t PerRow = int64_t{3} * OldWidth * static_cast<int64_t>(std::ceil(RatioY + 1));
+    const TCoverage Columns = Coverages(Width, Frame.RatioX, Frame.OldWidth);
+    const TCoverage Rows = Coverages(Height, Frame.RatioY, Frame.OldHeight);
+    const int64_t PerRow = int64_t{3} * Frame.OldWidth * static_cast<int64_t>(std::ceil(Frame.RatioY + 1));
     ForEachBand(Height, PerRow, [&](int First, int Last) {
         TIntegrationRows Scratch;
         Scratch.Across.resize(size_t{3} * Width);
         Scratch.Sum.resize(size_t{3} * Width);
         for (int y = First; y < Last; ++y)
-            IntegrateRow(SourceRows, Columns, Rows, y, Area, Scratch, TargetRows[y]);
+            IntegrateRow(Frame.SourceRows, Columns, Rows, y, Area, Scratch, Frame.TargetRows[y]);
     });
     Image.Assign(&Frame.Target);
     return Image;

@@ -26,19 +26,12 @@ std::vector<int> NearestMap(int TargetSize, double Ratio, int SourceSize)
 TFvDIB& ResizeNearest(TFvDIB& Image, int Width, int Height)
 {
     TResizeFrame Frame(Image, Width, Height);
-    const int OldWidth = Frame.OldWidth;
-    const int OldHeight = Frame.OldHeight;
-    const double RatioX = Frame.RatioX;
-    const double RatioY = Frame.RatioY;
-
-    const std::vector<const uint8_t*>& SourceRows = Frame.SourceRows;
-    const std::vector<uint8_t*>& TargetRows = Frame.TargetRows;
-    const std::vector<int> Columns = NearestMap(Width, RatioX, OldWidth);
-    const std::vector<int> Rows = NearestMap(Height, RatioY, OldHeight);
+    const std::vector<int> Columns = NearestMap(Width, Frame.RatioX, Frame.OldWidth);
+    const std::vector<int> Rows = NearestMap(Height, Frame.RatioY, Frame.OldHeight);
     ForEachBand(Height, int64_t{3} * Width, [&](int First, int Last) {
         for (int y = First; y < Last; ++y) {
-            const uint8_t* In = SourceRows[Rows[y]];
-            uint8_t* Out = TargetRows[y];
+            const uint8_t* In = Frame.SourceRows[Rows[y]];
+            uint8_t* Out = Frame.TargetRows[y];
             for (int x = 0; x < Width; ++x) {
                 const uint8_t* Pixel = In + 3 * Columns[x];
                 Out[3 * x] = Pixel[0];
