@@ -1,58 +1,16 @@
-// Decodes arbitrary BI_RLE8 streams for small pictures; whatever decodes is
-// encoded again and must decode to the same rows.
-#include "bitmap/Converters.h"
-#include "bitmap/FvGraph.h"
-
-#include <cstdlib>
-#include <cstring>
+// Arbitrary BI_RLE8 streams through the decoder and back through the encoder.
+#include "RleRoundTrip.h"
 
 namespace {
 
-struct TOwned {
-    TFvDIBInfos Infos;
-    ~TOwned()
-    {
-        if (Infos.pBits != nullptr)
-            ReleaseMemory(Infos.hFile, Infos.pBits, false);
-    }
-};
+bool SameBytes(const TFvDIBInfos& a, const TFvDIBInfos& b)
+{
+    return std::memcmp(a.pBits, b.pBits, static_cast<size_t>(a.BitsSize)) == 0;
+}
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    if (size < 3 || size > 4096)
-        return 0;
-    TOwned in;
-    BITMAPINFOHEADER& head = in.Infos.W3Head();
-    head.biSize = 40;
-    head.biWidth = 1 + data[0] % 64;
-    head.biHeight = 1 + data[1] % 64;
-    head.biPlanes = 1;
-    head.biBitCount = 8;
-    head.biCompression = (data[2] & 1) != 0 ? BI_RLE8 : BI_RGB;
-    const size_t streamSize = size - 3;
-    GetMemory(streamSize > 0 ? static_cast<int64_t>(streamSize) : 1, in.Infos.hFile, in.Infos.pBits, false);
-    if (streamSize > 0)
-        std::memcpy(in.Infos.pBits, data + 3, streamSize);
-    in.Infos.BitsSize = static_cast<int32_t>(streamSize);
-
-    TOwned rows;
-    try {
-        Convert8BitRLETo8BitRGB(in.Infos, rows.Infos, false);
-    } catch (const EFvDIBError&) {
-        return 0;
-    }
-    if (rows.Infos.BitsSize != DIBStride(head.biWidth, 8) * head.biHeight)
-        std::abort();
-    TOwned stream, again;
-    try {
-        Convert8BitRGBTo8BitRLE(rows.Infos, stream.Infos, false);
-    } catch (const EFvDIBCompressionFailed&) {
-        return 0;
-    }
-    Convert8BitRLETo8BitRGB(stream.Infos, again.Infos, false);
-    if (std::memcmp(rows.Infos.pBits, again.Infos.pBits, static_cast<size_t>(rows.Infos.BitsSize)) != 0)
-        std::abort();
-    return 0;
+    return RleRoundTrip(data, size, 8, BI_RLE8, Convert8BitRLETo8BitRGB, Convert8BitRGBTo8BitRLE, SameBytes);
 }
