@@ -10,6 +10,9 @@
 
 #include <cstdint>
 
+// Bits per pixel of a format (24 for the conversion-only targets).
+int BitsOfFormat(TFvPixelFormat Format);
+
 // Widening: every pixel keeps its index; the colour table goes along.
 void Convert1BitRGBTo4BitRGB(const TFvDIBInfos& Source, TFvDIBInfos& Result, bool UseFMO);
 void Convert1BitRGBTo8BitRGB(const TFvDIBInfos& Source, TFvDIBInfos& Result, bool UseFMO);

@@ -34,9 +34,7 @@ TFvPixelFormat TFvInternalDIB::GetPixelFormat() const
     }
 }
 
-namespace {
-
-int BitsOf(TFvPixelFormat Format)
+int BitsOfFormat(TFvPixelFormat Format)
 {
     switch (Format) {
     case fvPf1Bit:
@@ -51,6 +49,8 @@ int BitsOf(TFvPixelFormat Format)
         return 24;
     }
 }
+
+namespace {
 
 // The results of a chain of at most three steps; each step reads the one
 // before it. Results that were not installed are released when it goes.
@@ -108,7 +108,7 @@ void TFvInternalDIB::SetPixelFormat(TFvPixelFormat Target, TFvConvertMode Mode, 
     } else if (Target == fvPfHalftoneBW) {
         chain.Run(ConvertToHalftoneBW);
     } else {
-        const int from = BitsOf(current), to = BitsOf(Target);
+        const int from = BitsOfFormat(current), to = BitsOfFormat(Target);
         const bool fine = Mode == fvCmFine;
         if (from == 1 && to == 4)
             chain.Run(Convert1BitRGBTo4BitRGB);

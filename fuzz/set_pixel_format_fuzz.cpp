@@ -2,6 +2,7 @@
 // formats. A conversion that fails must leave the storage as it was; one
 // that widens must keep every pixel's colour; reduced indexes must lie
 // within the new palette.
+#include "bitmap/Converters.h"
 #include "bitmap/FvGraph.h"
 #include "bitmap/InternalDIB.h"
 
@@ -10,22 +11,6 @@
 #include <vector>
 
 namespace {
-
-int BitsOf(TFvPixelFormat Format)
-{
-    switch (Format) {
-    case fvPf1Bit:
-        return 1;
-    case fvPf4Bit:
-    case fvPf4BitRLE:
-        return 4;
-    case fvPf8Bit:
-    case fvPf8BitRLE:
-        return 8;
-    default:
-        return 24;
-    }
-}
 
 // Every pixel's colour, top row first, as B, G, R.
 std::vector<uint8_t> Colors(const TFvInternalDIB& Dib)
@@ -73,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     TFvInternalDIB dib(false);
     dib.FreeDIB();
-    const int bits = BitsOf(source);
+    const int bits = BitsOfFormat(source);
     dib.CreateDIB(width, height, bits == 24 ? 0 : NumColorsOf(bits), bits);
     for (RGBQUAD& c : dib.DIBInfos.W3HeadInfo.bmiColors)
         c = RGBQUAD{take(), take(), take(), 0};
@@ -87,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
 
     const TSnapshot before(dib);
-    const bool widening = target <= fvPf24Bit && BitsOf(target) >= bits;
+    const bool widening = target <= fvPf24Bit && BitsOfFormat(target) >= bits;
     const std::vector<uint8_t> colors = widening ? Colors(dib) : std::vector<uint8_t>();
     int steps = 0;
     try {
@@ -105,11 +90,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::abort();
     if (widening && Colors(dib) != colors)
         std::abort();
-    const bool reduced = (bits == 24 || bits == 8) && (target == fvPf4Bit || target == fvPf8Bit) && bits > BitsOf(target);
+    const bool reduced =
+        (bits == 24 || bits == 8) && (target == fvPf4Bit || target == fvPf8Bit) && bits > BitsOfFormat(target);
     if (reduced) {
         if (steps != (target == fvPf4Bit ? 16 : 256))
             std::abort();
-        const int64_t stride = DIBStride(width, BitsOf(target));
+        const int64_t stride = DIBStride(width, BitsOfFormat(target));
         for (int64_t y = 0; y < dib.Height; ++y)
             for (int64_t x = 0; x < width; ++x) {
                 const uint8_t byte = dib.DIBInfos.pBits[stride * y + (target == fvPf4Bit ? x / 2 : x)];
