@@ -1,12 +1,9 @@
 // Method 2: pixel centre to pixel centre, (x + 0.5) * W / w - 0.5, blending
 // the four nearest source pixels; only those four count, also when shrinking.
 //
-// The blend is defined in extended precision, stored as a double and then
-// rounded half up. The rows are blended in double precision instead, which
-// differs from that by far less than 1e-9; only a result that close to a
-// rounding boundary is worked out again the defined way. When both fractions
-// are multiples of 2^-20 every step is exact in double precision, so even
-// those results stand.
+// The positions are worked out in extended precision and stored as doubles;
+// the blend itself is double arithmetic, every operation rounded to double in
+// the order written, then rounded half up.
 #include "effects/Interpolation.h"
 #include "effects/ResizeFrame.h"
 #include "effects/RowBands.h"
@@ -22,8 +19,6 @@ struct TBlendStep {
     int Near;
     int Far;
     double Fraction;
-    // The fraction is a multiple of 2^-20.
-    bool Coarse;
 };
 
 std::vector<TBlendStep> BlendSteps(int TargetSize, double Ratio, int SourceSize)
@@ -35,24 +30,11 @@ std::vector<TBlendStep> BlendSteps(int TargetSize, double Ratio, int SourceSize)
         const int Index = static_cast<int>(Floor);
         TBlendStep& Step = Steps[i];
         Step.Fraction = static_cast<double>(Position - Floor);
-        const double Scaled = std::ldexp(Step.Fraction, 20);
-        Step.Coarse = Scaled == std::floor(Scaled);
         Step.Near = Index < 0 ? 0 : Index > SourceSize - 1 ? SourceSize - 1 : Index;
         Step.Far = Index + 1 > SourceSize - 1 ? SourceSize - 1 : Index + 1;
     }
     return Steps;
 }
-
-uint8_t BlendExact(int P00, int P10, int P01, int P11, double fx, double fy)
-{
-    const long double x = fx;
-    const long double y = fy;
-    const double v = static_cast<double>(P00 + x * (P10 - P00) + y * (P01 - P00) + x * y * (P00 + P11 - P10 - P01));
-    return static_cast<uint8_t>(static_cast<int>(v + 0.5L));
-}
-
-// Results closer than this to a rounding boundary are worked out again.
-constexpr double Doubt = 1e-9;
 
 void BlendRow(const uint8_t* Row0, const uint8_t* Row1, const TBlendStep& Down, const std::vector<TBlendStep>& Columns,
               uint8_t* Out)
@@ -63,7 +45,6 @@ void BlendRow(const uint8_t* Row0, const uint8_t* Row1, const TBlendStep& Down, 
         const TBlendStep& Across = Columns[x];
         const double fx = Across.Fraction;
         const double fxy = fx * fy;
-        const bool Exact = Across.Coarse && Down.Coarse;
         const int Near = 3 * Across.Near;
         const int Far = 3 * Across.Far;
         for (int c = 0; c < 3; ++c) {
@@ -72,12 +53,7 @@ void BlendRow(const uint8_t* Row0, const uint8_t* Row1, const TBlendStep& Down, 
             const int P01 = Row1[Near + c];
             const int P11 = Row1[Far + c];
             const double v = P00 + fx * (P10 - P00) + fy * (P01 - P00) + fxy * (P00 + P11 - P10 - P01);
-            const double t = v + 0.5;
-            const int Rounded = static_cast<int>(t);
-            const double Fraction = t - Rounded;
-            Out[3 * x + c] = Exact || (Fraction > Doubt && Fraction < 1 - Doubt)
-                                 ? static_cast<uint8_t>(Rounded)
-                                 : BlendExact(P00, P10, P01, P11, fx, fy);
+            Out[3 * x + c] = static_cast<uint8_t>(static_cast<int>(v + 0.5));
         }
     }
 }
