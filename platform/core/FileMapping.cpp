@@ -1,64 +1,81 @@
 #include "platform/core/FileMapping.h"
 
-#include <cstddef>
+#include "platform/core/PixelBlock.h"
+
 #include <map>
 #include <mutex>
-#include <sys/mman.h>
-#include <unistd.h>
+#include <utility>
 
 struct FileMappingObject {
-    int fd;
+    uint8_t* memory;
     uint64_t size;
+    bool open;
+    // The open handle plus one per mapped view; the memory goes with the last.
+    int holders;
 };
 
 namespace {
 
-// Views are unmapped by address alone, as on the original platform, so the
-// length of every view is remembered here. The table is never destroyed:
-// bitmaps held in static objects release their views after it would be.
-std::mutex& viewsLock()
+// Views are unmapped by address alone, as on the original platform; two views
+// of one offset share an address, so each address counts its views. The
+// table is never destroyed: bitmaps held in static objects release their
+// views after it would be.
+struct Registry {
+    std::mutex lock;
+    std::map<void*, std::pair<FileMappingObject*, int>> views;
+    size_t live = 0;
+};
+
+Registry& registry()
 {
-    static auto* lock = new std::mutex;
-    return *lock;
+    static auto* table = new Registry;
+    return *table;
 }
 
-std::map<void*, size_t>& views()
+// Drops one holder under the lock; true when the caller must free the section.
+bool Drop(Registry& table, FileMappingObject* mapping)
 {
-    static auto* table = new std::map<void*, size_t>;
-    return *table;
+    if (--mapping->holders > 0)
+        return false;
+    --table.live;
+    return true;
+}
+
+void Free(FileMappingObject* mapping)
+{
+    FreePixelBlock(mapping->memory, static_cast<size_t>(mapping->size));
+    delete mapping;
 }
 
 } // namespace
 
 HFILEMAPPING CreateFileMapping(uint64_t size)
 {
-    if (size == 0)
+    if (size == 0 || size > SIZE_MAX)
         return nullptr;
-    const int fd = memfd_create("farovinter-pixels", MFD_CLOEXEC);
-    if (fd < 0)
+    void* memory = AllocatePixelBlock(static_cast<size_t>(size));
+    if (!memory)
         return nullptr;
-    if (ftruncate(fd, static_cast<off_t>(size)) != 0) {
-        close(fd);
-        return nullptr;
-    }
-    return new FileMappingObject{fd, size};
+    auto* mapping = new FileMappingObject{static_cast<uint8_t*>(memory), size, true, 1};
+    Registry& table = registry();
+    std::lock_guard<std::mutex> guard(table.lock);
+    ++table.live;
+    return mapping;
 }
 
 void* MapViewOfFileRange(HFILEMAPPING mapping, uint64_t offset, uint64_t size)
 {
     if (!mapping || size == 0 || offset > mapping->size || size > mapping->size - offset)
         return nullptr;
-    const uint64_t page = static_cast<uint64_t>(sysconf(_SC_PAGESIZE));
-    const uint64_t start = offset / page * page;
-    const size_t length = static_cast<size_t>(size + (offset - start));
-    // Pixels are written right after they are mapped: faulting the pages in
-    // one go costs about half of taking them one fault at a time.
-    void* base = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, mapping->fd, static_cast<off_t>(start));
-    if (base == MAP_FAILED)
+    Registry& table = registry();
+    std::lock_guard<std::mutex> guard(table.lock);
+    if (!mapping->open)
         return nullptr;
-    void* view = static_cast<char*>(base) + (offset - start);
-    std::lock_guard<std::mutex> guard(viewsLock());
-    views()[view] = length;
+    void* view = mapping->memory + offset;
+    auto& entry = table.views[view];
+    entry.first = mapping;
+    ++entry.second;
+    ++mapping->holders;
     return view;
 }
 
@@ -69,31 +86,49 @@ void* MapViewOfFile(HFILEMAPPING mapping)
 
 bool UnmapViewOfFile(void* view)
 {
-    size_t length = 0;
+    Registry& table = registry();
+    FileMappingObject* released = nullptr;
     {
-        std::lock_guard<std::mutex> guard(viewsLock());
-        const auto it = views().find(view);
-        if (it == views().end())
+        std::lock_guard<std::mutex> guard(table.lock);
+        const auto it = table.views.find(view);
+        if (it == table.views.end())
             return false;
-        length = it->second;
-        views().erase(it);
+        FileMappingObject* mapping = it->second.first;
+        if (--it->second.second == 0)
+            table.views.erase(it);
+        if (Drop(table, mapping))
+            released = mapping;
     }
-    const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
-    const uintptr_t address = reinterpret_cast<uintptr_t>(view);
-    const uintptr_t base = address / page * page;
-    return munmap(reinterpret_cast<void*>(base), length) == 0;
+    if (released)
+        Free(released);
+    return true;
 }
 
 bool CloseHandle(HFILEMAPPING mapping)
 {
     if (!mapping)
         return false;
-    close(mapping->fd);
-    delete mapping;
+    Registry& table = registry();
+    {
+        std::lock_guard<std::mutex> guard(table.lock);
+        if (!mapping->open)
+            return false;
+        mapping->open = false;
+        if (!Drop(table, mapping))
+            return true;
+    }
+    Free(mapping);
     return true;
 }
 
 uint64_t FileMappingSize(HFILEMAPPING mapping)
 {
     return mapping ? mapping->size : 0;
+}
+
+size_t LiveFileMappings()
+{
+    Registry& table = registry();
+    std::lock_guard<std::mutex> guard(table.lock);
+    return table.live;
 }

@@ -1,6 +1,7 @@
-// Zeroed memory for the pixels of bitmaps that own them. Large blocks are
-// anonymous mappings that ask for huge pages: a fresh 12-megapixel picture
-// then costs a few dozen page faults instead of thousands.
+// Zeroed memory for the pixels of bitmaps that own them and of sections.
+// Large blocks are anonymous mappings that ask for huge pages: a fresh
+// 12-megapixel picture then costs a few dozen page faults instead of
+// thousands.
 #pragma once
 
 #include <cstddef>

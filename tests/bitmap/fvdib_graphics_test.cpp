@@ -69,6 +69,30 @@ TEST(DIBCanvas, DrawingLandsInThePixelsOfItsOwnCopy)
     EXPECT_EQ(shared.GetPixels(1, 0), static_cast<uint32_t>(clWhite));
 }
 
+// Bitmaps, their shared copies, canvases and conversions give back every
+// section they made.
+TEST(DIBCanvas, SectionsAreReleasedWithTheirLastHolder)
+{
+    const size_t live = LiveFileMappings();
+    {
+        TFvDIB dib;
+        Fill24(dib, 1200, 700, std::vector<TColor>(1200 * 700, clBlue)); // over 2 MiB
+        TFvDIB copy;
+        copy.Assign(&dib);
+        {
+            TFvDIBCanvas canvas(&copy);
+            canvas.Brush.Color = clRed;
+            canvas.FillRect(Rect(0, 0, 2, 2));
+            EXPECT_EQ(LiveFileMappings(), live + 2);
+        }
+        EXPECT_EQ(copy.GetPixels(1, 1), static_cast<uint32_t>(clRed));
+        EXPECT_EQ(dib.GetPixels(1, 1), static_cast<uint32_t>(clBlue));
+        copy.SetPixelFormat(fvPf8Bit);
+        dib.SetUseFMO(false);
+    }
+    EXPECT_EQ(LiveFileMappings(), live);
+}
+
 TEST(FvDIBDraw, StretchesOntoACanvas)
 {
     TFvDIB source;
@@ -193,6 +217,9 @@ TEST(FvDIBBitmap, RleFourBecomesFourBitBitmap)
     // Bottom row 1 1 2 2, top row 2 2 1 1.
     const uint8_t rle[] = {2, 0x11, 2, 0x22, 0, 0, 2, 0x22, 2, 0x11, 0, 1};
     storage.DIBInfos.W3Head().biCompression = BI_RLE4;
+    // The stream is longer than the 8 uncompressed bytes: it gets memory of its own length.
+    ReleaseMemory(storage.DIBInfos.hFile, storage.DIBInfos.pBits, storage.UseFMO);
+    GetMemory(sizeof rle, storage.DIBInfos.hFile, storage.DIBInfos.pBits, storage.UseFMO);
     storage.DIBInfos.BitsSize = sizeof rle;
     std::memcpy(storage.DIBInfos.pBits, rle, sizeof rle);
     ASSERT_EQ(dib.PixelFormat(), fvPf4BitRLE);

@@ -14,6 +14,7 @@ TEST(FileMapping, ZeroBytesCannotBeMapped)
 
 TEST(FileMapping, TwoViewsOfOneSectionShareTheirBytes)
 {
+    const size_t live = LiveFileMappings();
     HFILEMAPPING section = CreateFileMapping(10000);
     ASSERT_NE(section, nullptr);
     auto* whole = static_cast<unsigned char*>(MapViewOfFile(section));
@@ -25,12 +26,41 @@ TEST(FileMapping, TwoViewsOfOneSectionShareTheirBytes)
     ASSERT_NE(part, nullptr);
     part[3] = 0xAB;
     EXPECT_EQ(whole[5003], 0xAB);
+    auto* again = static_cast<unsigned char*>(MapViewOfFile(section));
+    again[1] = 0xCD;
+    EXPECT_EQ(whole[1], 0xCD);
 
     EXPECT_EQ(MapViewOfFileRange(section, 9990, 11), nullptr);
     EXPECT_TRUE(UnmapViewOfFile(part));
+    EXPECT_TRUE(UnmapViewOfFile(again));
     EXPECT_TRUE(UnmapViewOfFile(whole));
     EXPECT_FALSE(UnmapViewOfFile(whole));
+    EXPECT_EQ(LiveFileMappings(), live + 1);
     EXPECT_TRUE(CloseHandle(section));
+    EXPECT_EQ(LiveFileMappings(), live);
+}
+
+// The memory goes with whichever comes last, the handle or the last view;
+// the sanitiser reports any use after that or any block left behind.
+TEST(FileMapping, SectionOutlivesItsHandleUntilTheLastView)
+{
+    const size_t live = LiveFileMappings();
+    const uint64_t size = uint64_t{5} << 20; // huge-page backed
+    HFILEMAPPING section = CreateFileMapping(size);
+    ASSERT_NE(section, nullptr);
+    auto* first = static_cast<unsigned char*>(MapViewOfFile(section));
+    auto* last = static_cast<unsigned char*>(MapViewOfFileRange(section, size - 8, 8));
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(first[size - 1], 0);
+    EXPECT_TRUE(CloseHandle(section));
+    EXPECT_FALSE(CloseHandle(section));
+    EXPECT_EQ(MapViewOfFile(section), nullptr);
+    last[7] = 0x5A;
+    EXPECT_EQ(first[size - 1], 0x5A);
+    EXPECT_TRUE(UnmapViewOfFile(first));
+    EXPECT_EQ(LiveFileMappings(), live + 1);
+    EXPECT_TRUE(UnmapViewOfFile(last));
+    EXPECT_EQ(LiveFileMappings(), live);
 }
 
 TEST(GlobalMemory, BlocksKnowTheirSizeAndLocksNest)
