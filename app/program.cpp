@@ -4,8 +4,15 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/QtClipboard.h"
 
+#include <cstdio>
+
 int main(int argc, char** argv)
 {
+    // Qt would abort with advice about reinstalling; say what is missing instead.
+    if (!GraphicalDisplayNamed()) {
+        std::fputs("Farovinter needs a graphical display, and neither DISPLAY nor WAYLAND_DISPLAY is set.\n", stderr);
+        return 1;
+    }
     // A second start ends at once, without a window or a message.
     TNamedMutex instance;
     if (!instance.TryAcquire("Farovinter_Bramble_110"))

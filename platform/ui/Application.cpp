@@ -4,6 +4,8 @@
 #include "platform/core/MessageHook.h"
 #include "platform/ui/Dialogs.h"
 
+#include <cstdlib>
+#include <cstring>
 #include <exception>
 
 namespace {
@@ -38,6 +40,18 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
 TApplication::~TApplication()
 {
     SetMessageHandler({});
+}
+
+bool GraphicalDisplayNamed()
+{
+    const auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value != nullptr && *value != '\0';
+    };
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    const bool windowSystem = !set("QT_QPA_PLATFORM") || std::strncmp(platform, "xcb", 3) == 0 ||
+                              std::strncmp(platform, "wayland", 7) == 0;
+    return !windowSystem || set("DISPLAY") || set("WAYLAND_DISPLAY");
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event)

@@ -30,6 +30,10 @@ public:
     static void SetExceptionReporter(ExceptionReporter reporter);
 };
 
+// Whether the window system can be reached from the environment: a named X11
+// or Wayland display, or a Qt platform of another kind (such as offscreen).
+bool GraphicalDisplayNamed();
+
 // A handler for a signal that reports any exception it raises through the
 // application's handler instead of letting it leave the slot.
 template <class Handler>

@@ -3,22 +3,28 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
 namespace {
 
-// Starts the editor with its lock files in runtimeDir; answers its process id.
-pid_t StartEditor(const std::string& runtimeDir)
+// Starts the editor with its lock files in runtimeDir, after prepare has set
+// up the child's environment; answers its process id.
+pid_t StartEditor(const std::string& runtimeDir, const std::function<void()>& prepare = {})
 {
     const pid_t child = ::fork();
     if (child == 0) {
         ::setenv("XDG_RUNTIME_DIR", runtimeDir.c_str(), 1);
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        if (prepare)
+            prepare();
         ::execl(FV_PROGRAM, FV_PROGRAM, static_cast<char*>(nullptr));
         ::_exit(127);
     }
@@ -61,6 +67,28 @@ TEST(SingleInstance, ASecondStartEndsAtOnceWhileOneRuns)
     EXPECT_EQ(WaitFor(first, 2), -1);
     ::kill(first, SIGKILL);
     ::waitpid(first, nullptr, 0);
+
+    // The lock file of a killed copy keeps nobody out.
+    const pid_t again = StartEditor(dir.string());
+    EXPECT_EQ(WaitFor(again, 2), -1);
+    ::kill(again, SIGKILL);
+    ::waitpid(again, nullptr, 0);
+}
+
+TEST(ProgramStart, WithoutADisplayOneLineSaysSoAndTheStatusIsOne)
+{
+    const auto dir = ScratchFolder("nodisplay");
+    const std::string errors = (dir / "stderr").string();
+    const pid_t child = StartEditor(dir.string(), [&] {
+        ::unsetenv("QT_QPA_PLATFORM");
+        ::unsetenv("DISPLAY");
+        ::unsetenv("WAYLAND_DISPLAY");
+        ::freopen(errors.c_str(), "w", stderr);
+    });
+    EXPECT_EQ(WaitFor(child, 20), 1);
+    const std::string text = ReadFile(errors);
+    EXPECT_NE(text.find("graphical display"), std::string::npos) << text;
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
 }
 
 } // namespace

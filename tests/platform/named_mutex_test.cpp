@@ -2,11 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <filesystem>
+#include <functional>
+#include <optional>
 #include <string>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
+
+constexpr uid_t Nobody = 65534;
 
 std::string UniqueName(const char* what)
 {
@@ -63,16 +71,102 @@ TEST(NamedMutex, AnotherProcessIsRefusedAndTheLockDiesWithItsHolder)
     EXPECT_TRUE(probe.TryAcquire(name));
 }
 
-TEST(NamedMutex, LockFileFollowsRuntimeDirectory)
+// Sets XDG_RUNTIME_DIR (unsets it for an empty value) until the object ends.
+class RuntimeDir {
+public:
+    explicit RuntimeDir(const std::string& value)
+    {
+        if (const char* old = ::getenv("XDG_RUNTIME_DIR"))
+            FSaved = old;
+        if (value.empty())
+            ::unsetenv("XDG_RUNTIME_DIR");
+        else
+            ::setenv("XDG_RUNTIME_DIR", value.c_str(), 1);
+    }
+    ~RuntimeDir()
+    {
+        if (FSaved)
+            ::setenv("XDG_RUNTIME_DIR", FSaved->c_str(), 1);
+        else
+            ::unsetenv("XDG_RUNTIME_DIR");
+    }
+
+private:
+    std::optional<std::string> FSaved;
+};
+
+std::string PrivateDir(const char* what, uid_t owner)
 {
-    const char* old = ::getenv("XDG_RUNTIME_DIR");
-    const std::string saved = old ? old : "";
-    ::setenv("XDG_RUNTIME_DIR", "/run/user/x", 1);
-    EXPECT_EQ(TNamedMutex::LockPath("A/B"), "/run/user/x/A_B.lock");
-    ::unsetenv("XDG_RUNTIME_DIR");
-    EXPECT_EQ(TNamedMutex::LockPath("A").substr(TNamedMutex::LockPath("A").size() - 7), "/A.lock");
-    if (old)
-        ::setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
+    const std::string dir = std::filesystem::temp_directory_path() / UniqueName(what);
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directory(dir);
+    ::chmod(dir.c_str(), 0700);
+    EXPECT_EQ(::chown(dir.c_str(), owner, owner), 0);
+    return dir;
+}
+
+// Runs body in a child process as the user nobody; answers whether body answered true.
+bool AsNobody(const std::function<bool()>& body)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgid(Nobody) != 0 || ::setuid(Nobody) != 0)
+            ::_exit(2);
+        ::_exit(body() ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST(NamedMutex, LockFileLivesInTheUsersPrivateFolder)
+{
+    const std::string dir = PrivateDir("runtime", ::geteuid());
+    {
+        RuntimeDir runtime(dir);
+        EXPECT_EQ(TNamedMutex::LockPath("A/B"), dir + "/A_B.lock");
+    }
+    {
+        // A runtime folder that others may write is not used.
+        ::chmod(dir.c_str(), 0777);
+        RuntimeDir runtime(dir);
+        const std::string fallback = std::filesystem::temp_directory_path() / ("fv-mutex-" + std::to_string(::geteuid()));
+        EXPECT_EQ(TNamedMutex::LockPath("A"), fallback + "/A.lock");
+        struct stat info {};
+        ASSERT_EQ(::lstat(fallback.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0700u);
+    }
+    std::filesystem::remove_all(dir);
+}
+
+TEST(NamedMutex, AnotherUsersHolderNeverKeepsThisUserOut)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to act as a second user";
+    const std::string name = UniqueName("users");
+    // Without a runtime folder both users fall back to the temporary directory.
+    RuntimeDir none("");
+    TNamedMutex rootHolds;
+    ASSERT_TRUE(rootHolds.TryAcquire(name));
+    EXPECT_TRUE(AsNobody([&] {
+        TNamedMutex mine;
+        TNamedMutex second;
+        return mine.TryAcquire(name) && mine.Held() && !second.TryAcquire(name);
+    }));
+
+    // Root working with nobody's runtime folder leaves its own locked file there.
+    const std::string dir = PrivateDir("shared", Nobody);
+    RuntimeDir runtime(dir);
+    const std::string path = dir + "/" + name + ".lock";
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT, 0600);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
+    EXPECT_TRUE(AsNobody([&] {
+        TNamedMutex mine;
+        return mine.TryAcquire(name) && mine.Held();
+    }));
+    ::close(fd);
+    std::filesystem::remove_all(dir);
 }
 
 } // namespace
