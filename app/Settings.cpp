@@ -73,6 +73,22 @@ std::string MigrateSettings(const std::string& directory)
     return path;
 }
 
+namespace {
+
+int ClampToInt(int64_t v)
+{
+    return static_cast<int>(std::clamp<int64_t>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
+} // namespace
+
+TRect WithMinimumSize(const TRect& rect, int width, int height)
+{
+    const int64_t right = std::max(int64_t{rect.Right}, int64_t{rect.Left} + width);
+    const int64_t bottom = std::max(int64_t{rect.Bottom}, int64_t{rect.Top} + height);
+    return TRect{rect.Left, rect.Top, ClampToInt(right), ClampToInt(bottom)};
+}
+
 TRect FitRectToMonitor(TRect rect, const TRect& monitor)
 {
     // Worked in 64 bits: the file may hold any integers.
@@ -95,8 +111,5 @@ TRect FitRectToMonitor(TRect rect, const TRect& monitor)
         top = monitor.Top;
         bottom = top + height;
     }
-    const auto clamp = [](int64_t v) {
-        return static_cast<int>(std::clamp<int64_t>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
-    };
-    return TRect{clamp(left), clamp(top), clamp(right), clamp(bottom)};
+    return TRect{ClampToInt(left), ClampToInt(top), ClampToInt(right), ClampToInt(bottom)};
 }

@@ -46,6 +46,10 @@ std::string SettingsDirectory(const std::string& executableDirectory);
 // an existing "Farovinter.ini"; answers the settings file's path.
 std::string MigrateSettings(const std::string& directory);
 
+// rect with its right and bottom edges moved out where needed to make it at
+// least width x height; a backwards rectangle gets exactly that size.
+TRect WithMinimumSize(const TRect& rect, int width, int height);
+
 // rect moved onto monitor keeping its size: first the right edge in, then the
 // left edge, then the bottom, then the top, so a rectangle larger than the
 // monitor keeps its left and top on the monitor's.

@@ -236,11 +236,15 @@ void TMainForm::INILoad()
 
 void TMainForm::PlaceWindow(const TRect& rect)
 {
-    const std::vector<TRect> monitors = MonitorRects();
-    const int nearest = NearestMonitor(monitors, rect);
-    FPlacedFrame = nearest >= 0 ? FitRectToMonitor(rect, monitors[nearest]) : rect;
     // The native window must exist for the frame's margins to be known.
     winId();
+    const QMargins frame = windowHandle() != nullptr ? windowHandle()->frameMargins() : QMargins();
+    // The size constraints come first, so a backwards rectangle is fitted at the size it gets.
+    const TRect sized = WithMinimumSize(rect, minimumWidth() + frame.left() + frame.right(),
+                                        minimumHeight() + frame.top() + frame.bottom());
+    const std::vector<TRect> monitors = MonitorRects();
+    const int nearest = NearestMonitor(monitors, sized);
+    FPlacedFrame = nearest >= 0 ? FitRectToMonitor(sized, monitors[nearest]) : sized;
     ApplyPlacedFrame();
 }
 

@@ -88,10 +88,20 @@ TEST(MainWindow, BackwardsOrMissingRectangleGivesTheSmallestSize)
     CaptureMessages capture;
     const auto dir = ScratchFolder("small");
     WriteRect(dir / "Farovinter.ini", {300, 200, 100, 100});
+    {
+        TMainForm form(nullptr, Folder(dir));
+        ShowWindow(form);
+        EXPECT_EQ(form.size(), form.minimumSize());
+        EXPECT_EQ(form.minimumSize(), QSize(332, 200));
+    }
+    // Far right of the screen and backwards: still fitted onto the screen at the smallest size.
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    WriteRect(dir / "Farovinter.ini", {screen.right() + 3000, 100, 100, 300});
     TMainForm form(nullptr, Folder(dir));
     ShowWindow(form);
     EXPECT_EQ(form.size(), form.minimumSize());
-    EXPECT_EQ(form.minimumSize(), QSize(332, 200));
+    EXPECT_EQ(form.frameGeometry().right(), screen.right());
+    EXPECT_EQ(form.frameGeometry().top(), 100);
 }
 
 TEST(MainWindow, MaximisedStateIsRestoredAndTheNormalRectangleKept)
