@@ -1,9 +1,13 @@
 #include "app/main.h"
 
+#include "app/EffectDispatch.h"
+#include "app/MainMenu.h"
 #include "app/ini.h"
+#include "platform/core/TickCount.h"
 #include "platform/system/Files.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Dialogs.h"
+#include "platform/ui/Form.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/MenuEnabler.h"
 #include "platform/ui/Screens.h"
@@ -23,6 +27,7 @@
 #include <cctype>
 #include <filesystem>
 
+TMainForm* MainForm = nullptr;
 TFvDIB* CurrentImage = nullptr;
 std::vector<std::string> PluginDescriptions;
 std::string SettingsPath;
@@ -79,11 +84,10 @@ int WheelScrollPosition(int position, int delta, int step, int maximum)
 
 TMainForm::TMainForm(QWidget* parent, const std::string& settingsDirectory) : TFormEX(parent)
 {
+    MainForm = this;
     setObjectName("MainForm");
     setWindowTitle(QStringLiteral("Farovinterぽるてぃか"));
-    QFont font(QStringLiteral("IPAPGothic"));
-    font.setPixelSize(12);
-    setFont(font);
+    setFont(DesignFont("ＭＳ Ｐゴシック", -12));
 
     ScrollBox1 = new QScrollArea(this);
     ScrollBox1->setAlignment(Qt::AlignCenter);
@@ -104,37 +108,24 @@ TMainForm::TMainForm(QWidget* parent, const std::string& settingsDirectory) : TF
     resize(369, 328 + menuBar()->sizeHint().height());
 
     FormCreate(settingsDirectory);
+    // The items start as their menus' rules set them.
+    File1Click();
+    EditClick();
+    EffectClick();
+    M5Click();
     CommandLine = QCoreApplication::arguments();
 }
 
 TMainForm::~TMainForm()
 {
     FormDestroy();
+    MainForm = nullptr;
 }
 
 void TMainForm::CreateMenus()
 {
     FMenuEnabler = new TMenuEnabler(this);
-
-    File1 = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
-    Close1 = File1->addAction(QStringLiteral("閉じる(&C)"));
-    Close1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
-    connect(Close1, &QAction::triggered, this, Guarded([this](bool) { Close1Click(); }));
-
-    Edit1 = menuBar()->addMenu(QStringLiteral("編集(&E)"));
-    Undo1 = Edit1->addAction(QStringLiteral("元に戻す(&U)"));
-    Undo1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    Redo1 = Edit1->addAction(QStringLiteral("やり直し(&R)"));
-    Redo1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
-    Edit1->addSeparator();
-    Start1 = Edit1->addAction(QStringLiteral("復帰(&V)"));
-    F1 = Edit1->addAction(QStringLiteral("履歴のクリア(&F)"));
-    connect(Undo1, &QAction::triggered, this, Guarded([this](bool) { Undo1Click(); }));
-    connect(Redo1, &QAction::triggered, this, Guarded([this](bool) { Redo1Click(); }));
-    connect(Start1, &QAction::triggered, this, Guarded([this](bool) { Start1Click(); }));
-    connect(F1, &QAction::triggered, this, Guarded([this](bool) { F1Click(); }));
-    FMenuEnabler->Register(Edit1, [this] { EditClick(); });
-    EditClick();
+    BuildMainMenu(*this, *menuBar(), *FMenuEnabler);
 }
 
 void TMainForm::CreateStatusBar()
@@ -162,6 +153,11 @@ QString TMainForm::PanelText(int index) const
 void TMainForm::SetPanelText(int index, const std::string& text)
 {
     FPanels[index]->setText(QString::fromStdString(text));
+}
+
+void TMainForm::ShowOperationTime(uint32_t Milliseconds)
+{
+    SetPanelText(3, std::to_string(Milliseconds) + " ms");
 }
 
 void TMainForm::FormCreate(const std::string& settingsDirectory)
@@ -378,11 +374,46 @@ void TMainForm::F1Click()
     FDocument.ClearHistory();
 }
 
+void TMainForm::ButtonClick(QAction& Sender)
+{
+    const uint32_t start = GetTickCount();
+    if (const TEffectOperation operation = EffectOfGroup(Sender.data().toInt()))
+        operation(*CurrentImage);
+    ShowOperationTime(GetTickCount() - start);
+    Work();
+    ImageView(*CurrentImage);
+    FormSizeChange();
+}
+
+void TMainForm::File1Click()
+{
+    Save1->setEnabled(FDocument.ChangeFlag && FDocument.UpSaveFlag);
+    SaveAs1->setEnabled(FDocument.OpenFlag);
+}
+
 void TMainForm::EditClick()
 {
     Undo1->setEnabled(FDocument.CanUndo());
     Redo1->setEnabled(FDocument.CanRedo());
     Start1->setEnabled(FDocument.OpenFlag);
+}
+
+void TMainForm::EffectClick()
+{
+    // Effects work on true colour only; other depths must be converted first.
+    const bool trueColor = FDocument.OpenFlag && FDocument.CurrentBitCount == 24;
+    for (QAction* item : {Correction1, ColorChange1, Rotation1, Filter1, M6})
+        item->setEnabled(trueColor);
+    M5->setEnabled(FDocument.OpenFlag);
+}
+
+void TMainForm::M5Click()
+{
+    FDocument.CurrentBitCount = static_cast<uint8_t>(CurrentImage->BitCount());
+    const bool trueColor = FDocument.CurrentBitCount == 24;
+    Bit41->setEnabled(trueColor);
+    Bit81->setEnabled(trueColor);
+    TrueColor1->setEnabled(!trueColor);
 }
 
 bool TMainForm::ScrollBox1MouseWheel(int delta)

@@ -15,11 +15,14 @@
 
 class QAction;
 class QLabel;
-class QMenu;
 class QScrollArea;
 class TImage;
 class TMenuEnabler;
 
+class TMainForm;
+
+// The main window while it exists; dialogs reach its image control through it.
+extern TMainForm* MainForm;
 // The document image, read by every dialog; it lives as long as the main window.
 extern TFvDIB* CurrentImage;
 // One line per image plug-in, or the single line "None".
@@ -70,6 +73,8 @@ public:
     QString PanelText(int index) const;
     void SetPanelText(int index, const std::string& text);
 
+    // Status panel 3: the last operation's time, "N ms".
+    void ShowOperationTime(uint32_t Milliseconds);
     void Work() { FDocument.Work(); }
     void ImageView(TFvDIB& ViewBitmap);
     void FormSizeChange();
@@ -81,16 +86,40 @@ public:
     void Redo1Click();
     void Start1Click();
     void F1Click();
-    void EditClick();
+    // The parameterless effects: Sender's group picks the operation.
+    void ButtonClick(QAction& Sender);
 
-    // Components.
-    QMenu* File1 = nullptr;
-    QMenu* Edit1 = nullptr;
+    // Enabling handlers of the menus.
+    void File1Click();
+    void EditClick();
+    void EffectClick();
+    void M5Click();
+
+    // Components: the menus and the items that the window reaches (a menu
+    // is held by its menu action).
+    QAction* File1 = nullptr;
+    QAction* Open1 = nullptr;
+    QAction* Save1 = nullptr;
+    QAction* SaveAs1 = nullptr;
     QAction* Close1 = nullptr;
+    QAction* Edit1 = nullptr;
     QAction* Undo1 = nullptr;
     QAction* Redo1 = nullptr;
+    QAction* Copy1 = nullptr;
+    QAction* Paste1 = nullptr;
     QAction* Start1 = nullptr;
     QAction* F1 = nullptr;
+    QAction* Effect = nullptr;
+    QAction* Correction1 = nullptr;
+    QAction* ColorChange1 = nullptr;
+    QAction* Rotation1 = nullptr;
+    QAction* Filter1 = nullptr;
+    QAction* M5 = nullptr;
+    QAction* Bit41 = nullptr;
+    QAction* Bit81 = nullptr;
+    QAction* TrueColor1 = nullptr;
+    QAction* M6 = nullptr;
+    QAction* Help1 = nullptr;
     QScrollArea* ScrollBox1 = nullptr;
     TImage* Image1 = nullptr;
 
