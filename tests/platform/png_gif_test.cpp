@@ -1,0 +1,250 @@
+#include "platform/core/Exceptions.h"
+#include "platform/graphics/GifImage.h"
+#include "platform/graphics/Picture.h"
+#include "platform/graphics/PngImage.h"
+
+#include <gif_lib.h>
+#include <png.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+// A PNG written by libpng itself from rows given in the file's own layout.
+Bytes EncodePng(int width, int height, int colourType, int depth, const std::vector<Bytes>& rows,
+                bool interlaced = false, int paletteSize = 0)
+{
+    Bytes out;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_set_write_fn(
+        png, &out,
+        [](png_structp p, png_bytep data, size_t n) {
+            auto* o = static_cast<Bytes*>(png_get_io_ptr(p));
+            o->insert(o->end(), data, data + n);
+        },
+        nullptr);
+    png_set_IHDR(png, info, width, height, depth, colourType, interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    std::vector<png_color> palette;
+    for (int i = 0; i < paletteSize; ++i)
+        palette.push_back(png_color{uint8_t(i * 3), uint8_t(i * 5), uint8_t(255 - i)});
+    if (paletteSize)
+        png_set_PLTE(png, info, palette.data(), paletteSize);
+    png_write_info(png, info);
+    std::vector<png_bytep> pointers;
+    for (const Bytes& row : rows)
+        pointers.push_back(const_cast<uint8_t*>(row.data()));
+    png_write_image(png, pointers.data());
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return out;
+}
+
+template <class Graphic>
+void Load(Graphic& graphic, const Bytes& bytes)
+{
+    TMemoryStream stream;
+    stream.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+    stream.SetPosition(0);
+    graphic.LoadFromStream(stream);
+}
+
+PALETTEENTRY Entry(TBitmap& bitmap, unsigned index)
+{
+    PALETTEENTRY e{};
+    GetPaletteEntries(bitmap.Palette(), index, 1, &e);
+    return e;
+}
+
+TEST(TPngImageRead, IndexedAndGreyFilesBecomeIndexedPicturesOfTheirDepth)
+{
+    struct Case {
+        int colourType, depth;
+        TPixelFormat format;
+        Bytes row;      // one row of 4 pixels in the file
+        Bytes expected; // the picture's first bytes
+    };
+    const Case cases[] = {
+        {PNG_COLOR_TYPE_PALETTE, 1, pf1bit, {0xA0}, {0xA0}},
+        {PNG_COLOR_TYPE_PALETTE, 2, pf4bit, {0x1B}, {0x01, 0x23}},
+        {PNG_COLOR_TYPE_PALETTE, 4, pf4bit, {0x12, 0x34}, {0x12, 0x34}},
+        {PNG_COLOR_TYPE_PALETTE, 8, pf8bit, {1, 2, 3, 4}, {1, 2, 3, 4}},
+        {PNG_COLOR_TYPE_GRAY, 2, pf4bit, {0xE4}, {0x32, 0x10}},
+        {PNG_COLOR_TYPE_GRAY, 16, pf8bit, {0x12, 0xFF, 0x34, 0, 0x56, 0, 0x78, 0}, {0x12, 0x34, 0x56, 0x78}},
+    };
+    for (const Case& c : cases) {
+        const int colours = c.colourType == PNG_COLOR_TYPE_PALETTE ? 1 << c.depth : 0;
+        TPngImage png;
+        Load(png, EncodePng(4, 2, c.colourType, c.depth, {c.row, c.row}, false, colours));
+        SCOPED_TRACE(c.depth);
+        ASSERT_EQ(png.Bitmap().PixelFormat(), c.format);
+        EXPECT_EQ(png.Width(), 4);
+        EXPECT_EQ(std::memcmp(png.Bitmap().ScanLine(1), c.expected.data(), c.expected.size()), 0);
+        if (c.colourType == PNG_COLOR_TYPE_PALETTE) {
+            EXPECT_EQ(Entry(png.Bitmap(), 1).peRed, 3);
+            EXPECT_EQ(Entry(png.Bitmap(), 1).peBlue, 254);
+        } else {
+            const unsigned last = c.format == pf8bit ? 255 : 3;
+            EXPECT_EQ(Entry(png.Bitmap(), last).peGreen, 255);
+            EXPECT_EQ(Entry(png.Bitmap(), 1).peRed, c.format == pf8bit ? 1 : 85);
+        }
+    }
+}
+
+TEST(TPngImageRead, ColourFilesBecome24BitsWithAlphaDroppedAndInterlacingUndone)
+{
+    const Bytes rgba = {10, 20, 30, 40, 50, 60, 70, 80};
+    const Bytes ga16 = {0x11, 0, 0xFF, 0xFF, 0x22, 0, 0, 0};
+    for (bool interlaced : {false, true}) {
+        std::vector<Bytes> rows(9, rgba);
+        rows[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+        TPngImage png;
+        Load(png, EncodePng(2, 9, PNG_COLOR_TYPE_RGBA, 8, rows, interlaced));
+        ASSERT_EQ(png.Bitmap().PixelFormat(), pf24bit);
+        EXPECT_EQ(Bytes(png.Bitmap().ScanLine(0), png.Bitmap().ScanLine(0) + 6), (Bytes{30, 20, 10, 70, 60, 50}));
+        EXPECT_EQ(Bytes(png.Bitmap().ScanLine(8), png.Bitmap().ScanLine(8) + 6), (Bytes{3, 2, 1, 7, 6, 5}));
+    }
+    TPngImage grey;
+    Load(grey, EncodePng(2, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 16, {ga16}));
+    EXPECT_EQ(Bytes(grey.Bitmap().ScanLine(0), grey.Bitmap().ScanLine(0) + 6), (Bytes{0x11, 0x11, 0x11, 0x22, 0x22, 0x22}));
+}
+
+TEST(TPngImageRead, DamagedFilesFailAndLeaveThePictureAlone)
+{
+    const Bytes good = EncodePng(3, 3, PNG_COLOR_TYPE_RGB, 8, std::vector<Bytes>(3, Bytes(9, 7)));
+    TPngImage png;
+    Load(png, good);
+    Bytes badCrc = good;
+    badCrc[29] ^= 1; // inside IHDR's CRC
+    Bytes truncated(good.begin(), good.end() - 20);
+    Bytes huge = EncodePng(1, 1, PNG_COLOR_TYPE_RGB, 8, {Bytes(3)});
+    for (const Bytes& bad : {badCrc, truncated, Bytes{0x89, 'P', 'N', 'G'}, Bytes(100, 0)}) {
+        EXPECT_THROW(Load(png, bad), Exception);
+        EXPECT_EQ(png.Width(), 3);
+    }
+}
+
+TEST(TPngImageWrite, IndexedAndTrueColourPicturesRoundTripWithOnlyTheCoreChunks)
+{
+    for (TPixelFormat format : {pf1bit, pf4bit, pf8bit, pf24bit, pf32bit}) {
+        TBitmap bitmap;
+        bitmap.SetPixelFormat(format);
+        bitmap.SetSize(5, 3);
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < (format == pf32bit ? 20 : 1); ++x)
+                bitmap.ScanLine(y)[x] = static_cast<uint8_t>(0x31 * (y + 1) + x);
+        TPngImage png;
+        png.Assign(&bitmap);
+        png.SetCompressionLevel(0);
+        TMemoryStream stream;
+        png.SaveToStream(stream);
+        const std::string text(reinterpret_cast<const char*>(stream.Memory()), stream.Size());
+        EXPECT_EQ(text.find("PLTE") != std::string::npos, format <= pf8bit);
+        EXPECT_EQ(text.find("pHYs"), std::string::npos);
+        stream.SetPosition(0);
+        TPngImage back;
+        back.LoadFromStream(stream);
+        EXPECT_EQ(back.Bitmap().PixelFormat(), format == pf32bit ? pf24bit : format);
+        TBitmap same;
+        same.Assign(&back);
+        if (format == pf32bit)
+            same.SetPixelFormat(pf32bit);
+        // Five 1-bit pixels fill only the top of the first byte.
+        const uint8_t mask = format == pf1bit ? 0xF8 : 0xFF;
+        for (int y = 0; y < 3; ++y)
+            EXPECT_EQ(same.ScanLine(y)[0] & mask, bitmap.ScanLine(y)[0] & mask) << format << " row " << y;
+    }
+    TPngImage png;
+    EXPECT_THROW(png.SetCompressionLevel(10), EInvalidGraphicOperation);
+}
+
+// A GIF written by giflib: a screen, a global table, one image placed on it.
+Bytes EncodeGif(int screenW, int screenH, int background, const GifImageDesc& image, bool localTable,
+                const std::vector<Bytes>& rowsInFileOrder)
+{
+    Bytes out;
+    int error = 0;
+    GifFileType* gif = EGifOpen(&out,
+                                [](GifFileType* g, const GifByteType* data, int n) {
+                                    auto* o = static_cast<Bytes*>(g->UserData);
+                                    o->insert(o->end(), data, data + n);
+                                    return n;
+                                },
+                                &error);
+    GifColorType global[4] = {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
+    GifColorType local[2] = {{9, 8, 7}, {1, 2, 3}};
+    ColorMapObject* globalMap = GifMakeMapObject(4, global);
+    ColorMapObject* localMap = GifMakeMapObject(2, local);
+    EGifPutScreenDesc(gif, screenW, screenH, 8, background, globalMap);
+    EGifPutImageDesc(gif, image.Left, image.Top, image.Width, image.Height, image.Interlace,
+                     localTable ? localMap : nullptr);
+    for (const Bytes& row : rowsInFileOrder)
+        EGifPutLine(gif, const_cast<uint8_t*>(row.data()), image.Width);
+    EGifCloseFile(gif, &error);
+    GifFreeMapObject(globalMap);
+    GifFreeMapObject(localMap);
+    return out;
+}
+
+TEST(TGIFImageRead, FirstImageOnTheBackgroundWithItsTable)
+{
+    GifImageDesc desc{};
+    desc.Left = 1;
+    desc.Top = 1;
+    desc.Width = 2;
+    desc.Height = 9;
+    TGIFImage gif;
+    std::vector<Bytes> rows;
+    for (int y = 0; y < 9; ++y)
+        rows.push_back({uint8_t(y % 2), uint8_t(1 - y % 2)});
+    Load(gif, EncodeGif(4, 8, 3, desc, false, rows));
+    TBitmap& picture = gif.Bitmap();
+    ASSERT_EQ(picture.PixelFormat(), pf8bit);
+    EXPECT_EQ(gif.Width(), 4);
+    EXPECT_EQ(gif.Height(), 8);
+    EXPECT_EQ(Bytes(picture.ScanLine(0), picture.ScanLine(0) + 4), (Bytes{3, 3, 3, 3}));
+    EXPECT_EQ(Bytes(picture.ScanLine(2), picture.ScanLine(2) + 4), (Bytes{3, 1, 0, 3}));
+    EXPECT_EQ(Entry(picture, 3).peBlue, 255);
+
+    // Interlaced rows arrive in four passes; a local table replaces the global one.
+    desc.Interlace = true;
+    std::vector<Bytes> passes;
+    for (int start : {0, 4, 2, 1})
+        for (int y = start; y < 9; y += start == 0 || start == 4 ? 8 : start == 2 ? 4 : 2)
+            passes.push_back(rows[y]);
+    TGIFImage interlaced;
+    Load(interlaced, EncodeGif(4, 8, 3, desc, true, passes));
+    for (int y = 1; y < 8; ++y)
+        EXPECT_EQ(interlaced.Bitmap().ScanLine(y)[1], y == 0 ? 3 : (y - 1) % 2) << y;
+    EXPECT_EQ(Entry(interlaced.Bitmap(), 1).peBlue, 3);
+}
+
+TEST(TGIFImageRead, DamagedFilesFailAndNothingIsWritten)
+{
+    GifImageDesc desc{};
+    desc.Width = 2;
+    desc.Height = 2;
+    const Bytes good = EncodeGif(2, 2, 0, desc, false, {{1, 2}, {3, 0}});
+    TGIFImage gif;
+    Load(gif, good);
+    for (const Bytes& bad : {Bytes(good.begin(), good.begin() + 30), Bytes{'G', 'I', 'F', '8', '9', 'a'}}) {
+        EXPECT_THROW(Load(gif, bad), EInvalidGraphic);
+        EXPECT_EQ(gif.Width(), 2);
+    }
+    TMemoryStream out;
+    EXPECT_THROW(gif.SaveToStream(out), EInvalidGraphicOperation);
+}
+
+TEST(PictureRegistry, PngAndGifAreRegisteredByExtension)
+{
+    EXPECT_EQ(TPicture::FileFormatClass("PNG"), &TPngImage::ClassInfo);
+    EXPECT_EQ(TPicture::FileFormatClass("gif"), &TGIFImage::ClassInfo);
+}
+
+} // namespace
