@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev fonts-ipafont-gothic
 )
 case "${1:-run}" in
-  test) packages+=(libgtest-dev libgmock-dev libbenchmark-dev) ;;
+  test) packages+=(libgtest-dev libgmock-dev libbenchmark-dev optipng) ;;
   run) ;;
   *) echo "usage: deps.sh [run|test]" >&2; exit 2 ;;
 esac
