@@ -54,10 +54,10 @@ TEST(TPictureClass, LoadsByExtensionAndHoldsOneGraphic)
     EXPECT_EQ(changes, 2);
 
     try {
-        picture.LoadFromFile("/tmp/none.PnG");
+        picture.LoadFromFile("/tmp/none.TgA");
         FAIL();
     } catch (const EInvalidGraphic& e) {
-        EXPECT_EQ(e.Message(), "Unknown picture file extension (.PnG)");
+        EXPECT_EQ(e.Message(), "Unknown picture file extension (.TgA)");
     }
     EXPECT_EQ(picture.Width(), 7);
 
