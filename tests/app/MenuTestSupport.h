@@ -5,11 +5,12 @@
 #include "app/main.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTest>
 
 #include <cstdint>
-#include <initializer_list>
 #include <vector>
 
 // A bitmap of the given depth with pseudo-random pixels (palette indices below 16).
@@ -53,7 +54,7 @@ inline void OpenDocument(TMainForm& form, TFvDIB& image)
 }
 
 // The item reached through the captions, from the menu bar down; null when missing.
-inline QAction* MenuItem(TMainForm& form, std::initializer_list<const char*> path)
+inline QAction* MenuItem(TMainForm& form, const std::vector<const char*>& path)
 {
     QList<QAction*> actions = form.menuBar()->actions();
     QAction* found = nullptr;
@@ -67,4 +68,38 @@ inline QAction* MenuItem(TMainForm& form, std::initializer_list<const char*> pat
         actions = found->menu() != nullptr ? found->menu()->actions() : QList<QAction*>{};
     }
     return found;
+}
+
+// Clicks through the menu bar as a user does: each menu opens (running its
+// enabling handler) and the last caption's item is clicked. Answers whether
+// the item was enabled when clicked; the menus are closed afterwards.
+inline bool ClickMenu(TMainForm& form, const std::vector<const char*>& path)
+{
+    QWidget* widget = form.menuBar();
+    QList<QAction*> actions = form.menuBar()->actions();
+    bool enabled = false;
+    for (const char* caption : path) {
+        QAction* item = nullptr;
+        for (QAction* action : actions)
+            if (action->text() == QString::fromUtf8(caption))
+                item = action;
+        if (item == nullptr)
+            return false;
+        const QRect place = widget == form.menuBar() ? form.menuBar()->actionGeometry(item)
+                                                     : static_cast<QMenu*>(widget)->actionGeometry(item);
+        enabled = item->isEnabled();
+        QTest::mouseClick(widget, Qt::LeftButton, {}, place.center());
+        if (item->menu() == nullptr)
+            break;
+        // A submenu opens on hovering after a delay; the arrow key opens the active one at once.
+        if (!item->menu()->isVisible())
+            QTest::keyClick(widget, Qt::Key_Right);
+        if (!item->menu()->isVisible())
+            return false;
+        widget = item->menu();
+        actions = item->menu()->actions();
+    }
+    while (QWidget* popup = QApplication::activePopupWidget())
+        popup->close();
+    return enabled;
 }
