@@ -20,3 +20,16 @@ std::vector<uint8_t*> Get24BitScanLineTable(TFvDIB& Image)
         throw EInvalidGraphicOperation("ビットマップが不正です。");
     return GetScanLineTable(&Image);
 }
+
+std::vector<const uint8_t*> Get24BitRowsToRead(const TFvDIB& Image)
+{
+    if (Image.PixelFormat() != fvPf24Bit || Image.Empty())
+        throw EInvalidGraphicOperation("ビットマップが不正です。");
+    const TFvInternalDIB& Storage = Image.InternalDIB();
+    const BITMAPINFOHEADER& Head = Storage.DIBInfos.W3Head();
+    const int64_t Stride = DIBStride(Storage.Width, 24);
+    std::vector<const uint8_t*> Rows(static_cast<size_t>(Storage.Height));
+    for (int y = 0; y < Storage.Height; ++y)
+        Rows[y] = Storage.DIBInfos.pBits + Stride * (Head.biHeight > 0 ? Storage.Height - 1 - y : y);
+    return Rows;
+}

@@ -20,3 +20,8 @@ std::vector<uint8_t*> GetScanLineTable(TFvDIB* Image);
 // anything but an uncompressed 24-bit image raises the same exception, since
 // its rows are shorter than the walk.
 std::vector<uint8_t*> Get24BitScanLineTable(TFvDIB& Image);
+
+// The rows of such an image for reading only: a shared storage stays shared,
+// so an operation that only reads an image copies none of its pixels. The
+// table stays valid while no bitmap sharing the storage is changed.
+std::vector<const uint8_t*> Get24BitRowsToRead(const TFvDIB& Image);

@@ -28,7 +28,9 @@ void MakeThumbnail(TFvDIB& Source, TFvDIB& Dest)
         return;
     }
     const std::vector<uint8_t*> Target = Get24BitScanLineTable(Dest);
-    const std::vector<uint8_t*> From = Get24BitScanLineTable(Source);
+    // Read in place: the document shares its pixels with the history, and
+    // un-sharing them would copy the whole image for a small preview.
+    const std::vector<const uint8_t*> From = Get24BitRowsToRead(Source);
     const int dW = Dest.Width();
     const int dH = static_cast<int>(Target.size());
     const int sW = Source.Width();

@@ -4,4 +4,5 @@
 class TFvDIB;
 
 // Fills Dest, at the size Dest already has, from Source. Both are 24-bit.
+// Source is only read: a storage it shares stays shared.
 void MakeThumbnail(TFvDIB& Source, TFvDIB& Dest);

@@ -188,6 +188,23 @@ TEST(Thumbnail, MatchesThePlainMapsAndNeverTakesTheLastColumnWhenReducing)
         }
 }
 
+TEST(Thumbnail, ReadsASharedSourceWithoutCopyingIt)
+{
+    auto Source = Coded(97, 61);
+    TFvDIB Snapshot;
+    Snapshot.Assign(Source.get());
+    auto Dest = MakeUniform(30, 20, {0, 0, 0});
+    MakeThumbnail(*Source, *Dest);
+    EXPECT_EQ(&Source->InternalDIB(), &Snapshot.InternalDIB());
+    EXPECT_EQ(PixelAt(*Dest, 29, 19), PixelAt(*Source, 93, 57));
+
+    // A destination sharing the source's pixels gets its own before it is written.
+    TFvDIB Shared;
+    Shared.Assign(Source.get());
+    MakeThumbnail(*Source, Shared);
+    EXPECT_EQ(PixelAt(*Source, 96, 60), PixelAt(*Coded(97, 61), 96, 60));
+}
+
 TEST(Thumbnail, EnlargingAndSamplingIntoItself)
 {
     auto Dest = MakeUniform(7, 3, {0, 0, 0});
