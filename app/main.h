@@ -88,6 +88,14 @@ public:
     void F1Click();
     // The parameterless effects: Sender's group picks the operation.
     void ButtonClick(QAction& Sender);
+    // The correction dialogs.
+    void GaClick();
+    void BrigClick();
+    void ContClick();
+    void ColorClick();
+    void HlsRClick();
+    void LmsRClick();
+    void PostClick();
 
     // Enabling handlers of the menus.
     void File1Click();
