@@ -157,6 +157,25 @@ void BenchInPlace(benchmark::State& State, Op&& Operation, bool ReadOnly = false
     State.counters["MP/s"] = benchmark::Counter(Megapixels, benchmark::Counter::kIsIterationInvariantRate);
 }
 
+// Times Operation on a bitmap that shares the photo image's pixels, as every
+// effect after an undo snapshot meets it: the first write copies them, and
+// that copy is timed with the operation.
+template <class Op>
+void BenchShared(benchmark::State& State, Op&& Operation)
+{
+    TFvDIB& Master = PhotoImage(static_cast<int>(State.range(0)));
+    SetEngineThreadCount(static_cast<int>(State.range(1)));
+    for (auto _ : State) {
+        TFvDIB Work;
+        Work.Assign(&Master);
+        Operation(Work);
+        benchmark::ClobberMemory();
+    }
+    SetEngineThreadCount(0);
+    const double Megapixels = static_cast<double>(Master.Width()) * Master.Height() / 1e6;
+    State.counters["MP/s"] = benchmark::Counter(Megapixels, benchmark::Counter::kIsIterationInvariantRate);
+}
+
 // Sizes by threads: both images, single-threaded and on every core.
 inline void BenchArgs(benchmark::internal::Benchmark* B)
 {

@@ -12,6 +12,8 @@ struct TColourCase {
     const char* Name;
     std::function<void(TFvDIB&)> Run;
     bool ReadOnly = false;
+    // Run on a bitmap sharing the photo's pixels (BenchShared).
+    bool Shared = false;
 };
 
 // The live-preview dialogs' working copy: a reduction to about 320 pixels.
@@ -50,11 +52,20 @@ const TColourCase Cases[] = {
     {"FlipVertical", [](TFvDIB& I) { FlipVertical(I); }},
     {"FlipHorizontal", [](TFvDIB& I) { FlipHorizontal(I); }},
     {"Thumbnail", ToThumbnail, true},
+    {"AssignNegative", [](TFvDIB& I) { Negative(I); }, false, true},
+    {"AssignFlipVertical", [](TFvDIB& I) { FlipVertical(I); }, false, true},
+    {"AssignRotate90Right", [](TFvDIB& I) { Rotate90(I, true); }, false, true},
 };
 
 const bool Registered = [] {
     for (const TColourCase& Case : Cases)
-        benchmark::RegisterBenchmark(Case.Name, [&Case](benchmark::State& State) { BenchInPlace(State, Case.Run, Case.ReadOnly); })
+        benchmark::RegisterBenchmark(Case.Name,
+                                     [&Case](benchmark::State& State) {
+                                         if (Case.Shared)
+                                             BenchShared(State, Case.Run);
+                                         else
+                                             BenchInPlace(State, Case.Run, Case.ReadOnly);
+                                     })
             ->Apply(BenchArgs);
     return true;
 }();

@@ -183,6 +183,10 @@ ops = [
                        pil=lambda: pil.resize((tw, th), Image.Resampling.NEAREST),
                        cv=lambda: cv2.resize(bgr, (tw, th), interpolation=cv2.INTER_NEAREST))),
 ]
+# A bitmap that shares its pixels copies them at the first write; every peer
+# here makes a new image anyway, so the peers are those of the operation.
+shared = {"AssignNegative": "Negative", "AssignFlipVertical": "FlipVertical", "AssignRotate90Right": "Rotate90Right"}
+ops += [(name, dict(ops)[plain]) for name, plain in shared.items()]
 # Other benchmark programs add their operations from bench/peers_*.py.
 for extra in sorted(glob.glob(os.path.join(os.environ.get("FV_PEERS_DIR", "bench"), "peers_*.py"))):
     exec(open(extra).read())

@@ -39,14 +39,22 @@ void TFvDIB::SetPixelFormat(TFvPixelFormat Value)
     const TFvPixelFormat current = PixelFormat();
     if (Value == current)
         return;
-    Unshare();
     const AnnouncedConversion* progress = FindAnnounced(current, Value);
     if (progress) {
         InitProgress(progress->Max, progress->Text);
         BeginProgress();
     }
     try {
-        FInternalDIB->SetPixelFormat(Value, FConvertMode, [this] { StepProgress(); }, ColorToRGB(FBGColor));
+        const TFvProgressStep step = [this] { StepProgress(); };
+        if (FInternalDIB->RefCount > 1) {
+            // The result is new memory anyway: convert straight from the
+            // shared pixels instead of copying them first.
+            auto fresh = NewEmptyStorage();
+            fresh->TakeDIBInfos(FInternalDIB->ConvertedDIBInfos(Value, FConvertMode, step, ColorToRGB(FBGColor)));
+            ReplaceInternalDIB(std::move(fresh));
+        } else {
+            FInternalDIB->SetPixelFormat(Value, FConvertMode, step, ColorToRGB(FBGColor));
+        }
     } catch (...) {
         SyncPaletteModified();
         if (progress)

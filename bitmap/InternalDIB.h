@@ -90,8 +90,14 @@ public:
 
     // Pixel formats, conversions and the true-colour palette.
     TFvPixelFormat GetPixelFormat() const;
+    // Only once every step is done does the storage change.
     void SetPixelFormat(TFvPixelFormat Target, TFvConvertMode Mode, const TFvProgressStep& Progress,
                         uint32_t BGColor);
+    // The content in another format, in new memory of this storage's kind
+    // that the caller owns; the storage is left as it is. Target must differ
+    // from the current format.
+    TFvDIBInfos ConvertedDIBInfos(TFvPixelFormat Target, TFvConvertMode Mode, const TFvProgressStep& Progress,
+                                  uint32_t BGColor) const;
     void CreateTrueColorPalette(TFvConvertMode Mode, const TFvProgressStep& Progress);
 
     // Takes over a fully built record (after FreeDIB of the old one).

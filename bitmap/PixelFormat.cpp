@@ -94,9 +94,19 @@ private:
 void TFvInternalDIB::SetPixelFormat(TFvPixelFormat Target, TFvConvertMode Mode, const TFvProgressStep& Progress,
                                     uint32_t BGColor)
 {
-    const TFvPixelFormat current = GetPixelFormat();
-    if (Target == current)
+    if (Target == GetPixelFormat())
         return;
+    const TFvDIBInfos result = ConvertedDIBInfos(Target, Mode, Progress, BGColor);
+    if (DIBInfos.pBits != nullptr)
+        ReleaseMemory(DIBInfos.hFile, DIBInfos.pBits, UseFMO);
+    DIBInfos = result;
+    ReleasePalette();
+}
+
+TFvDIBInfos TFvInternalDIB::ConvertedDIBInfos(TFvPixelFormat Target, TFvConvertMode Mode,
+                                              const TFvProgressStep& Progress, uint32_t BGColor) const
+{
+    const TFvPixelFormat current = GetPixelFormat();
     TConversionChain chain(DIBInfos, UseFMO);
     if (current == fvPf8BitRLE)
         chain.Run(Convert8BitRLETo8BitRGB);
@@ -141,12 +151,7 @@ void TFvInternalDIB::SetPixelFormat(TFvPixelFormat Target, TFvConvertMode Mode, 
             chain.Run(Convert4BitRGBTo4BitRLE);
     }
 
-    // Only now, with every step done, does the storage change.
-    const TFvDIBInfos& result = chain.TakeLast();
-    if (DIBInfos.pBits != nullptr)
-        ReleaseMemory(DIBInfos.hFile, DIBInfos.pBits, UseFMO);
-    DIBInfos = result;
-    ReleasePalette();
+    return chain.TakeLast();
 }
 
 void TFvInternalDIB::CreateTrueColorPalette(TFvConvertMode Mode, const TFvProgressStep& Progress)

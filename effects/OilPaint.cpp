@@ -103,7 +103,7 @@ void RemovePixel(uint16_t* Record, const uint8_t* Pixel, const TLevels& L)
 
 // Columns First .. Last - 1 of every row. Columns holds the histograms of
 // at least Last - First + 2 Block columns, Window one record.
-void Strip(const std::vector<uint8_t*>& Source, const std::vector<uint8_t*>& Dest, int Width, int Block,
+void Strip(const std::vector<const uint8_t*>& Source, const std::vector<uint8_t*>& Dest, int Width, int Block,
            const TLevels& L, const std::vector<TReciprocal>& Divide, int First, int Last,
            std::vector<uint16_t>& Columns, std::vector<uint16_t>& Window)
 {
@@ -163,7 +163,7 @@ void OilPaintFilter(TFvDIB& Image, uint8_t Block, uint8_t ColourIndex)
     // Level Levels is never reached (v >> Shift < Levels), so scanning it
     // could not change the winner.
     const TLevels L{4 << Index, 6 - Index, (1 << (6 - Index)) - 1};
-    const std::vector<uint8_t*> Source = Get24BitScanLineTable(Image);
+    const std::vector<const uint8_t*> Source = Get24BitRowsToRead(Image);
     const int Width = Image.Width();
     const int Height = Image.Height();
     TFvDIB Output;

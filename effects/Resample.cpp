@@ -150,7 +150,7 @@ TFvDIB& Resample(TFvDIB& Image, int Width, int Height, float Support, TFilterPro
 
     const TContributorLists Across = BuildContributors(OldWidth, Width, Support, Filter);
     const TContributorLists Down = BuildContributors(OldHeight, Height, Support, Filter);
-    ResampleBoth(Across, Down, ReadOnlyRows(Source), GetScanLineTable(&Target), OldWidth, Width);
+    ResampleBoth(Across, Down, Get24BitRowsToRead(Source), GetScanLineTable(&Target), OldWidth, Width);
     Image.Assign(&Target);
     return Image;
 }

@@ -17,10 +17,6 @@ void MakeTrueColorTarget(TFvDIB& Target, int Width, int Height);
 // is 24-bit is only shared, not copied.
 void MakeTrueColorSource(TFvDIB& Source, TFvDIB& Image);
 
-// Top-first rows of a 24-bit bitmap for reading only. Fetching ScanLine would
-// un-share, and so copy, the pixels that a source shares with its image.
-std::vector<const uint8_t*> ReadOnlyRows(const TFvDIB& Bitmap);
-
 // What the direct resizers (nearest, bilinear, area) start from: the blank
 // target, the 24-bit source, the source size, the Double ratios of old to new
 // size, and the rows of both.

@@ -55,6 +55,48 @@ TEST(FvDIB, AssignSharesAndScanLineCopiesOnWrite)
     EXPECT_EQ(b.ScanLine(0), row);
 }
 
+// A conversion builds new memory anyway, so a shared storage is converted
+// where it is; a failed one leaves the two still sharing.
+TEST(FvDIB, ConvertingASharedBitmapLeavesTheOtherAlone)
+{
+    TFvDIB a;
+    a.SetBitCount(24);
+    a.SetWidth(64);
+    a.SetHeight(3);
+    for (int x = 0; x < 64; ++x)
+        a.SetPixels(x, 1, static_cast<uint32_t>((x / 4) % 2 ? clWhite : clRed));
+    const uint8_t* pixels = a.InternalDIB().DIBInfos.pBits;
+
+    TFvDIB b;
+    b.Assign(&a);
+    b.SetPixelFormat(fvPf8Bit);
+    EXPECT_EQ(b.PixelFormat(), fvPf8Bit);
+    EXPECT_EQ(a.PixelFormat(), fvPf24Bit);
+    EXPECT_EQ(a.InternalDIB().RefCount, 1);
+    EXPECT_EQ(b.InternalDIB().RefCount, 1);
+    EXPECT_EQ(a.InternalDIB().DIBInfos.pBits, pixels);
+    for (int x = 0; x < 64; ++x)
+        EXPECT_EQ(b.GetColors(static_cast<int>(b.GetPixels(x, 1))), a.GetPixels(x, 1)) << x;
+
+    // Sixteen greys in runs of four: RLE8 holds them, RLE4 cannot be smaller.
+    TFvDIB c;
+    c.SetBitCount(8);
+    c.SetWidth(64);
+    c.SetHeight(3);
+    for (int i = 0; i < 16; ++i)
+        c.SetColors(i, static_cast<TColor>(0x111111 * i));
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 64; ++x)
+            c.SetPixels(x, y, static_cast<uint32_t>((x / 4 + y) % 16));
+    c.SetPixelFormat(fvPf8BitRLE);
+    TFvDIB d;
+    d.Assign(&c);
+    EXPECT_THROW(d.SetPixelFormat(fvPf4BitRLE), EFvDIBCompressionFailed);
+    EXPECT_EQ(&d.InternalDIB(), &c.InternalDIB());
+    EXPECT_EQ(c.InternalDIB().RefCount, 2);
+    EXPECT_EQ(d.PixelFormat(), fvPf8BitRLE);
+}
+
 TEST(FvDIB, AssigningToItselfChangesNothing)
 {
     TFvDIB a;
