@@ -55,7 +55,8 @@ std::unique_ptr<TForm> OpenDialog(QWidget* Owner, TImage*& Preview, QScrollBar*&
     auto Form = std::make_unique<Dialog>(Owner);
     Form->show();
     Form->FormActivate();
-    Form->I_1->repaint();
+    // The whole form painted once, the thumbnail with it.
+    Form->repaint();
     Preview = Form->I_1;
     Bar = Form->SB_1;
     return Form;

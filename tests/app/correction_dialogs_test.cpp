@@ -86,6 +86,22 @@ TEST(Thumbnail, FactorFromWidthIsReplacedByTheHeightRuleAndNoSideIsZero)
     EXPECT_EQ(RenderGraphic(*images.Temp), RenderGraphic(small));
 }
 
+TEST_F(CorrectionDialog, ASmallDocumentIsPreviewedWholeAndNeverChanged)
+{
+    TFvDIB small;
+    FillPattern(small, 200, 100);
+    CurrentImage->Assign(&small);
+    const QImage document = RenderGraphic(*CurrentImage);
+    TBrightnessForm dialog(&Form);
+    dialog.FormActivate();
+    EXPECT_EQ(dialog.I_1->Picture(), document);
+    dialog.SB_1->setValue(80);
+    dialog.FormDeactivate();
+    dialog.SB_1->setValue(-20);
+    EXPECT_EQ(dialog.I_1->Picture(), Expected([](TFvDIB& d) { BrightnessCorrection(d, -20); }));
+    EXPECT_EQ(RenderGraphic(*CurrentImage), document);
+}
+
 TEST_F(CorrectionDialog, GammaLinkedBarsMoveTogetherAndPreviewOneGamma)
 {
     TGammaForm dialog(&Form);
