@@ -3,17 +3,17 @@
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Image.h"
+#include "platform/ui/ScrollBar.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QScrollBar>
 
 #include <cstdio>
 
 QScrollBar* NewScrollBar(QWidget* parent, int min, int max, int position, const QRect& bounds)
 {
-    auto* bar = new QScrollBar(Qt::Horizontal, parent);
+    auto* bar = new TScrollBar(Qt::Horizontal, parent);
     bar->setRange(min, max);
     bar->setValue(position);
     bar->setGeometry(bounds);

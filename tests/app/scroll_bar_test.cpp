@@ -1,0 +1,37 @@
+#include "platform/ui/ScrollBar.h"
+
+#include <QDialog>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ScrollBar, KeysMoveItAsThePlatformsBarAndEnterReachesTheDefaultButton)
+{
+    QDialog form;
+    TScrollBar bar(Qt::Horizontal, &form);
+    bar.setRange(-100, 100);
+    bar.setValue(0);
+    struct Step {
+        Qt::Key Key;
+        int Position;
+    };
+    for (const Step step : {Step{Qt::Key_Right, 1}, {Qt::Key_Down, 2}, {Qt::Key_Left, 1}, {Qt::Key_Up, 0},
+                            {Qt::Key_PageDown, 10}, {Qt::Key_PageUp, 0}, {Qt::Key_End, 100}, {Qt::Key_Home, -100}}) {
+        QTest::keyClick(&bar, step.Key);
+        EXPECT_EQ(bar.value(), step.Position) << step.Key;
+    }
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), &form);
+    ok->setDefault(true);
+    form.show();
+    QSignalSpy clicked(ok, &QPushButton::clicked);
+    QTest::keyClick(&bar, Qt::Key_Return);
+    EXPECT_EQ(clicked.count(), 1);
+    EXPECT_EQ(bar.value(), -100);
+}
+
+} // namespace
