@@ -27,8 +27,30 @@ void TDocument::View(TFvDIB& ViewBitmap)
         FCurrentImage->Assign(&ViewBitmap);
     CurrentBitCount = static_cast<uint8_t>(FCurrentImage->BitCount());
     if (CurrentBitCount == 24)
-        FCurrentImage->CreateTrueColorPalette();
+        CreatePaletteKeepingTheEntryShared();
     ChangeFlag = true;
+}
+
+void TDocument::CreatePaletteKeepingTheEntryShared()
+{
+    // The entry on show usually shares the image's storage, and storing the
+    // palette would then copy every pixel. The entry lets go of the storage
+    // meanwhile and shares it again with the palette: an entry's palette is
+    // computed afresh whenever it is shown, so it was never read anyway.
+    TFvDIB* entry = FUndo.empty() ? nullptr : FUndo[UndoPointer].get();
+    if (entry == nullptr || &entry->InternalDIB() != &FCurrentImage->InternalDIB()) {
+        FCurrentImage->CreateTrueColorPalette();
+        return;
+    }
+    TFvDIB none;
+    entry->Assign(&none);
+    try {
+        FCurrentImage->CreateTrueColorPalette();
+    } catch (...) {
+        entry->Assign(FCurrentImage.get());
+        throw;
+    }
+    entry->Assign(FCurrentImage.get());
 }
 
 TFvDIB* TDocument::UndoStep()

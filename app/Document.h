@@ -54,6 +54,8 @@ public:
     uint8_t CurrentBitCount = 0;
 
 private:
+    void CreatePaletteKeepingTheEntryShared();
+
     std::unique_ptr<TFvDIB> FCurrentImage;
     std::unique_ptr<TFvDIB> FBMP;
     std::vector<std::unique_ptr<TFvDIB>> FUndo;

@@ -135,6 +135,28 @@ TEST(History, ASnapshotSharesThePixelsOfTheImage)
     EXPECT_EQ(&doc.Entry(0).InternalDIB(), &doc.CurrentImage().InternalDIB());
 }
 
+TEST(History, ShowingATrueColourEditCopiesNoPixelsAndUndoShowsTheStateBefore)
+{
+    TDocument doc;
+    TFvDIB file;
+    file.SetPixelFormat(fvPf24Bit);
+    file.SetSize(5, 4);
+    file.SetPixels(1, 1, 0x00FF0000);
+    doc.Loaded(file);
+    doc.Work();
+    doc.View(doc.CurrentImage());
+    doc.CurrentImage().SetPixels(2, 2, 0x0000FF00);
+    doc.Work();
+    doc.View(doc.CurrentImage());
+    // The palette went into the storage that the newest entry shares.
+    EXPECT_EQ(&doc.Entry(1).InternalDIB(), &doc.CurrentImage().InternalDIB());
+    EXPECT_EQ(doc.CurrentImage().PaletteSize(), 3);
+    ShowUndo(doc);
+    EXPECT_EQ(doc.CurrentImage().GetPixels(2, 2), 0u);
+    EXPECT_EQ(doc.CurrentImage().GetPixels(1, 1), 0x00FF0000u);
+    EXPECT_EQ(doc.CurrentImage().PaletteSize(), 2);
+}
+
 TEST(View, AnIndexedImageKeepsItsPaletteAndSetsTheFlags)
 {
     TDocument doc;

@@ -1,6 +1,7 @@
 #include "AppTestSupport.h"
 #include "MenuTestSupport.h"
 #include "effects/process.h"
+#include "platform/ui/Image.h"
 
 #include <QTest>
 
@@ -316,6 +317,26 @@ TEST(MainMenu, BarHoldsEveryMenuAndItemInOrder)
   SusiePlugIn(&S)...
   バージョン情報(&A)...
 )");
+}
+
+} // namespace
+
+namespace {
+
+TEST(ImageControl, PaintsInStripsWhatTheWholePictureShows)
+{
+    Window w;
+    TFvDIB image;
+    FillImage(image, 77, 150);
+    OpenDocument(w.form, image);
+    const QImage whole = w.form.Image1->Picture();
+    ASSERT_EQ(whole.size(), QSize(77, 150));
+    EXPECT_EQ(w.form.Image1->grab().toImage().convertToFormat(QImage::Format_RGB32), whole);
+    const QRect part(10, 60, 30, 70);
+    EXPECT_EQ(w.form.Image1->grab(part).toImage().convertToFormat(QImage::Format_RGB32), whole.copy(part));
+    // The picture stays as shown until the next view, whatever happens to the image.
+    Negative(*CurrentImage);
+    EXPECT_EQ(w.form.Image1->Picture(), whole);
 }
 
 } // namespace
