@@ -10,18 +10,15 @@
 #include "platform/ui/Form.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/MenuEnabler.h"
-#include "platform/ui/Screens.h"
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QWheelEvent>
-#include <QWindow>
 
 #include <algorithm>
 #include <cctype>
@@ -50,11 +47,6 @@ std::string Upper(std::string text)
     for (char& c : text)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return text;
-}
-
-TRect FromQRect(const QRect& r)
-{
-    return TRect{r.x(), r.y(), r.x() + r.width(), r.y() + r.height()};
 }
 
 } // namespace
@@ -107,6 +99,7 @@ TMainForm::TMainForm(QWidget* parent, const std::string& settingsDirectory) : TF
     move(191, 104);
     resize(369, 328 + menuBar()->sizeHint().height());
 
+    FPlacement = new TWindowPlacement(this);
     FormCreate(settingsDirectory);
     // The items start as their menus' rules set them.
     File1Click();
@@ -212,7 +205,7 @@ void TMainForm::INILoad()
     }
     const TSettingsValues values = ReadSettings(SettingsPath);
     SetFittingThresholdValue(values.FittingThreshold);
-    PlaceWindow(values.FormRect);
+    FPlacement->Place(values.FormRect);
     if (values.Maximized)
         setWindowState(windowState() | Qt::WindowMaximized);
     HiddenFunctionFlag = values.HiddenFunctionFlag;
@@ -230,58 +223,9 @@ void TMainForm::INILoad()
     PNGRewriteParam = values.PNGRewrite.Param;
 }
 
-void TMainForm::PlaceWindow(const TRect& rect)
-{
-    // The native window must exist for the frame's margins to be known.
-    winId();
-    const QMargins frame = windowHandle() != nullptr ? windowHandle()->frameMargins() : QMargins();
-    // The size constraints come first, so a backwards rectangle is fitted at the size it gets.
-    const TRect sized = WithMinimumSize(rect, minimumWidth() + frame.left() + frame.right(),
-                                        minimumHeight() + frame.top() + frame.bottom());
-    const std::vector<TRect> monitors = MonitorRects();
-    const int nearest = NearestMonitor(monitors, sized);
-    FPlacedFrame = nearest >= 0 ? FitRectToMonitor(sized, monitors[nearest]) : sized;
-    ApplyPlacedFrame();
-}
-
-void TMainForm::ApplyPlacedFrame()
-{
-    // The rectangle is the outer frame; the size constraints still apply.
-    const QMargins frame = windowHandle() != nullptr ? windowHandle()->frameMargins() : QMargins();
-    const TRect placed = *FPlacedFrame;
-    // A window manager may add its frame only once the window is shown; until
-    // then the placement is applied again when it does, so the saved frame
-    // does not grow by the frame's size at every start.
-    if (!frame.isNull() || QGuiApplication::platformName() != QLatin1String("xcb"))
-        FPlacedFrame.reset();
-    const int width = std::max(0, placed.Width() - frame.left() - frame.right());
-    const int height = std::max(0, placed.Height() - frame.top() - frame.bottom());
-    // Wayland lets no program place its own window: only the size is restored there.
-    if (QGuiApplication::platformName() != QLatin1String("wayland"))
-        move(placed.Left, placed.Top);
-    resize(width, height);
-}
-
-void TMainForm::moveEvent(QMoveEvent* event)
-{
-    TFormEX::moveEvent(event);
-    // The window manager's first report after the window appears carries the frame.
-    if (FPlacedFrame && isVisible()) {
-        if (!isMaximized() && windowHandle() != nullptr && !windowHandle()->frameMargins().isNull())
-            ApplyPlacedFrame();
-        FPlacedFrame.reset();
-    }
-}
-
 void TMainForm::INISave()
 {
-    // The restored (normal) frame rectangle, also while maximised.
-    const QRect frame = frameGeometry();
-    const QRect inner = geometry();
-    const QRect normal = isMaximized() || isMinimized() ? normalGeometry() : inner;
-    const TRect rect = FromQRect(normal.adjusted(frame.left() - inner.left(), frame.top() - inner.top(),
-                                                 frame.right() - inner.right(), frame.bottom() - inner.bottom()));
-    WriteWindowSettings(SettingsPath, FittingThresholdValue(), rect, isMaximized());
+    WriteWindowSettings(SettingsPath, FittingThresholdValue(), FPlacement->NormalFrame(), isMaximized());
 }
 
 void TMainForm::INICreate()

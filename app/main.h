@@ -5,11 +5,11 @@
 #include "app/Document.h"
 #include "app/FormsEX.h"
 #include "app/Settings.h"
+#include "app/WindowPlacement.h"
 
 #include <QStringList>
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -133,7 +133,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -143,8 +142,6 @@ private:
     void INILoad();
     void INISave();
     void INICreate();
-    void PlaceWindow(const TRect& rect);
-    void ApplyPlacedFrame();
     bool ScrollBox1MouseWheel(int delta);
     void CreateMenus();
     void CreateStatusBar();
@@ -158,6 +155,5 @@ private:
     TMenuEnabler* FMenuEnabler = nullptr;
     QLabel* FPanels[4] = {};
     bool FShown = false;
-    // The saved frame rectangle, kept until the frame's margins are known.
-    std::optional<TRect> FPlacedFrame;
+    TWindowPlacement* FPlacement = nullptr;
 };

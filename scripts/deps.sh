@@ -8,7 +8,8 @@ packages=(
   qt6-base-dev fonts-ipafont-gothic
 )
 case "${1:-run}" in
-  test) packages+=(libgtest-dev libgmock-dev libbenchmark-dev optipng) ;;
+  # The window-manager tests run the editor under a virtual X server with openbox.
+  test) packages+=(libgtest-dev libgmock-dev libbenchmark-dev optipng xvfb openbox xdotool) ;;
   run) ;;
   *) echo "usage: deps.sh [run|test]" >&2; exit 2 ;;
 esac

@@ -71,8 +71,8 @@ std::string TApplication::Title()
 
 void TApplication::SetTitle(const std::string& title)
 {
+    // Not Qt's application display name: Qt would append it to every window title.
     TitleText() = title;
-    QApplication::setApplicationDisplayName(QString::fromStdString(title));
 }
 
 void TApplication::HandleException()

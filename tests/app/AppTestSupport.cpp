@@ -1,12 +1,16 @@
 #include "AppTestSupport.h"
 
+#include "platform/system/PrivateProfile.h"
 #include "platform/ui/Application.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -72,4 +76,50 @@ std::string ReadFile(const std::filesystem::path& path)
 void WriteFile(const std::filesystem::path& path, const std::string& text)
 {
     std::ofstream(path, std::ios::binary) << text;
+}
+
+void PrintTo(const TRect& r, std::ostream* os)
+{
+    *os << "{" << r.Left << ", " << r.Top << ", " << r.Right << ", " << r.Bottom << "}";
+}
+
+TRect SavedRect(const std::filesystem::path& ini)
+{
+    const std::string path = ini.string();
+    return TRect{GetPrivateProfileInt("Form", "Left", -1, path), GetPrivateProfileInt("Form", "Top", -1, path),
+                 GetPrivateProfileInt("Form", "Right", -1, path), GetPrivateProfileInt("Form", "Bottom", -1, path)};
+}
+
+void WriteRect(const std::filesystem::path& ini, const TRect& r, bool maximized)
+{
+    WriteFile(ini, "[Set]\r\nFittingThreshold =10\r\n[Form]\r\nLeft=" + std::to_string(r.Left) +
+                       "\r\nTop=" + std::to_string(r.Top) + "\r\nRight=" + std::to_string(r.Right) +
+                       "\r\nBottom=" + std::to_string(r.Bottom) + "\r\nMaximized=" + (maximized ? "Yes" : "No") +
+                       "\r\n");
+}
+
+pid_t StartEditor(const std::string& runtimeDir, const std::function<void()>& prepare, const std::string& program)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::setenv("XDG_RUNTIME_DIR", runtimeDir.c_str(), 1);
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        if (prepare)
+            prepare();
+        ::execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    return child;
+}
+
+int WaitForExit(pid_t child, double seconds)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    int status = 0;
+    while (std::chrono::steady_clock::now() < end) {
+        if (::waitpid(child, &status, WNOHANG) == child)
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return -1;
 }

@@ -2,10 +2,14 @@
 // that the program showed instead of real message boxes.
 #pragma once
 
+#include "platform/graphics/Types.h"
 #include "platform/ui/Dialogs.h"
 
 #include <filesystem>
+#include <functional>
+#include <ostream>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 struct ShownMessages {
@@ -26,3 +30,21 @@ public:
 std::filesystem::path ScratchFolder(const std::string& name);
 std::string ReadFile(const std::filesystem::path& path);
 void WriteFile(const std::filesystem::path& path, const std::string& text);
+
+// Rectangles in test messages.
+void PrintTo(const TRect& r, std::ostream* os);
+
+// The [Form] rectangle of a settings file (-1 for a missing key), and a
+// settings file holding only the snapping distance and the window keys.
+TRect SavedRect(const std::filesystem::path& ini);
+void WriteRect(const std::filesystem::path& ini, const TRect& r, bool maximized = false);
+
+// Starts the editor program with its lock files in runtimeDir on the
+// offscreen platform, after prepare has changed the child's environment;
+// answers its process id.
+pid_t StartEditor(const std::string& runtimeDir, const std::function<void()>& prepare = {},
+                  const std::string& program = FV_PROGRAM);
+
+// Waits up to seconds for the child; answers its exit status (128 when a
+// signal ended it), or -1 while it still runs.
+int WaitForExit(pid_t child, double seconds);

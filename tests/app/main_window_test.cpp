@@ -22,21 +22,6 @@ std::string Folder(const std::filesystem::path& dir)
     return dir.string() + "/";
 }
 
-TRect SavedRect(const std::filesystem::path& ini)
-{
-    const std::string path = ini.string();
-    return TRect{GetPrivateProfileInt("Form", "Left", -1, path), GetPrivateProfileInt("Form", "Top", -1, path),
-                 GetPrivateProfileInt("Form", "Right", -1, path), GetPrivateProfileInt("Form", "Bottom", -1, path)};
-}
-
-void WriteRect(const std::filesystem::path& ini, const TRect& r, bool maximized = false)
-{
-    WriteFile(ini, "[Set]\r\nFittingThreshold =10\r\n[Form]\r\nLeft=" + std::to_string(r.Left) +
-                       "\r\nTop=" + std::to_string(r.Top) + "\r\nRight=" + std::to_string(r.Right) +
-                       "\r\nBottom=" + std::to_string(r.Bottom) + "\r\nMaximized=" + (maximized ? "Yes" : "No") +
-                       "\r\n");
-}
-
 void ShowWindow(TMainForm& form)
 {
     form.CommandLine = {"farovinter"};

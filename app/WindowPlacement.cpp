@@ -1,0 +1,158 @@
+#include "app/WindowPlacement.h"
+
+#include "app/Settings.h"
+#include "platform/ui/Screens.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QWidget>
+#include <QWindow>
+
+#include <algorithm>
+
+namespace {
+
+TRect FromQRect(const QRect& r)
+{
+    return TRect{r.x(), r.y(), r.x() + r.width(), r.y() + r.height()};
+}
+
+bool OnX11()
+{
+    return QGuiApplication::platformName() == QLatin1String("xcb");
+}
+
+// While the window manager builds its frame, Qt reports no margins or
+// negative ones; neither is the frame's.
+bool Known(const QMargins& m)
+{
+    return !m.isNull() && m.left() >= 0 && m.top() >= 0 && m.right() >= 0 && m.bottom() >= 0;
+}
+
+QMargins FrameMargins(const QWidget* window)
+{
+    const QMargins m = window->windowHandle() != nullptr ? window->windowHandle()->frameMargins() : QMargins();
+    return Known(m) ? m : QMargins();
+}
+
+// 60 x 50 ms: a window manager that draws no frame never reports margins.
+constexpr int RetryInterval = 50;
+constexpr int MaxRetries = 60;
+constexpr int SettleInterval = 300;
+
+} // namespace
+
+TWindowPlacement::TWindowPlacement(QWidget* window) : QObject(window), FWindow(window)
+{
+    window->installEventFilter(this);
+    FRetry.setInterval(RetryInterval);
+    connect(&FRetry, &QTimer::timeout, this, [this] { RetryTick(); });
+    FSettle.setSingleShot(true);
+    FSettle.setInterval(SettleInterval);
+    connect(&FSettle, &QTimer::timeout, this, [this] { CheckTouched(); });
+}
+
+void TWindowPlacement::Place(const TRect& rect)
+{
+    // The native window must exist for the frame's margins to be known.
+    FWindow->winId();
+    const QMargins frame = FrameMargins(FWindow);
+    // The size constraints come first, so a backwards rectangle is fitted at the size it gets.
+    const TRect sized = WithMinimumSize(rect, FWindow->minimumWidth() + frame.left() + frame.right(),
+                                        FWindow->minimumHeight() + frame.top() + frame.bottom());
+    const std::vector<TRect> monitors = MonitorRects();
+    const int nearest = NearestMonitor(monitors, sized);
+    FPending = nearest >= 0 ? FitRectToMonitor(sized, monitors[nearest]) : sized;
+    FUntouched = FPending;
+    Apply();
+    if (!frame.isNull() || !OnX11())
+        FPending.reset();
+}
+
+void TWindowPlacement::Apply()
+{
+    // The rectangle is the outer frame; the size constraints still apply.
+    const QMargins frame = FrameMargins(FWindow);
+    const TRect placed = *FPending;
+    FApplying = true;
+    // Wayland lets no program place its own window: only the size is restored there.
+    if (QGuiApplication::platformName() != QLatin1String("wayland"))
+        FWindow->move(placed.Left, placed.Top);
+    FWindow->resize(std::max(0, placed.Width() - frame.left() - frame.right()),
+                    std::max(0, placed.Height() - frame.top() - frame.bottom()));
+    FApplying = false;
+}
+
+bool TWindowPlacement::Normal() const
+{
+    return FWindow->isVisible() &&
+           !(FWindow->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized));
+}
+
+void TWindowPlacement::TryApply()
+{
+    if (FPending && Normal() && !FrameMargins(FWindow).isNull()) {
+        Apply();
+        FPending.reset();
+    }
+}
+
+void TWindowPlacement::RetryTick()
+{
+    TryApply();
+    // A maximised window waits for its restore; the frame is corrected then.
+    if (FPending && Normal() && ++FRetries >= MaxRetries)
+        FPending.reset();
+    if (!FPending || !Normal())
+        FRetry.stop();
+}
+
+void TWindowPlacement::CheckTouched()
+{
+    if (FUntouched && !FPending && Normal() && CurrentNormalFrame() != *FUntouched)
+        FUntouched.reset();
+}
+
+bool TWindowPlacement::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != FWindow)
+        return false;
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::WindowStateChange:
+        if (FPending && Normal()) {
+            FRetries = 0;
+            FRetry.start();
+        }
+        break;
+    case QEvent::Move:
+    case QEvent::Resize:
+        if (!FWindow->isVisible() || FApplying)
+            break;
+        if (!event->spontaneous()) {
+            // The program itself moved or sized the window.
+            FUntouched.reset();
+            break;
+        }
+        TryApply();
+        FSettle.start();
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+TRect TWindowPlacement::CurrentNormalFrame() const
+{
+    const QRect frame = FWindow->frameGeometry();
+    const QRect inner = FWindow->geometry();
+    const QRect normal = FWindow->isMaximized() || FWindow->isMinimized() ? FWindow->normalGeometry() : inner;
+    return FromQRect(normal.adjusted(frame.left() - inner.left(), frame.top() - inner.top(),
+                                     frame.right() - inner.right(), frame.bottom() - inner.bottom()));
+}
+
+TRect TWindowPlacement::NormalFrame() const
+{
+    return FUntouched ? *FUntouched : CurrentNormalFrame();
+}

@@ -1,0 +1,55 @@
+// Where the main window goes at start and the rectangle it leaves behind.
+//
+// The saved rectangle is the window's outer frame. An X11 window manager adds
+// its frame only once the window appears, and reports the frame and the
+// window's place in several steps that race with the program's own requests.
+// So the frame is corrected once its margins are known, and while nobody has
+// moved or sized the window since, the rectangle written back is exactly the
+// one that was placed: starting and closing never moves the window.
+#pragma once
+
+#include "platform/graphics/Types.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <optional>
+
+class QWidget;
+
+class TWindowPlacement : public QObject {
+public:
+    // Watches window, which owns the object.
+    explicit TWindowPlacement(QWidget* window);
+
+    // Puts the window's frame on rect, first grown to the window's smallest
+    // size and then fitted to the nearest monitor.
+    void Place(const TRect& rect);
+
+    // The restored (normal) frame rectangle, also while maximised.
+    TRect NormalFrame() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Apply();
+    void TryApply();
+    void RetryTick();
+    void CheckTouched();
+    TRect CurrentNormalFrame() const;
+    bool Normal() const;
+
+    QWidget* FWindow;
+    // The placed frame, until the frame's margins are known.
+    std::optional<TRect> FPending;
+    // The placed frame, while nobody has moved or sized the window.
+    std::optional<TRect> FUntouched;
+    bool FApplying = false;
+    // Looks for the margins for a while after the window appears: not every
+    // report of the window manager comes as a move or size.
+    QTimer FRetry;
+    int FRetries = 0;
+    // Compares the frame with the placed one once the reports have settled.
+    QTimer FSettle;
+};

@@ -1,0 +1,174 @@
+// The editor under a real X server and window manager (Xvfb and openbox),
+// where the frame and the window's place arrive late and in several steps.
+// Skipped when either program is missing or the server cannot start.
+#include "AppTestSupport.h"
+#include "app/ini.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <poll.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+bool Installed(const char* program)
+{
+    return std::system((std::string("command -v ") + program + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+pid_t Spawn(const std::vector<std::string>& args, int outputFd = -1)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (outputFd >= 0)
+            ::dup2(outputFd, 1);
+        std::vector<char*> argv;
+        for (const std::string& arg : args)
+            argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
+        ::execvp(argv[0], argv.data());
+        ::_exit(127);
+    }
+    return child;
+}
+
+void Stop(pid_t child)
+{
+    if (child > 0) {
+        ::kill(child, SIGTERM);
+        if (WaitForExit(child, 5) < 0) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, nullptr, 0);
+        }
+    }
+}
+
+// A private X server on the first free display from :90 up, so parallel runs
+// never meet, with openbox managing it.
+class Desktop {
+public:
+    explicit Desktop(const std::filesystem::path& dir)
+    {
+        if (!Installed("Xvfb") || !Installed("openbox") || !Installed("xdotool"))
+            return;
+        for (int number = 90; number < 130 && FServer < 0; ++number)
+            StartServer(number);
+        if (FServer < 0)
+            return;
+        const std::filesystem::path ready = dir / "openbox-ready";
+        ::setenv("DISPLAY", Display.c_str(), 1);
+        FManager = Spawn({"openbox", "--sm-disable", "--startup", "touch " + ready.string()});
+        for (int i = 0; i < 500 && !std::filesystem::exists(ready); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        if (!std::filesystem::exists(ready))
+            Display.clear();
+    }
+    ~Desktop()
+    {
+        Stop(FManager);
+        Stop(FServer);
+    }
+    // Empty when no desktop could be had.
+    std::string Display;
+
+private:
+    // Xvfb writes the display number once it accepts clients, and exits at
+    // once when the number is taken.
+    void StartServer(int number)
+    {
+        int ready[2];
+        if (::pipe(ready) != 0)
+            return;
+        const pid_t server = Spawn({"Xvfb", ":" + std::to_string(number), "-screen", "0", "1600x1000x24", "-nolisten",
+                                    "tcp", "-displayfd", "1"},
+                                   ready[1]);
+        ::close(ready[1]);
+        pollfd wait{ready[0], POLLIN, 0};
+        char text[16] = {};
+        const bool up = ::poll(&wait, 1, 10000) == 1 && ::read(ready[0], text, sizeof text - 1) > 0;
+        ::close(ready[0]);
+        if (up) {
+            FServer = server;
+            Display = ":" + std::to_string(number);
+        } else {
+            Stop(server);
+        }
+    }
+
+    pid_t FServer = -1;
+    pid_t FManager = -1;
+};
+
+std::string Output(const std::string& command)
+{
+    std::string text;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[256];
+        while (std::fgets(buffer, sizeof buffer, pipe) != nullptr)
+            text += buffer;
+        ::pclose(pipe);
+    }
+    while (!text.empty() && text.back() == '\n')
+        text.pop_back();
+    return text;
+}
+
+// Starts the editor, leaves its window alone for pauseMs once it is on
+// screen, runs the xdotool command given, then closes the window with its
+// shortcut as a user would; answers the window's title.
+std::string StartAndClose(const std::filesystem::path& dir, const std::string& display, int pauseMs,
+                          const std::string& action = {})
+{
+    const std::string program = (dir / "farovinter").string();
+    const std::string suppressions = "suppressions=" + (dir / "lsan.supp").string();
+    const pid_t editor = StartEditor(dir.string(), [&] {
+        ::setenv("DISPLAY", display.c_str(), 1);
+        ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+        ::setenv("LSAN_OPTIONS", suppressions.c_str(), 1);
+    }, program);
+    const std::string window =
+        Output("timeout 30 xdotool search --sync --onlyvisible --pid " + std::to_string(editor) + " | head -n 1");
+    std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
+    const std::string title = Output("xdotool getwindowname " + window);
+    if (!action.empty())
+        std::system(("xdotool " + action).c_str());
+    std::system(("xdotool windowactivate --sync " + window + " key --clearmodifiers ctrl+w").c_str());
+    const int status = WaitForExit(editor, 30);
+    EXPECT_EQ(status, 0);
+    if (status < 0)
+        Stop(editor);
+    return title;
+}
+
+TEST(WindowManager, StartAndCloseWriteBackTheRectangleReadAndTheTitleIsTheCaption)
+{
+    const auto dir = ScratchFolder("wm");
+    Desktop desktop(dir);
+    if (desktop.Display.empty())
+        GTEST_SKIP() << "no Xvfb with openbox";
+    // Beside the settings file, which lives in the executable's folder.
+    std::filesystem::copy_file(FV_PROGRAM, dir / "farovinter");
+    // The session bus library keeps one block to the end on purpose.
+    WriteFile(dir / "lsan.supp", "leak:libdbus-1.so\n");
+    const TRect rect{100, 180, 600, 560};
+    for (bool maximized : {false, true}) {
+        WriteRect(dir / "Farovinter.ini", rect, maximized);
+        for (int pauseMs : {0, 150, 400, 1000}) {
+            EXPECT_EQ(StartAndClose(dir, desktop.Display, pauseMs), "Farovinterぽるてぃか");
+            EXPECT_EQ(SavedRect(dir / "Farovinter.ini"), rect) << "maximised " << maximized << ", " << pauseMs << " ms";
+            EXPECT_EQ(IniReadBool((dir / "Farovinter.ini").string(), "Form", "maximized"), maximized);
+        }
+    }
+    // A window dragged by its title bar is saved where it was left.
+    WriteRect(dir / "Farovinter.ini", rect);
+    StartAndClose(dir, desktop.Display, 400,
+                  "mousemove 300 190 mousedown 1 mousemove 350 240 sleep 0.2 mousemove 400 290 sleep 0.2 mouseup 1 sleep 0.6");
+    EXPECT_EQ(SavedRect(dir / "Farovinter.ini"), (TRect{200, 280, 700, 660}));
+}
+
+} // namespace
