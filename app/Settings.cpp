@@ -51,17 +51,7 @@ std::string SettingsDirectory(const std::string& executableDirectory)
 {
     if (DirectoryWritable(executableDirectory))
         return executableDirectory;
-    std::filesystem::path config;
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg != nullptr && *xdg == '/')
-        config = xdg;
-    else if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0')
-        config = std::filesystem::path(home) / ".config";
-    else
-        config = std::filesystem::temp_directory_path();
-    const std::filesystem::path dir = config / "Farovinter";
-    std::error_code ignored;
-    std::filesystem::create_directories(dir, ignored);
-    return dir.string() + "/";
+    return UserConfigDirectory();
 }
 
 std::string MigrateSettings(const std::string& directory)

@@ -53,6 +53,7 @@ public:
 };
 
 FV_DECLARE_EXCEPTION(EConvertError, Exception);
+FV_DECLARE_EXCEPTION(EListError, Exception);
 FV_DECLARE_EXCEPTION(EInvalidOperation, Exception);
 FV_DECLARE_EXCEPTION(EInvalidGraphic, Exception);
 FV_DECLARE_EXCEPTION(EInvalidGraphicOperation, Exception);

@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/syscall.h>
@@ -30,4 +32,19 @@ bool RenameNoReplace(const std::string& from, const std::string& to)
 bool DirectoryWritable(const std::string& directory)
 {
     return !directory.empty() && ::access(directory.c_str(), W_OK | X_OK) == 0;
+}
+
+std::string UserConfigDirectory()
+{
+    std::filesystem::path config;
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg != nullptr && *xdg == '/')
+        config = xdg;
+    else if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0')
+        config = std::filesystem::path(home) / ".config";
+    else
+        config = std::filesystem::temp_directory_path();
+    const std::filesystem::path dir = config / "Farovinter";
+    std::error_code ignored;
+    std::filesystem::create_directories(dir, ignored);
+    return dir.string() + "/";
 }

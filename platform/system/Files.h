@@ -14,3 +14,8 @@ bool RenameNoReplace(const std::string& from, const std::string& to);
 
 // True when the current user may create files in directory.
 bool DirectoryWritable(const std::string& directory);
+
+// ${XDG_CONFIG_HOME:-$HOME/.config}/Farovinter/ (the temporary directory in
+// place of the configuration folder when neither is set), created when
+// missing, with a trailing '/'.
+std::string UserConfigDirectory();

@@ -1,0 +1,9 @@
+// "ANSI" text of outside libraries: the locale's multibyte encoding.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// text in the current locale's multibyte encoding as UTF-8; a byte that does
+// not decode becomes '?'. Under a UTF-8 locale valid text stays as it is.
+std::string AnsiToUtf8(std::string_view text);

@@ -1,0 +1,49 @@
+#include "platform/system/DynamicLibrary.h"
+
+#include <dlfcn.h>
+#include <link.h>
+
+#include <filesystem>
+
+namespace {
+
+thread_local std::string loadError;
+
+} // namespace
+
+HMODULE LoadLibrary(const std::string& fileName)
+{
+    const std::string path = fileName.find('/') == std::string::npos ? "./" + fileName : fileName;
+    void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr) {
+        const char* reason = ::dlerror();
+        loadError = reason != nullptr ? reason : "unknown error";
+    }
+    return static_cast<HMODULE>(handle);
+}
+
+const std::string& LastLoadError()
+{
+    return loadError;
+}
+
+void* GetProcAddress(HMODULE module, const char* name)
+{
+    return module != nullptr ? ::dlsym(module, name) : nullptr;
+}
+
+bool FreeLibrary(HMODULE module)
+{
+    return module != nullptr && ::dlclose(module) == 0;
+}
+
+std::string GetModuleFileName(HMODULE module)
+{
+    link_map* map = nullptr;
+    if (module == nullptr || ::dlinfo(module, RTLD_DI_LINKMAP, &map) != 0 || map == nullptr ||
+        map->l_name == nullptr || *map->l_name == '\0')
+        return {};
+    std::error_code error;
+    const std::filesystem::path canonical = std::filesystem::canonical(map->l_name, error);
+    return error ? std::string(map->l_name) : canonical.string();
+}

@@ -1,0 +1,22 @@
+#include "platform/core/TextEncoding.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <string>
+
+namespace {
+
+TEST(TextEncoding, LocaleTextBecomesUtf8AndWhatDoesNotDecodeAQuestionMark)
+{
+    const std::string saved = std::setlocale(LC_CTYPE, nullptr);
+    ASSERT_NE(std::setlocale(LC_CTYPE, "C.UTF-8"), nullptr);
+    EXPECT_EQ(AnsiToUtf8("Portable pixmap ぽるてぃか"), "Portable pixmap ぽるてぃか");
+    EXPECT_EQ(AnsiToUtf8(std::string("a\xFF" "b\xE3\x81", 5)), "a?b??");
+    std::setlocale(LC_CTYPE, "C");
+    EXPECT_EQ(AnsiToUtf8("*.png"), "*.png");
+    EXPECT_EQ(AnsiToUtf8("\xE3\x81\xBD"), "???");
+    std::setlocale(LC_CTYPE, saved.c_str());
+}
+
+} // namespace

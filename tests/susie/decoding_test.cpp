@@ -1,0 +1,275 @@
+#include "SusieTestSupport.h"
+
+#include "bitmap/FvDIB.h"
+#include "susie/SPIFvDIB.h"
+#include "susie/SPIs.h"
+
+#include <cstring>
+#include <stdexcept>
+
+namespace {
+
+// A 3 x 2 colour picture: red, green, blue / white, black, grey.
+std::string Ppm()
+{
+    return std::string("P6\n3 2\n255\n") + std::string("\xFF\0\0\0\xFF\0\0\0\xFF", 9) +
+           std::string("\xFF\xFF\xFF\0\0\0\x80\x80\x80", 9);
+}
+
+std::string Pgm()
+{
+    return std::string("P5 2 2 255\n") + std::string("\x00\x40\x80\xFF", 4);
+}
+
+std::string Le32(uint32_t v)
+{
+    return std::string(reinterpret_cast<const char*>(&v), 4);
+}
+
+// The echo plug-in's data: a 40-byte header with the given fields, extra
+// header bytes, and a pixel block of bitsSize bytes.
+std::string Echo(int32_t width, int32_t height, int bits, uint32_t compression, uint32_t clrUsed,
+                 size_t extraInfo, size_t bitsSize, uint32_t headerSize = 40)
+{
+    BITMAPINFOHEADER h{};
+    h.biSize = headerSize;
+    h.biWidth = width;
+    h.biHeight = height;
+    h.biPlanes = 1;
+    h.biBitCount = static_cast<WORD>(bits);
+    h.biCompression = compression;
+    h.biClrUsed = clrUsed;
+    std::string info(reinterpret_cast<const char*>(&h), sizeof h);
+    info += std::string(extraInfo, '\x11');
+    return "ECHO" + Le32(static_cast<uint32_t>(info.size())) + info + std::string(bitsSize, '\x22');
+}
+
+struct Report {
+    TProgressStage Stage;
+    int Percent;
+    std::string Msg;
+};
+
+class PluginDecoding : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        FSpis.SearchOptions = {};
+        FSpis.Search(std::string(FV_TEST_PLUGIN_DIR) + "/spi_pnm.spi");
+        FSpis.Search(std::string(FV_TEST_PLUGIN_DIR) + "/spi_echo.spi");
+        ASSERT_EQ(FSpis.Count(), 2);
+    }
+
+    // Records every progress report of bitmap.
+    void Record(TGraphic& bitmap)
+    {
+        bitmap.OnProgress = [this](TPersistent*, TProgressStage stage, uint8_t percent, bool, const TRect&,
+                                   const std::string& msg) { FReports.push_back({stage, percent, msg}); };
+    }
+    int Count(const std::string& msg) const
+    {
+        return static_cast<int>(std::count_if(FReports.begin(), FReports.end(), [&](const Report& r) { return r.Msg == msg; }));
+    }
+
+    ScratchFolder FFolder;
+    TSPIs FSpis;
+    std::vector<Report> FReports;
+};
+
+TEST_F(PluginDecoding, ColourPictureOpensFromFileAndStreamWithItsPixels)
+{
+    const std::string path = FFolder.Write("colours.ppm", Ppm());
+    TSPIFvDIB fromFile;
+    Record(fromFile);
+    fromFile.LoadFromFile(path);
+    TMemoryStream stream;
+    stream.LoadFromFile(path);
+    TSPIFvDIB fromStream;
+    fromStream.LoadFromStream(stream);
+    for (TSPIFvDIB* image : {&fromFile, &fromStream}) {
+        ASSERT_EQ(image->Width(), 3);
+        ASSERT_EQ(image->Height(), 2);
+        EXPECT_EQ(image->BitCount(), 24);
+        EXPECT_EQ(image->GetPixels(0, 0), 0x0000FFu);
+        EXPECT_EQ(image->GetPixels(2, 0), 0xFF0000u);
+        EXPECT_EQ(image->GetPixels(2, 1), 0x808080u);
+        // A true-colour picture on a 32-bit screen gets no palette by default.
+        EXPECT_EQ(image->GetPalette(), nullptr);
+    }
+    ASSERT_FALSE(FReports.empty());
+    EXPECT_EQ(FReports.front().Msg, "Loading Graphic by Susie Plugin");
+    EXPECT_EQ(FReports.back().Stage, TProgressStage::psEnding);
+    EXPECT_EQ(FReports.back().Msg, "Loaded Graphic");
+    EXPECT_EQ(std::count_if(FReports.begin(), FReports.end(), [](const Report& r) { return r.Stage == TProgressStage::psEnding; }), 1);
+    EXPECT_EQ(Count("Loading by [spi_pnm.spi]"), 1);
+    // The plug-in's row steps map onto 2..99.
+    EXPECT_EQ(Count(""), 2);
+    EXPECT_EQ(FReports[FReports.size() - 3].Percent, 2);
+    EXPECT_EQ(FReports[FReports.size() - 2].Percent, 51);
+}
+
+TEST_F(PluginDecoding, GreyPictureKeepsItsOwnColourTable)
+{
+    TSPIFvDIB image;
+    image.PaletteOption = sdpAllways;
+    image.LoadFromFile(FFolder.Write("grey.pgm", Pgm()));
+    EXPECT_EQ(image.BitCount(), 8);
+    EXPECT_EQ(image.GetColors(0x40), static_cast<TColor>(0x404040));
+    EXPECT_EQ(image.GetPixels(1, 0), 0x40u);
+    EXPECT_EQ(image.GetPixels(1, 1), 0xFFu);
+}
+
+TEST_F(PluginDecoding, PaletteOptionDecidesWhetherTrueColourGetsAPalette)
+{
+    const std::string path = FFolder.Write("colours.ppm", Ppm());
+    TSPIFvDIB always;
+    always.PaletteOption = sdpAllways;
+    always.LoadFromFile(path);
+    EXPECT_NE(always.GetPalette(), nullptr);
+    TSPIFvDIB never;
+    never.PaletteOption = sdpNone;
+    never.LoadFromFile(path);
+    EXPECT_EQ(never.GetPalette(), nullptr);
+    TSPIFvDIB copy;
+    copy.Assign(&never);
+    EXPECT_EQ(copy.PaletteOption, sdpNone);
+    EXPECT_EQ(&copy.InternalDIB(), &never.InternalDIB());
+}
+
+TEST_F(PluginDecoding, MacBinaryHeaderIsSkippedAndShortDataTriedOnce)
+{
+    const std::string wrapped = std::string(128, 'M') + Ppm();
+    TSPIFvDIB image;
+    Record(image);
+    // The name makes the echo plug-in the first candidate: it is tried at 0
+    // and at 128, then the pnm one at 0 and at 128.
+    image.LoadFromFile(FFolder.Write("wrapped.echo", wrapped));
+    EXPECT_EQ(image.Width(), 3);
+    EXPECT_EQ(Count("Loading by [spi_echo.spi]"), 2);
+    EXPECT_EQ(Count("Loading by [spi_pnm.spi]"), 2);
+    TMemoryStream stream;
+    stream.Write(wrapped.data(), static_cast<int64_t>(wrapped.size()));
+    TSPIFvDIB fromStream;
+    fromStream.LoadFromStreamWithName(stream, "wrapped.pnm");
+    EXPECT_EQ(fromStream.Width(), 3);
+
+    FReports.clear();
+    TSPIFvDIB shortData;
+    Record(shortData);
+    EXPECT_THROW(shortData.LoadFromFile(FFolder.Write("short.xyz", std::string(128, 'x'))), EInvalidGraphic);
+    EXPECT_EQ(Count("Loading by [spi_echo.spi]"), 1);
+    EXPECT_EQ(Count("Loading by [spi_pnm.spi]"), 1);
+}
+
+TEST_F(PluginDecoding, UnreadableFileFailsAndKeepsTheFormerPicture)
+{
+    TSPIFvDIB image;
+    image.LoadFromFile(FFolder.Write("grey.pgm", Pgm()));
+    Record(image);
+    try {
+        image.LoadFromFile(FFolder.Write("nothing.pnm", "neither a picture nor a bitmap"));
+        FAIL() << "no exception";
+    } catch (const EInvalidGraphic& e) {
+        EXPECT_EQ(e.Message(), "Susie Plugins could not decode");
+    }
+    EXPECT_EQ(image.BitCount(), 8);
+    EXPECT_EQ(FReports.back().Msg, "Loaded Graphic");
+}
+
+TEST_F(PluginDecoding, BmpExtensionAsksTheBitmapReaderFirst)
+{
+    TFvDIB source;
+    source.SetWidth(2);
+    source.SetHeight(2);
+    TMemoryStream bmp;
+    source.SaveToStream(bmp);
+    TSPIFvDIB image;
+    Record(image);
+    bmp.SaveToFile(FFolder.Path("real.BmP"));
+    image.LoadFromFile(FFolder.Path("real.BmP"));
+    EXPECT_EQ(Count("Loading Graphic by Susie Plugin"), 0);
+    image.LoadFromFile(FFolder.Write("really.bmp", Ppm()));
+    EXPECT_EQ(image.Width(), 3);
+    EXPECT_EQ(Count("Loading by [spi_pnm.spi]"), 1);
+}
+
+TEST_F(PluginDecoding, ProgressHandlerStopsThePluginAndItsErrorsComeBackAfterIt)
+{
+    const std::string path = FFolder.Write("colours.ppm", Ppm());
+    TSPIFvDIB aborted;
+    aborted.OnProgress = [](TPersistent*, TProgressStage, uint8_t percent, bool, const TRect&, const std::string&) {
+        if (percent >= 2 && percent < 100)
+            throw EAbort();
+    };
+    EXPECT_THROW(aborted.LoadFromFile(path), EInvalidGraphic);
+
+    TSPIGraphic graphic;
+    graphic.OnProgress = [](TPersistent*, TProgressStage, uint8_t percent, bool, const TRect&, const std::string&) {
+        if (percent == 51)
+            throw std::runtime_error("handler failed");
+    };
+    EXPECT_THROW(graphic.LoadFromFile(path), std::runtime_error);
+    EXPECT_TRUE(graphic.Empty());
+}
+
+TEST_F(PluginDecoding, GraphicWritesItsBlocksAsABmpImage)
+{
+    TSPIGraphic graphic;
+    graphic.LoadFromFile(FFolder.Write("two.echo", Echo(2, 2, 24, BI_RGB, 0, 0, 16)));
+    TMemoryStream out;
+    graphic.SaveToStream(out);
+    ASSERT_EQ(out.Size(), 14 + 40 + 16);
+    uint32_t offset;
+    std::memcpy(&offset, out.Memory() + 10, 4);
+    EXPECT_EQ(offset, 54u);
+    EXPECT_EQ(graphic.GetPalette(), nullptr);
+
+    graphic.LoadFromFile(FFolder.Write("eight.echo", Echo(4, -2, 8, BI_RGB, 0, 1024, 8)));
+    EXPECT_EQ(graphic.Height(), 2);
+    EXPECT_EQ(GetPaletteEntries(graphic.GetPalette(), 0, 0, nullptr), 256u);
+    TMemoryStream eight;
+    graphic.SaveToStream(eight);
+    EXPECT_EQ(eight.Size(), 14 + 1064 + 8);
+
+    // Bit-field masks are part of the header image.
+    graphic.LoadFromFile(FFolder.Write("masks.echo", Echo(2, 1, 16, BI_BITFIELDS, 0, 12, 4)));
+    TMemoryStream masks;
+    graphic.SaveToStream(masks);
+    EXPECT_EQ(masks.Size(), 14 + 52 + 4);
+}
+
+TEST_F(PluginDecoding, LyingHeadersFailTheTryInsteadOfBeingRead)
+{
+    const std::string cases[] = {
+        Echo(2, 2, 24, BI_RGB, 0, 0, 16, 12),    // a core header
+        Echo(2, 2, 7, BI_RGB, 0, 0, 16),         // no such depth
+        Echo(2, 2, 8, BI_RGB, 257, 1028, 8),     // too many colours
+        Echo(2, 2, 8, BI_RLE8, 0, 1024, 8),      // compressed
+        Echo(2, 2, 24, BI_BITFIELDS, 0, 12, 16), // masks on 24 bits
+        Echo(2, 2, 24, BI_RGB, 0, 0, 15),        // rows longer than the block
+        Echo(2, 2, 8, BI_RGB, 0, 1020, 8),       // colour table cut short
+        Echo(-2, 2, 24, BI_RGB, 0, 0, 16),
+        Echo(2, INT32_MIN, 24, BI_RGB, 0, 0, 16),
+        Echo(0x7FFFFFFF, 0x7FFFFFFF, 32, BI_RGB, 0, 0, 16), // sizes that overflow 32 bits
+        "ECHO" + Le32(0xFFFFFFFF),                           // the plug-in itself fails
+    };
+    for (const std::string& data : cases) {
+        TSPIFvDIB image;
+        EXPECT_THROW(image.LoadFromFile(FFolder.Write("lie.echo", data)), EInvalidGraphic);
+    }
+}
+
+TEST_F(PluginDecoding, PreviewWantedButMissingStillDecodesAndTheBitmapLoadsToo)
+{
+    FSpis.GraphicPreview = true;
+    TSPIBitmap bitmap;
+    bitmap.LoadFromFile(FFolder.Write("colours.ppm", Ppm()));
+    EXPECT_EQ(bitmap.Width(), 3);
+    EXPECT_EQ(bitmap.PixelFormat(), pf24bit);
+    FSpis.GraphicPreview = false;
+    FSpis.Plugins(0)->SetEnabled(false);
+    TSPIBitmap disabled;
+    EXPECT_THROW(disabled.LoadFromFile(FFolder.Path("colours.ppm")), EInvalidGraphic);
+}
+
+} // namespace

@@ -1,0 +1,102 @@
+#include "susie/SPI.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+std::string Plugin(const std::string& name)
+{
+    return std::string(FV_TEST_PLUGIN_DIR) + "/" + name + ".spi";
+}
+
+std::string ApiError(const std::string& api, const std::string& file)
+{
+    return api + "は[" + std::filesystem::canonical(file).string() + "]では使えないSusie Plugin APIです";
+}
+
+TEST(PluginWrapper, KindFollowsTheVersionString)
+{
+    const auto pnm = CreatePluginByVersion(Plugin("spi_pnm"));
+    ASSERT_NE(pnm, nullptr);
+    EXPECT_EQ(pnm->ClassType(), &TInSPI::ClassInfo);
+    EXPECT_TRUE(pnm->Enabled());
+    EXPECT_EQ(pnm->Version(), "00IN");
+    EXPECT_EQ(pnm->Infomation(), "PNM test plug-in");
+    EXPECT_EQ(pnm->FileName(), std::filesystem::canonical(Plugin("spi_pnm")).string());
+    EXPECT_EQ(pnm->ExtNames(), (std::vector<std::string>{"*.pnm;*.ppm", "*.pgm"}));
+    EXPECT_EQ(pnm->FileTypes(), (std::vector<std::string>{"Portable pixmap", "Portable graymap"}));
+
+    const auto archive = CreatePluginByVersion(Plugin("spi_archive"));
+    ASSERT_NE(archive, nullptr);
+    EXPECT_EQ(archive->ClassType(), &TAmSPI::ClassInfo);
+    EXPECT_TRUE(archive->Enabled());
+
+    const auto xn = CreatePluginByVersion(Plugin("spi_xn"));
+    ASSERT_NE(xn, nullptr);
+    EXPECT_EQ(xn->ClassType(), &TXnSPI::ClassInfo);
+    EXPECT_FALSE(xn->Enabled());
+}
+
+TEST(PluginWrapper, VersionDifferingInCaseGivesAPlainDisabledPlugin)
+{
+    const auto spi = CreatePluginByVersion(Plugin("spi_lowercase"));
+    ASSERT_NE(spi, nullptr);
+    EXPECT_EQ(spi->ClassType(), &TSPI::ClassInfo);
+    EXPECT_FALSE(spi->Enabled());
+    // Entry 4 has no description in entry 5: it is dropped.
+    EXPECT_EQ(spi->ExtNames(), std::vector<std::string>{"*.var"});
+    EXPECT_EQ(spi->FileTypes(), std::vector<std::string>{"Variant"});
+}
+
+TEST(PluginWrapper, MissingRequiredExportsRaiseNamingTheExport)
+{
+    try {
+        CreatePluginByVersion(Plugin("spi_noinfo"));
+        FAIL() << "no exception";
+    } catch (const ESPIInvalidAPI& e) {
+        EXPECT_EQ(e.Message(), ApiError("GetPluginInfo", Plugin("spi_noinfo")));
+    }
+    try {
+        CreatePluginByVersion(Plugin("spi_nopicture"));
+        FAIL() << "no exception";
+    } catch (const ESPIInvalidAPI& e) {
+        EXPECT_EQ(e.Message(), ApiError("GetPicture", Plugin("spi_nopicture")));
+    }
+    TInSPI pnm(Plugin("spi_pnm"));
+    void* info = nullptr;
+    void* bits = nullptr;
+    EXPECT_THROW(pnm.GetPreview("", 0, 1, &info, &bits, nullptr, 0), ESPIInvalidAPI);
+}
+
+TEST(PluginWrapper, FilesThatAreNoLibraryGiveNoPlugin)
+{
+    const auto dir = std::filesystem::temp_directory_path() / ("fv_spi_wrapper_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    // A Windows library fails like any file that does not load.
+    std::ofstream(dir / "windows.spi", std::ios::binary) << std::string("MZ\x90\0\3\0\0\0", 8) << std::string(200, '\0');
+    std::ofstream(dir / "text.spi") << "not a library";
+    EXPECT_EQ(CreatePluginByVersion((dir / "windows.spi").string()), nullptr);
+    EXPECT_EQ(CreatePluginByVersion((dir / "text.spi").string()), nullptr);
+    EXPECT_EQ(CreatePluginByVersion((dir / "missing.spi").string()), nullptr);
+    try {
+        TSPI spi((dir / "text.spi").string());
+        FAIL() << "no exception";
+    } catch (const ESPIFOpenErrorSPI& e) {
+        EXPECT_EQ(e.Message(), (dir / "text.spi").string() + ":Susie Pluginがロードできませんでした");
+    }
+    std::filesystem::remove_all(dir);
+}
+
+TEST(PluginWrapper, PluginFileNamesStopAtTheClassicPathLimit)
+{
+    EXPECT_EQ(ToPluginFileName(""), "");
+    const std::string fits = "/" + std::string(258, 'a');
+    EXPECT_EQ(ToPluginFileName(fits), fits);
+    EXPECT_EQ(ToPluginFileName(fits + "a"), "");
+    EXPECT_EQ(ToPluginFileName("/tmp/写真.pnm"), "/tmp/写真.pnm");
+}
+
+} // namespace

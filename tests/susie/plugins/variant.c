@@ -1,0 +1,83 @@
+/* Test plug-ins that differ in their version string and in the exports they
+   have, built from this one source with macros:
+   SPI_VERSION, NO_PLUGIN_INFO, WITH_LOADER, WITH_PICTURE_INFO, WITH_PICTURE,
+   WITH_ARCHIVE. Their format entries end with an unmatched pattern (entry 4
+   without entry 5). None of them decodes anything. */
+#include "PluginSupport.h"
+
+#ifndef NO_PLUGIN_INFO
+static const char* const Entries[] = {SPI_VERSION, "Variant test plug-in", "*.var", "Variant", "*.orphan"};
+
+int32_t GetPluginInfo(int32_t InfoNo, char* Buf, int32_t BufLen)
+{
+    return InfoEntry(Entries, 5, InfoNo, Buf, BufLen);
+}
+#endif
+
+#ifdef WITH_LOADER
+int32_t IsSupported(const char* FileName, const void* DW)
+{
+    (void)FileName;
+    (void)DW;
+    return 0;
+}
+#endif
+
+#ifdef WITH_PICTURE_INFO
+int32_t GetPictureInfo(const char* Buf, int32_t Len, int32_t Flag, TPictureInfo* Info)
+{
+    (void)Buf;
+    (void)Len;
+    (void)Flag;
+    (void)Info;
+    return 2;
+}
+#endif
+
+#ifdef WITH_PICTURE
+int32_t GetPicture(const char* Buf, int32_t Len, int32_t Flag, void** HBMInfo, void** HBM,
+                   TProgressCallback ProgressCallBack, intptr_t Data)
+{
+    (void)Buf;
+    (void)Len;
+    (void)Flag;
+    (void)HBMInfo;
+    (void)HBM;
+    (void)ProgressCallBack;
+    (void)Data;
+    return 2;
+}
+#endif
+
+#ifdef WITH_ARCHIVE
+int32_t GetArchiveInfo(const char* Buf, int32_t Len, uint16_t Flag, void** FileInfoHandle)
+{
+    (void)Buf;
+    (void)Len;
+    (void)Flag;
+    *FileInfoHandle = NULL;
+    return 0;
+}
+
+int32_t GetFileInfo(const char* Buf, int32_t Len, const char* FileName, uint16_t Flag, TFileInfo* FileInfo)
+{
+    (void)Buf;
+    (void)Len;
+    (void)FileName;
+    (void)Flag;
+    memset(FileInfo, 0, sizeof *FileInfo);
+    return 0;
+}
+
+int32_t GetFile(const char* Src, int32_t Len, const char* Dest, uint16_t Flag, TProgressCallback ProgressCallback,
+                intptr_t Data)
+{
+    (void)Src;
+    (void)Len;
+    (void)Dest;
+    (void)Flag;
+    (void)ProgressCallback;
+    (void)Data;
+    return 0;
+}
+#endif
