@@ -2,6 +2,7 @@
 // reports through the graphic's progress event.
 #include "bitmap/FvDIB.h"
 
+#include <cstring>
 
 namespace {
 
@@ -69,11 +70,25 @@ void TFvDIB::SetPixelFormat(TFvPixelFormat Value)
 
 void TFvDIB::CreateTrueColorPalette()
 {
-    Unshare();
     InitProgress(256, "Create True Color Palette");
     BeginProgress();
     try {
-        FInternalDIB->CreateTrueColorPalette(FConvertMode, [this] { StepProgress(); });
+        const TFvProgressStep step = [this] { StepProgress(); };
+        if (FInternalDIB->RefCount > 1) {
+            // The view asks for the palette of every picture it shows, and a
+            // picture back from the history usually has it already: its
+            // pixels are copied only when the colour table really changes.
+            const TFvDIBInfos result = FInternalDIB->WithTrueColorPalette(FConvertMode, step);
+            if (std::memcmp(result.Dummy, FInternalDIB->DIBInfos.Dummy, sizeof(result.Dummy)) != 0) {
+                Unshare();
+                std::memcpy(FInternalDIB->DIBInfos.Dummy, result.Dummy, sizeof(result.Dummy));
+                FInternalDIB->ReleasePalette();
+            } else {
+                SetPaletteModified(true);
+            }
+        } else {
+            FInternalDIB->CreateTrueColorPalette(FConvertMode, step);
+        }
     } catch (...) {
         SyncPaletteModified();
         EndProgress();

@@ -99,6 +99,9 @@ public:
     TFvDIBInfos ConvertedDIBInfos(TFvPixelFormat Target, TFvConvertMode Mode, const TFvProgressStep& Progress,
                                   uint32_t BGColor) const;
     void CreateTrueColorPalette(TFvConvertMode Mode, const TFvProgressStep& Progress);
+    // This record with the palette CreateTrueColorPalette would store; the
+    // storage is left as it is.
+    TFvDIBInfos WithTrueColorPalette(TFvConvertMode Mode, const TFvProgressStep& Progress) const;
 
     // Takes over a fully built record (after FreeDIB of the old one).
     void TakeDIBInfos(const TFvDIBInfos& Infos);

@@ -156,6 +156,12 @@ TFvDIBInfos TFvInternalDIB::ConvertedDIBInfos(TFvPixelFormat Target, TFvConvertM
 
 void TFvInternalDIB::CreateTrueColorPalette(TFvConvertMode Mode, const TFvProgressStep& Progress)
 {
+    DIBInfos = WithTrueColorPalette(Mode, Progress);
+    ReleasePalette();
+}
+
+TFvDIBInfos TFvInternalDIB::WithTrueColorPalette(TFvConvertMode Mode, const TFvProgressStep& Progress) const
+{
     if (DIBInfos.W3Head().biBitCount != 24 || DIBInfos.W3Head().biCompression != BI_RGB)
         throw EFvDIBBadDIBType("TFvInternalDIB.CreateTrueColorPalette: Bad DIB Type");
     const TFvSourceRows rows = UncompressedRows(DIBInfos, "TFvInternalDIB.CreateTrueColorPalette");
@@ -167,6 +173,7 @@ void TFvInternalDIB::CreateTrueColorPalette(TFvConvertMode Mode, const TFvProgre
         const auto tree = std::make_unique<TFvSplitTree>();
         CreateSamplePalette(rows, 8, Progress, palette, *tree);
     }
-    StorePalette(palette, DIBInfos);
-    ReleasePalette();
+    TFvDIBInfos result = DIBInfos;
+    StorePalette(palette, result);
+    return result;
 }

@@ -423,6 +423,17 @@ TEST(FvDIBProgress, TrueColourPaletteOfSharedBitmap)
     EXPECT_GT(dib.PaletteSize(), 0);
     EXPECT_EQ(source.PaletteSize(), 0);
     EXPECT_NE(dib.GetPalette(), nullptr);
+
+    // A picture back from the history already has its palette: it stays shared.
+    TFvDIB back;
+    back.Assign(&dib);
+    back.SetPaletteModified(false);
+    int progress = 0;
+    back.OnProgress = [&](TPersistent*, TProgressStage, uint8_t, bool, const TRect&, const std::string&) { ++progress; };
+    back.CreateTrueColorPalette();
+    EXPECT_EQ(&back.InternalDIB(), &dib.InternalDIB());
+    EXPECT_TRUE(back.PaletteModified());
+    EXPECT_GT(progress, 0);
 }
 
 } // namespace
