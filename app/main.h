@@ -96,6 +96,14 @@ public:
     void HlsRClick();
     void LmsRClick();
     void PostClick();
+    // The filter dialogs.
+    void Soft1Click();
+    void MotionClick();
+    void GaussianClick();
+    void SharClick();
+    void OilClick();
+    void KuwaharaK1Click();
+    void CustClick();
 
     // Enabling handlers of the menus.
     void File1Click();
