@@ -7,31 +7,74 @@
 #include "bitmap/FvGraph.h"
 
 #include <algorithm>
+#include <system_error>
+#include <thread>
 
 namespace {
 
-// Low-bit sums grow by at most 7 per pixel, so a sum below 2^31 stays within
-// 32 bits for 2^28 more pixels. After that many, whole parts of 2^31 move to
-// carry counts kept in the bin's Key byte per channel: the sums never wrap,
-// however many pixels share one bin.
-constexpr int64_t PixelsPerFold = int64_t{1} << 28;
-constexpr uint32_t CarryUnit = uint32_t{1} << 31;
+// One bin while counting: 64-bit sums cannot wrap, however many pixels share a bin.
+struct TWideBin {
+    uint64_t Red = 0;
+    uint64_t Green = 0;
+    uint64_t Blue = 0;
+    uint64_t Weight = 0;
+};
 
-void FoldSums(std::vector<TFvColorBin>& Bins)
+// Photo-sized pictures are counted in bands of rows on several threads, each
+// into bins of its own that are added up afterwards: sums do not depend on
+// the order of adding, so neither does the palette.
+constexpr int64_t PixelsPerBand = int64_t{1} << 20;
+
+void CountRows(const TFvSourceRows& Rows, int64_t First, int64_t Last, TWideBin* Bins)
 {
-    for (TFvColorBin& bin : Bins) {
-        uint32_t* sums[3] = {&bin.Red, &bin.Green, &bin.Blue};
-        for (int c = 0; c < 3; ++c)
-            if (*sums[c] >= CarryUnit) {
-                *sums[c] -= CarryUnit;
-                bin.Key += uint32_t{1} << (8 * c);
-            }
+    for (int64_t y = First; y < Last; ++y) {
+        const uint8_t* row = Rows.Row(y);
+        for (int64_t x = 0; x < Rows.Width; ++x) {
+            const uint8_t* p = row + 3 * x;
+            TWideBin& bin = Bins[HistogramKey(p[2], p[1], p[0])];
+            bin.Red += p[2] & 7u;
+            bin.Green += p[1] & 3u;
+            bin.Blue += p[0] & 7u;
+            ++bin.Weight;
+        }
     }
 }
 
-inline uint64_t WideSum(uint32_t Sum, uint32_t Carries, int Channel)
+std::vector<TWideBin> CountPixels(const TFvSourceRows& Rows)
 {
-    return (uint64_t{(Carries >> (8 * Channel)) & 0xFF} << 31) + Sum;
+    if (Rows.Width <= 0 || Rows.Height <= 0)
+        return std::vector<TWideBin>(65536);
+    const int64_t pixels = Rows.Width * Rows.Height;
+    const int64_t cores = std::max(1u, std::thread::hardware_concurrency());
+    const int64_t bands = std::clamp<int64_t>(pixels / PixelsPerBand, 1, std::min<int64_t>(cores, Rows.Height));
+    std::vector<std::vector<TWideBin>> bins(static_cast<size_t>(bands), std::vector<TWideBin>(65536));
+    const auto count = [&](int64_t band) {
+        CountRows(Rows, Rows.Height * band / bands, Rows.Height * (band + 1) / bands, bins[band].data());
+    };
+    std::vector<std::thread> threads;
+    threads.reserve(static_cast<size_t>(bands));
+    int64_t started = 1;
+    try {
+        for (; started < bands; ++started)
+            threads.emplace_back(count, started);
+    } catch (const std::system_error&) {
+        // Bands that got no thread of their own are counted here.
+    }
+    for (int64_t band = started; band < bands; ++band)
+        count(band);
+    count(0);
+    for (std::thread& thread : threads)
+        thread.join();
+    for (int64_t band = 1; band < bands; ++band)
+        for (size_t key = 0; key < 65536; ++key) {
+            TWideBin& total = bins[0][key];
+            const TWideBin& part = bins[band][key];
+            total.Red += part.Red;
+            total.Green += part.Green;
+            total.Blue += part.Blue;
+            total.Weight += part.Weight;
+        }
+    return std::move(bins[0]);
 }
 
 template <int Bits>
@@ -68,40 +111,18 @@ void ReduceLow(const TFvDIBInfos& Source, TFvDIBInfos& Result, bool UseFMO, cons
 
 int64_t FillHistogram(const TFvSourceRows& Rows, std::vector<TFvColorBin>& Bins)
 {
+    const std::vector<TWideBin> counted = CountPixels(Rows);
     Bins.assign(65536, TFvColorBin{0, 0, 0, 0, 0});
-    TFvColorBin* bins = Bins.data();
-    int64_t budget = PixelsPerFold;
-    for (int64_t y = 0; y < Rows.Height; ++y) {
-        const uint8_t* row = Rows.Row(y);
-        for (int64_t x = 0; x < Rows.Width;) {
-            const int64_t end = x + std::min(Rows.Width - x, budget);
-            budget -= end - x;
-            for (; x < end; ++x) {
-                const uint8_t* p = row + 3 * x;
-                TFvColorBin& bin = bins[HistogramKey(p[2], p[1], p[0])];
-                bin.Red += p[2] & 7u;
-                bin.Green += p[1] & 3u;
-                bin.Blue += p[0] & 7u;
-                // A count cannot reach 2^32: 24-bit pixel memory holds fewer than 2^30 pixels.
-                ++bin.Weight;
-            }
-            if (budget == 0) {
-                FoldSums(Bins);
-                budget = PixelsPerFold;
-            }
-        }
-    }
-
     int64_t used = 0;
     for (uint32_t key = 0; key < 65536; ++key) {
-        const TFvColorBin& bin = bins[key];
-        const uint32_t n = bin.Weight;
+        const TWideBin& bin = counted[key];
+        // A count cannot reach 2^32: 24-bit pixel memory holds fewer than 2^30 pixels.
+        const uint64_t n = bin.Weight;
         if (n == 0)
             continue;
-        bins[used++] = TFvColorBin{
-            static_cast<uint32_t>(WideSum(bin.Red, bin.Key, 0) / n + (key >> 11) * 8),
-            static_cast<uint32_t>(WideSum(bin.Green, bin.Key, 1) / n + ((key >> 5) & 63) * 4),
-            static_cast<uint32_t>(WideSum(bin.Blue, bin.Key, 2) / n + (key & 31) * 8), n, key};
+        Bins[used++] = TFvColorBin{static_cast<uint32_t>(bin.Red / n + (key >> 11) * 8),
+                                   static_cast<uint32_t>(bin.Green / n + ((key >> 5) & 63) * 4),
+                                   static_cast<uint32_t>(bin.Blue / n + (key & 31) * 8), static_cast<uint32_t>(n), key};
     }
     return used;
 }

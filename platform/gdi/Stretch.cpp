@@ -256,14 +256,29 @@ private:
 // The copies between 24 and 32-bit pictures that whole-picture drawing makes,
 // in one pass per row. False when the formats are not such a pair.
 bool CopyTrueColour(const DibLayout& s, const DibLayout& d, const uint8_t* from, uint8_t* to, size_t x0,
-                    const int32_t* cols, size_t n)
+                    const int32_t* cols, size_t n, bool contiguous)
 {
     const int fromBytes = s.bitCount == 24 ? 3 : (s.plainRgb32 ? 4 : 0);
     const int toBytes = d.bitCount == 24 ? 3 : (d.plainRgb32 ? 4 : 0);
     if (fromBytes == 0 || toBytes == 0)
         return false;
     uint8_t* out = to + static_cast<size_t>(toBytes) * x0;
-    if (fromBytes == 3 && toBytes == 4) {
+    if (fromBytes == 3 && toBytes == 4 && contiguous) {
+        // An unscaled row: four bytes read at once, the fourth masked off (the last pixel alone reads three).
+        const uint8_t* p = from + 3 * static_cast<size_t>(cols[0]);
+        for (size_t i = 0; i + 1 < n; ++i, p += 3, out += 4) {
+            uint32_t v;
+            std::memcpy(&v, p, 4);
+            v &= 0x00FFFFFFu;
+            std::memcpy(out, &v, 4);
+        }
+        if (n > 0) {
+            out[0] = p[0];
+            out[1] = p[1];
+            out[2] = p[2];
+            out[3] = 0;
+        }
+    } else if (fromBytes == 3 && toBytes == 4) {
         for (size_t i = 0; i < n; ++i, out += 4) {
             const uint8_t* p = from + 3 * static_cast<size_t>(cols[i]);
             out[0] = p[0];
@@ -339,7 +354,8 @@ void StretchSurface(const DibSurface& dest, int64_t xDest, int64_t yDest, int64_
         source = &unaliased;
     }
     RowConverter converter(dest, *source);
-    const bool copyBytes = rop == SRCCOPY && converter.SameFormat() && Contiguous(columns.source);
+    const bool contiguous = Contiguous(columns.source);
+    const bool copyBytes = rop == SRCCOPY && converter.SameFormat() && contiguous;
     const size_t bytesPerPixel = static_cast<size_t>(dest.layout.bitCount / 8);
     for (size_t j = 0; j < rows.source.size(); ++j) {
         const uint8_t* srcRow = source->Row(rows.source[j]);
@@ -350,7 +366,7 @@ void StretchSurface(const DibSurface& dest, int64_t xDest, int64_t yDest, int64_
             continue;
         }
         if (rop == SRCCOPY
-            && CopyTrueColour(source->layout, dest.layout, srcRow, destRow, x0, columns.source.data(), n))
+            && CopyTrueColour(source->layout, dest.layout, srcRow, destRow, x0, columns.source.data(), n, contiguous))
             continue;
         converter.Convert(srcRow, columns.source.data(), n, values.data());
         WriteRow(dest.layout, destRow, x0, n, values.data(), rop);

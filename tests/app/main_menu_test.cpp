@@ -148,8 +148,9 @@ TEST(MainMenu, ImageMenuOffersEffectsOnTrueColourOnly)
         // A disabled item's command does not run.
         const std::vector<uint8_t> before = PixelBytes(*CurrentImage);
         EXPECT_EQ(ClickMenu(w.form, {"イメージ(&I)", "画素変更(&B)", "&4Bit（16色）"}), trueColor);
-        if (!trueColor)
+        if (!trueColor) {
             EXPECT_EQ(PixelBytes(*CurrentImage), before);
+        }
     }
 }
 
@@ -331,6 +332,11 @@ TEST(ImageControl, PaintsInStripsWhatTheWholePictureShows)
     OpenDocument(w.form, image);
     const QImage whole = w.form.Image1->Picture();
     ASSERT_EQ(whole.size(), QSize(77, 150));
+    for (int y = 0; y < 150; ++y)
+        for (int x = 0; x < 77; ++x) {
+            const uint32_t color = CurrentImage->GetPixels(x, y);
+            ASSERT_EQ(whole.pixel(x, y) & 0xFFFFFFu, (color & 0xFF) << 16 | (color & 0xFF00) | (color >> 16 & 0xFF));
+        }
     EXPECT_EQ(w.form.Image1->grab().toImage().convertToFormat(QImage::Format_RGB32), whole);
     const QRect part(10, 60, 30, 70);
     EXPECT_EQ(w.form.Image1->grab(part).toImage().convertToFormat(QImage::Format_RGB32), whole.copy(part));
