@@ -7,7 +7,8 @@
 #   bench/peers.sh [SIZE] [BENCH...]
 #     SIZE   0 for 4608 x 2608 (default), 1 for 1237 x 811
 #     BENCH  benchmark programs to run (default: every bench/effects_*_bench)
-#   FV_PEERS_BUILD names the build folder (default build/peers).
+#   FV_PEERS_BUILD names the build folder (default build/peers); FV_PEERS_FILTER,
+#   a regular expression, keeps only the operations whose names it matches.
 #
 # Needs imagemagick, graphicsmagick, libvips-tools, python3-pil, python3-opencv
 # (installed here with apt-get when missing). Not part of ./test.sh.
@@ -41,7 +42,7 @@ cmake --build "$build" --target $targets >/dev/null
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 for t in $targets; do
-  FV_BENCH_IMAGE_DIR="$work" "$build/bench/$t" --benchmark_filter="/size:$size/" \
+  FV_BENCH_IMAGE_DIR="$work" "$build/bench/$t" --benchmark_filter="^(${FV_PEERS_FILTER:-.*}).*/size:$size/" \
     --benchmark_format=json --benchmark_out="$work/$t.json" >/dev/null
 done
 

@@ -2,8 +2,11 @@
 #include "effects/Flip.h"
 
 #include "effects/PixelWalk.h"
+#include "effects/VectorClones.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 void FlipVertical(TFvDIB& Image)
 {
@@ -17,15 +20,62 @@ void FlipVertical(TFvDIB& Image)
     });
 }
 
+namespace {
+
+using TBytes16 = uint8_t __attribute__((vector_size(16)));
+
+// Output byte o of a reversed run of 16 pixels is input byte
+// 3 * (15 - o / 3) + o % 3. The 18 input bytes that output vector k needs
+// start at 15 * (2 - k); two overlapping loads at that offset and two bytes
+// further hold them, and one two-vector shuffle picks them out.
+constexpr TBytes16 Pick[3] = {{15, 30, 31, 12, 13, 14, 9, 10, 11, 6, 7, 8, 3, 4, 5, 0},
+                              {30, 31, 12, 13, 14, 9, 10, 11, 6, 7, 8, 3, 4, 5, 0, 1},
+                              {31, 12, 13, 14, 9, 10, 11, 6, 7, 8, 3, 4, 5, 0, 1, 2}};
+
+struct TRun16 {
+    TBytes16 V[3];
+};
+
+inline TBytes16 Load16(const uint8_t* p)
+{
+    TBytes16 v;
+    std::memcpy(&v, p, 16);
+    return v;
+}
+
+// 16 pixels in reverse order.
+inline TRun16 Reversed(const uint8_t* p)
+{
+    TRun16 r;
+    for (int k = 0; k < 3; ++k) {
+        const uint8_t* From = p + 15 * (2 - k);
+        r.V[k] = __builtin_shuffle(Load16(From), Load16(From + 2), Pick[k]);
+    }
+    return r;
+}
+
+FV_VECTOR_CLONES
+void MirrorRow(uint8_t* Row, int Width)
+{
+    uint8_t* Left = Row;
+    uint8_t* Right = Row + 3 * (Width - 1);
+    // Runs of 16 pixels from both ends while they do not meet.
+    for (; Right - Left >= 3 * 31; Left += 48, Right -= 48) {
+        const TRun16 FromLeft = Reversed(Left);
+        const TRun16 FromRight = Reversed(Right - 45);
+        std::memcpy(Left, FromRight.V, 48);
+        std::memcpy(Right - 45, FromLeft.V, 48);
+    }
+    for (; Left < Right; Left += 3, Right -= 3) {
+        std::swap(Left[0], Right[0]);
+        std::swap(Left[1], Right[1]);
+        std::swap(Left[2], Right[2]);
+    }
+}
+
+} // namespace
+
 void FlipHorizontal(TFvDIB& Image)
 {
-    ForEachRow24(Image, [](uint8_t* Row, int Width) {
-        uint8_t* Left = Row;
-        uint8_t* Right = Row + 3 * (Width - 1);
-        for (; Left < Right; Left += 3, Right -= 3) {
-            std::swap(Left[0], Right[0]);
-            std::swap(Left[1], Right[1]);
-            std::swap(Left[2], Right[2]);
-        }
-    });
+    ForEachRow24(Image, MirrorRow);
 }

@@ -148,7 +148,8 @@ TEST(Flip, VerticalSwapsRowsAndKeepsTheMiddle)
 
 TEST(Flip, HorizontalMirrorsEveryRow)
 {
-    for (int W : {1, 2, 5, 6, 33}) {
+    // Runs of 16 pixels from both ends, then single pixels in the middle.
+    for (int W : {1, 2, 5, 6, 31, 32, 33, 63, 64, 97}) {
         auto Image = Coded(W, 3);
         FlipHorizontal(*Image);
         for (int y = 0; y < 3; ++y)
