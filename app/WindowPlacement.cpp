@@ -35,10 +35,13 @@ QMargins FrameMargins(const QWidget* window)
     return Known(m) ? m : QMargins();
 }
 
-// 60 x 50 ms: a window manager that draws no frame never reports margins.
+// In steps of 50 ms: the placement is asked for at most every 300 ms, for 3 s
+// (a window manager that draws no frame never reports margins).
 constexpr int RetryInterval = 50;
+constexpr int ApplyInterval = 6;
 constexpr int MaxRetries = 60;
-constexpr int SettleInterval = 300;
+// The placed frame counts as reached when three steps in a row report it.
+constexpr int Confirmations = 3;
 
 } // namespace
 
@@ -47,9 +50,6 @@ TWindowPlacement::TWindowPlacement(QWidget* window) : QObject(window), FWindow(w
     window->installEventFilter(this);
     FRetry.setInterval(RetryInterval);
     connect(&FRetry, &QTimer::timeout, this, [this] { RetryTick(); });
-    FSettle.setSingleShot(true);
-    FSettle.setInterval(SettleInterval);
-    connect(&FSettle, &QTimer::timeout, this, [this] { CheckTouched(); });
 }
 
 void TWindowPlacement::Place(const TRect& rect)
@@ -89,28 +89,26 @@ bool TWindowPlacement::Normal() const
            !(FWindow->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized));
 }
 
-void TWindowPlacement::TryApply()
-{
-    if (FPending && Normal() && !FrameMargins(FWindow).isNull()) {
-        Apply();
-        FPending.reset();
-    }
-}
-
 void TWindowPlacement::RetryTick()
 {
-    TryApply();
     // A maximised window waits for its restore; the frame is corrected then.
-    if (FPending && Normal() && ++FRetries >= MaxRetries)
-        FPending.reset();
-    if (!FPending || !Normal())
+    if (!FPending || !Normal()) {
         FRetry.stop();
-}
-
-void TWindowPlacement::CheckTouched()
-{
-    if (FUntouched && !FPending && Normal() && CurrentNormalFrame() != *FUntouched)
-        FUntouched.reset();
+        return;
+    }
+    ++FRetries;
+    const bool framed = !FrameMargins(FWindow).isNull();
+    FMatches = framed && CurrentNormalFrame() == *FPending ? FMatches + 1 : 0;
+    if (FMatches >= Confirmations || FRetries >= MaxRetries) {
+        FPending.reset();
+    } else if (framed && FRetries - FLastApply >= ApplyInterval) {
+        // The window manager may still answer an earlier request with an
+        // older rectangle: the placement is asked for again until it holds.
+        Apply();
+        FLastApply = FRetries;
+    }
+    if (!FPending)
+        FRetry.stop();
 }
 
 bool TWindowPlacement::eventFilter(QObject* watched, QEvent* event)
@@ -122,6 +120,8 @@ bool TWindowPlacement::eventFilter(QObject* watched, QEvent* event)
     case QEvent::WindowStateChange:
         if (FPending && Normal()) {
             FRetries = 0;
+            FMatches = 0;
+            FLastApply = -ApplyInterval;
             FRetry.start();
         }
         break;
@@ -129,13 +129,10 @@ bool TWindowPlacement::eventFilter(QObject* watched, QEvent* event)
     case QEvent::Resize:
         if (!FWindow->isVisible() || FApplying)
             break;
-        if (!event->spontaneous()) {
-            // The program itself moved or sized the window.
+        // Once the placement is over, any other rectangle was made by the
+        // user (through the window manager) or by the program itself.
+        if (!event->spontaneous() || (!FPending && Normal() && CurrentNormalFrame() != FUntouched))
             FUntouched.reset();
-            break;
-        }
-        TryApply();
-        FSettle.start();
         break;
     default:
         break;

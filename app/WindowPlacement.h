@@ -34,9 +34,7 @@ protected:
 
 private:
     void Apply();
-    void TryApply();
     void RetryTick();
-    void CheckTouched();
     TRect CurrentNormalFrame() const;
     bool Normal() const;
 
@@ -46,10 +44,11 @@ private:
     // The placed frame, while nobody has moved or sized the window.
     std::optional<TRect> FUntouched;
     bool FApplying = false;
-    // Looks for the margins for a while after the window appears: not every
-    // report of the window manager comes as a move or size.
+    // Looks for the margins after the window appears and asks for the placed
+    // frame until the window manager reports it: its reports come late, not
+    // always as a move or size, and may answer older requests.
     QTimer FRetry;
     int FRetries = 0;
-    // Compares the frame with the placed one once the reports have settled.
-    QTimer FSettle;
+    int FLastApply = 0;
+    int FMatches = 0;
 };

@@ -164,9 +164,9 @@ TEST(WindowManager, StartAndCloseWriteBackTheRectangleReadAndTheTitleIsTheCaptio
             EXPECT_EQ(IniReadBool((dir / "Farovinter.ini").string(), "Form", "maximized"), maximized);
         }
     }
-    // A window dragged by its title bar is saved where it was left.
+    // A window dragged by its title bar, once it has settled, is saved where it was left.
     WriteRect(dir / "Farovinter.ini", rect);
-    StartAndClose(dir, desktop.Display, 400,
+    StartAndClose(dir, desktop.Display, 1500,
                   "mousemove 300 190 mousedown 1 mousemove 350 240 sleep 0.2 mousemove 400 290 sleep 0.2 mouseup 1 sleep 0.6");
     EXPECT_EQ(SavedRect(dir / "Farovinter.ini"), (TRect{200, 280, 700, 660}));
 }
