@@ -104,8 +104,8 @@ std::vector<TMenuRow> Rows()
         {.Depth = 1, .Caption = "作者のページ(&W)..."},
         {.Depth = 1, .Caption = "作者にメール(&M)..."},
         {.Depth = 1, .Caption = "-"},
-        {.Depth = 1, .Caption = "SusiePlugIn(&S)..."},
-        {.Depth = 1, .Caption = "バージョン情報(&A)..."},
+        {.Depth = 1, .Caption = "SusiePlugIn(&S)...", .OnClick = &M::SusiePlugIn1Click},
+        {.Depth = 1, .Caption = "バージョン情報(&A)...", .OnClick = &M::About1Click},
     };
 }
 

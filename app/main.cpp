@@ -3,6 +3,7 @@
 #include "app/EffectDispatch.h"
 #include "app/MainMenu.h"
 #include "app/ini.h"
+#include "app/susie.h"
 #include "platform/core/TickCount.h"
 #include "platform/system/Files.h"
 #include "platform/ui/Application.h"
@@ -100,6 +101,10 @@ TMainForm::TMainForm(QWidget* parent, const std::string& settingsDirectory) : TF
     resize(369, 328 + menuBar()->sizeHint().height());
 
     FPlacement = new TWindowPlacement(this);
+    SPIs1 = std::make_unique<TSPIs>();
+    SPIs1->SearchOptions = {spsSusieDir, spsAppDir};
+    SPIs1->GraphicPreview = false;
+    SPIs1->Loaded();
     FormCreate(settingsDirectory);
     // The items start as their menus' rules set them.
     File1Click();
@@ -164,8 +169,7 @@ void TMainForm::FormCreate(const std::string& settingsDirectory)
     SetFittingThreshold(true);
     CurrentImage = &FDocument.CurrentImage();
     setAcceptDrops(true);
-    // The plug-in host fills this list once it exists.
-    PluginDescriptions = PluginDescriptionLines({});
+    PluginDescriptions = PluginDescriptionLines(DescribePlugins(*SPIs1));
     FDocument.UndoPointer = 0;
     ScrollBox1->setFocus();
 }

@@ -5,11 +5,13 @@
 #include "app/Document.h"
 #include "app/FormsEX.h"
 #include "app/Settings.h"
+#include "susie/SPIs.h"
 #include "app/WindowPlacement.h"
 
 #include <QStringList>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -79,6 +81,8 @@ public:
     void ImageView(TFvDIB& ViewBitmap);
     void FormSizeChange();
     void LodeImageFile(const std::string& FileName);
+    // Writes the settings file's default text (reporting a failure).
+    void INICreate();
 
     // Menu handlers.
     void Close1Click();
@@ -104,6 +108,9 @@ public:
     void OilClick();
     void KuwaharaK1Click();
     void CustClick();
+    // The Help menu's dialogs.
+    void SusiePlugIn1Click();
+    void About1Click();
 
     // Enabling handlers of the menus.
     void File1Click();
@@ -138,6 +145,8 @@ public:
     QAction* Help1 = nullptr;
     QScrollArea* ScrollBox1 = nullptr;
     TImage* Image1 = nullptr;
+    // The image plug-ins, searched for while the window is created.
+    std::unique_ptr<TSPIs> SPIs1;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -149,7 +158,6 @@ private:
     void FormDestroy();
     void INILoad();
     void INISave();
-    void INICreate();
     bool ScrollBox1MouseWheel(int delta);
     void CreateMenus();
     void CreateStatusBar();

@@ -1,8 +1,10 @@
 // The program: one instance at a time, one main window, the message loop.
 #include "app/main.h"
+#include "platform/graphics/Picture.h"
 #include "platform/system/NamedMutex.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/QtClipboard.h"
+#include "susie/SPIFvDIB.h"
 
 #include <cstdio>
 
@@ -21,12 +23,16 @@ int main(int argc, char** argv)
     TApplication application(argc, argv);
     TApplication::SetTitle("Farovinter ぽるてぃか");
     InstallQtClipboard();
+    // Picture plug-ins register their extensions for the plug-in bitmap.
+    TSPIs::SetDefaultGraphic(&TSPIBitmap::ClassInfo);
     int result = 0;
     {
         TMainForm mainForm;
         mainForm.show();
         result = TApplication::exec();
     }
+    TPicture::UnregisterGraphicClass(&TSPIBitmap::ClassInfo);
+    TPicture::UnregisterGraphicClass(&TSPIFvDIB::ClassInfo);
     instance.Release();
     return result;
 }

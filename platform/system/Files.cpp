@@ -10,13 +10,16 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-std::string GetExecutableDirectory()
+std::string GetExecutablePath()
 {
     char buffer[PATH_MAX];
     const ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (length <= 0)
-        return {};
-    std::string path(buffer, static_cast<size_t>(length));
+    return length > 0 ? std::string(buffer, static_cast<size_t>(length)) : std::string();
+}
+
+std::string GetExecutableDirectory()
+{
+    const std::string path = GetExecutablePath();
     const size_t slash = path.rfind('/');
     if (slash == std::string::npos)
         return {};

@@ -4,6 +4,9 @@
 
 #include <string>
 
+// The full path of the running executable; empty when it cannot be found.
+std::string GetExecutablePath();
+
 // The directory of the running executable, with a trailing '/'; empty when
 // it cannot be found.
 std::string GetExecutableDirectory();

@@ -80,7 +80,7 @@ std::optional<TVersionStrings> ParseVersionStrings(const TFileBytesReader& read)
         if (tableAt > UINT64_MAX - uint64_t{i} * entrySize || !read(tableAt + uint64_t{i} * entrySize, 64, entry))
             return std::nullopt;
         const uint64_t size = Field<uint64_t>(entry, 0x20);
-        if (Field<uint32_t>(entry, 4) != SHT_NOTE || size > MaxNoteSection)
+        if (Field<uint32_t>(entry, 4) != SHT_NOTE || size == 0 || size > MaxNoteSection)
             continue;
         std::vector<uint8_t> section(size);
         if (!read(Field<uint64_t>(entry, 0x18), section.size(), section.data()))

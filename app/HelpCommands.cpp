@@ -1,0 +1,32 @@
+// The Help menu's dialogs: the plug-in list and the about box.
+#include "app/main.h"
+#include "app/susie.h"
+#include "app/version.h"
+
+#include <utility>
+
+namespace {
+
+// Creates the form into its variable, shows it and frees it on every path.
+template <class Form> void ShowForm(TMainForm& Owner, Form*& FormVariable)
+{
+    struct Release {
+        Form*& Variable;
+        ~Release() { delete std::exchange(Variable, nullptr); }
+    };
+    FormVariable = new Form(&Owner);
+    const Release release{FormVariable};
+    FormVariable->ShowModal();
+}
+
+} // namespace
+
+void TMainForm::SusiePlugIn1Click()
+{
+    ShowForm(*this, SusieForm);
+}
+
+void TMainForm::About1Click()
+{
+    ShowForm(*this, VersionForm);
+}

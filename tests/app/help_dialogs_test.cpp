@@ -1,0 +1,127 @@
+#include "AppTestSupport.h"
+#include "MenuTestSupport.h"
+
+#include "app/ini.h"
+#include "app/susie.h"
+#include "app/version.h"
+#include "platform/system/Registry.h"
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include <cstdlib>
+
+namespace {
+
+// The user's registry in a scratch folder, naming folder as the Susie folder (none when empty).
+struct SusieFolder {
+    explicit SusieFolder(const std::string& folder)
+    {
+        ::setenv("XDG_CONFIG_HOME", (Scratch / "config").c_str(), 1);
+        if (!folder.empty())
+            RegistryWriteString(SusieRegistryKey, SusieRegistryValue, folder);
+    }
+    ~SusieFolder() { ::unsetenv("XDG_CONFIG_HOME"); }
+    std::filesystem::path Scratch = ScratchFolder("susiefolder");
+};
+
+// Runs the Help menu item; Drive acts on the dialog once its modal loop runs.
+void RunHelpItem(TMainForm& form, const char* caption, const std::function<void(QWidget&)>& Drive)
+{
+    QAction* item = MenuItem(form, {"ヘルプ(&H)", caption});
+    ASSERT_NE(item, nullptr);
+    bool driven = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        driven = true;
+        Drive(*dialog);
+    });
+    item->trigger();
+    EXPECT_TRUE(driven);
+}
+
+TEST(PluginList, LinesComeFromThePluginsFoundInTheSusieFolder)
+{
+    CaptureMessages capture;
+    {
+        SusieFolder susie(FV_TEST_PLUGIN_DIR);
+        TMainForm form(nullptr, ScratchFolder("pluginlist").string() + "/");
+        ASSERT_NE(form.SPIs1, nullptr);
+        // The libraries lacking required exports are not listed.
+        EXPECT_EQ(form.SPIs1->Count(), 5);
+        ASSERT_EQ(PluginDescriptions.size(), 5u);
+        EXPECT_EQ(PluginDescriptions[3], "SPI_PNM.SPI    *.pnm;*.ppm" + std::string(34, ' ') + "Portable pixmap");
+        EXPECT_EQ(PluginDescriptions[0], "SPI_ARCHIVE.SPI*.var" + std::string(40, ' ') + "Variant");
+
+        RunHelpItem(form, "SusiePlugIn(&S)...", [](QWidget& dialog) {
+            auto& list = dynamic_cast<TSusieForm&>(dialog);
+            EXPECT_EQ(list.windowTitle(), "SusiePlugIn");
+            EXPECT_EQ(list.Memo1->toPlainText().split('\n').size(), 5);
+            EXPECT_TRUE(list.Memo1->toPlainText().contains("SPI_ECHO.SPI   *.echo"));
+            EXPECT_EQ(QFontInfo(list.Memo1->font()).family(), "IPAGothic");
+            list.resize(list.minimumSize());
+            list.FormResize();
+            const QRect button = list.Button1->geometry();
+            EXPECT_EQ(list.width() - button.right() - 1, 20);
+            EXPECT_EQ(list.height() - button.bottom() - 1, 2);
+            EXPECT_EQ(button.top() - list.Memo1->geometry().bottom() - 1, 3);
+            list.Button1->click();
+        });
+        EXPECT_EQ(SusieForm, nullptr);
+    }
+    SusieFolder none("");
+    TMainForm form(nullptr, ScratchFolder("pluginlist").string() + "/");
+    EXPECT_EQ(PluginDescriptions, std::vector<std::string>{"None"});
+}
+
+TEST(AboutBox, ShowsNameAndVersionAndClosesWithOK)
+{
+    CaptureMessages capture;
+    TMainForm form(nullptr, ScratchFolder("about").string() + "/");
+    RunHelpItem(form, "バージョン情報(&A)...", [](QWidget& dialog) {
+        auto& about = dynamic_cast<TVersionForm&>(dialog);
+        EXPECT_EQ(about.windowTitle(), "バージョン情報");
+        EXPECT_EQ(about.Label1->text(), "Farovinter ぽるてぃか ver1.1.4.15");
+        EXPECT_TRUE(about.Label2->text().startsWith("製作者"));
+        EXPECT_FALSE(about.Image1->pixmap().isNull());
+        about.Button1->click();
+    });
+    EXPECT_EQ(VersionForm, nullptr);
+    TVersionForm about(&form);
+    QTimer::singleShot(0, [&] { about.close(); });
+    EXPECT_EQ(about.ShowModal(), mrOk);
+}
+
+TEST(AboutBox, DoubleClickOnTheIconResetsTheSettingsToTheFullDefaultText)
+{
+    CaptureMessages capture;
+    const auto dir = ScratchFolder("hidden");
+    TMainForm form(nullptr, dir.string() + "/");
+    const std::string edited = "[Option]\r\nUseHiddenFunction=No\r\n[Set]\r\nFittingThreshold=3\r\n";
+    WriteFile(SettingsPath, edited);
+    CreateDefaultIni((dir / "expected.ini").string(), true);
+    TVersionForm about(&form);
+
+    capture.Shown.Answer = mrNo;
+    QTest::mouseDClick(about.Image1, Qt::LeftButton);
+    ASSERT_EQ(capture.Shown.Dialogs.size(), 1u);
+    EXPECT_EQ(capture.Shown.Dialogs[0].Text, "隠し機能を有効にしますか？\r\n(Farovinter.iniが初期に戻されます。)");
+    EXPECT_EQ(capture.Shown.Dialogs[0].Type, TMsgDlgType::mtInformation);
+    EXPECT_EQ(capture.Shown.Dialogs[0].Buttons, mbYes | mbNo);
+    EXPECT_EQ(ReadFile(SettingsPath), edited);
+    EXPECT_FALSE(form.HiddenFunctionFlag);
+
+    capture.Shown.Answer = mrYes;
+    for (int i = 0; i < 2; ++i) {
+        QTest::mouseDClick(about.Image1, Qt::LeftButton);
+        EXPECT_EQ(ReadFile(SettingsPath), ReadFile(dir / "expected.ini"));
+    }
+    EXPECT_TRUE(form.HiddenFunctionFlag);
+}
+
+} // namespace
