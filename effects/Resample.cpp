@@ -4,6 +4,7 @@
 // one on rows directly, the horizontal one on strips of source rows turned on
 // their side, so that every pass sums whole rows of bytes.
 #include "effects/Interpolation.h"
+#include "effects/PixelMove.h"
 #include "effects/ResamplePass.h"
 #include "effects/ResizeFrame.h"
 #include "effects/RowBands.h"
@@ -34,13 +35,14 @@ void TurnIn(const std::vector<const uint8_t*>& Rows, int First, int Count, int W
         for (int l = 0; l < Count; ++l) {
             const uint8_t* In = Rows[First + l] + 3 * Block;
             uint8_t* Out = Columns + static_cast<size_t>(Block) * RowBytes + 3 * l;
-            for (int x = Block; x < End; ++x) {
-                Out[0] = In[0];
-                Out[1] = In[1];
-                Out[2] = In[2];
-                In += 3;
-                Out += RowBytes;
-            }
+            // Row l + 1 rewrites the spare byte later; the last row and the
+            // image's last column move three bytes.
+            const int Wide = l + 1 < Count ? std::min(End, Width - 1) : Block;
+            int x = Block;
+            for (; x < Wide; ++x, In += 3, Out += RowBytes)
+                MovePixel4(Out, In);
+            for (; x < End; ++x, In += 3, Out += RowBytes)
+                MovePixel3(Out, In);
         }
     }
 }
@@ -54,13 +56,14 @@ void TurnOut(const uint8_t* Columns, int First, int Count, int Width, const std:
         for (int l = 0; l < Count; ++l) {
             uint8_t* Out = Rows[First + l] + 3 * Block;
             const uint8_t* In = Columns + static_cast<size_t>(Block) * RowBytes + 3 * l;
-            for (int x = Block; x < End; ++x) {
-                Out[0] = In[0];
-                Out[1] = In[1];
-                Out[2] = In[2];
-                Out += 3;
-                In += RowBytes;
-            }
+            // Pixel x + 1 rewrites the spare byte next; the image's last
+            // column and the strip's last row move three bytes.
+            const int Wide = l + 1 < Count ? std::min(End, Width - 1) : Block;
+            int x = Block;
+            for (; x < Wide; ++x, Out += 3, In += RowBytes)
+                MovePixel4(Out, In);
+            for (; x < End; ++x, Out += 3, In += RowBytes)
+                MovePixel3(Out, In);
         }
     }
 }

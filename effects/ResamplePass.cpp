@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
 #define FV_FMA_CLONES __attribute__((target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default")))
@@ -23,12 +24,29 @@
 
 namespace {
 
-// Round half to even of a value already limited to 0 .. 255: adding 2^23
-// leaves no fraction bits, so the addition itself rounds.
+// Round half to even: adding 2^23 to a value below 2^23 in magnitude leaves
+// no fraction bits, so the addition itself rounds.
 constexpr float RoundingBias = 8388608.0f;
+constexpr int32_t BiasBits = 0x4B000000;
 
 // Bytes summed as one block, with their sums held in vector registers.
 constexpr int BlockBytes = 64;
+
+// The sum plus the bias is rounded by the addition; below 2^24 its bit
+// pattern is 0x4B000000 plus the rounded value (smaller for a negative sum),
+// so the clamp to 0 .. 255 is integer work that vectorises. Kept apart from
+// the summing loop, whose vectorisation the compiler otherwise gives up.
+FV_FMA_CLONES __attribute__((noinline))
+void StoreRounded(uint8_t* __restrict Target, const float* __restrict Sum, int Count)
+{
+    for (int x = 0; x < Count; ++x) {
+        const float Biased = Sum[x] + RoundingBias;
+        int32_t Bits;
+        std::memcpy(&Bits, &Biased, sizeof Bits);
+        Bits -= BiasBits;
+        Target[x] = static_cast<uint8_t>(Bits < 0 ? 0 : Bits > 255 ? 255 : Bits);
+    }
+}
 
 template <int Bytes>
 inline void SumBlock(uint8_t* Target, const uint8_t* const* SourceRows, const int32_t* Pixel, const float* Weight,
@@ -41,12 +59,7 @@ inline void SumBlock(uint8_t* Target, const uint8_t* const* SourceRows, const in
         for (int x = 0; x < Bytes; ++x)
             Sum[x] = std::fma(w, static_cast<float>(Row[x]), Sum[x]);
     }
-    for (int x = 0; x < Bytes; ++x) {
-        float v = Sum[x];
-        v = v >= 0 ? v : 0;
-        v = v <= 255 ? v : 255;
-        Target[x] = static_cast<uint8_t>(static_cast<int>((v + RoundingBias) - RoundingBias));
-    }
+    StoreRounded(Target, Sum, Bytes);
 }
 
 FV_FMA_CLONES

@@ -5,34 +5,16 @@
 #include "effects/Rotation.h"
 
 #include "effects/Flip.h"
+#include "effects/PixelMove.h"
 #include "effects/PixelWalk.h"
 
 #include <algorithm>
-#include <cstdint>
-#include <cstring>
 
 namespace {
 
 // Output rows handled together: their strips stay in cache while every
 // source row passes once.
 constexpr int TileRows = 16;
-
-// A pixel moved as four bytes: the fourth belongs to the neighbour that the
-// walk writes next (or was read from), so only the last pixel of a row needs
-// the three-byte copy.
-inline void Move4(uint8_t* d, const uint8_t* s)
-{
-    uint32_t v;
-    std::memcpy(&v, s, 4);
-    std::memcpy(d, &v, 4);
-}
-
-inline void Move3(uint8_t* d, const uint8_t* s)
-{
-    d[0] = s[0];
-    d[1] = s[1];
-    d[2] = s[2];
-}
 
 } // namespace
 
@@ -64,12 +46,12 @@ void Rotate90(TFvDIB& Image, bool Right)
                     if (k > 0) {
                         int i = First;
                         for (; i < Wide; ++i)
-                            Move4(Target[i] + Column, Row + 3 * i);
+                            MovePixel4(Target[i] + Column, Row + 3 * i);
                         for (; i < Last; ++i)
-                            Move3(Target[i] + Column, Row + 3 * i);
+                            MovePixel3(Target[i] + Column, Row + 3 * i);
                     } else {
                         for (int i = First; i < Last; ++i)
-                            Move3(Target[i] + Column, Row + 3 * i);
+                            MovePixel3(Target[i] + Column, Row + 3 * i);
                     }
                 }
             } else {
@@ -81,12 +63,12 @@ void Rotate90(TFvDIB& Image, bool Right)
                     const int Column = 3 * k;
                     if (k < H - 1) {
                         for (int i = First; i < Wide; ++i)
-                            Move3(Target[i] + Column, Row - 3 * i);
+                            MovePixel3(Target[i] + Column, Row - 3 * i);
                         for (int i = Wide; i < Last; ++i)
-                            Move4(Target[i] + Column, Row - 3 * i);
+                            MovePixel4(Target[i] + Column, Row - 3 * i);
                     } else {
                         for (int i = First; i < Last; ++i)
-                            Move3(Target[i] + Column, Row - 3 * i);
+                            MovePixel3(Target[i] + Column, Row - 3 * i);
                     }
                 }
             }

@@ -219,6 +219,29 @@ TEST(ResamplePass, FusedSumsMatchThePlainEvaluation)
     EXPECT_EQ(Mismatches, 0);
 }
 
+// Halves round to even, sums beyond 0 .. 255 clamp: weights 0.5, 1.5 and
+// -0.5 over every byte value, 64-byte blocks and the tail alike.
+TEST(ResamplePass, FusedRoundingAndClampAtTheEnds)
+{
+    std::vector<uint8_t> Source(256 + 7);
+    for (size_t x = 0; x < Source.size(); ++x)
+        Source[x] = static_cast<uint8_t>(x);
+    const uint8_t* SourceRows[] = {Source.data()};
+    TContributorLists Lists;
+    Lists.First = {0, 1, 2, 3};
+    Lists.Pixel = {0, 0, 0};
+    Lists.Weight = {0.5f, 1.5f, -0.5f};
+    Lists.Fusable = {1, 1, 1};
+    std::vector<std::vector<uint8_t>> Target(3, std::vector<uint8_t>(Source.size()));
+    uint8_t* TargetRows[] = {Target[0].data(), Target[1].data(), Target[2].data()};
+    ResampleRows(Lists, SourceRows, TargetRows, static_cast<int>(Source.size()), 0, 3);
+    for (int v = 0; v < 256; ++v) {
+        EXPECT_EQ(Target[0][v], (v / 2) + (v % 4 == 3)) << v;
+        EXPECT_EQ(Target[1][v], std::min(255, v + v / 2 + (v % 4 == 1))) << v;
+        EXPECT_EQ(Target[2][v], 0) << v;
+    }
+}
+
 TEST(Resample, MatchesTheOracleOnAwkwardSizes)
 {
     const SizeCase Cases[] = {{1, 1, 3, 2},   {7, 5, 3, 4},   {13, 11, 29, 7}, {2, 9, 1, 1},   {5, 5, 5, 9},
