@@ -119,9 +119,10 @@ std::string Output(const std::string& command)
 }
 
 // Starts the editor, leaves its window alone for pauseMs once it is on
-// screen, then closes it with its shortcut as a user would; answers the
-// window's title.
-std::string StartAndClose(const std::filesystem::path& dir, const std::string& display, int pauseMs)
+// screen, runs the xdotool command given (%1 stands for its window), then closes
+// the window with its shortcut as a user would; answers the window's title.
+std::string StartAndClose(const std::filesystem::path& dir, const std::string& display, int pauseMs,
+                          const std::string& action = {})
 {
     const std::string program = (dir / "farovinter").string();
     const std::string suppressions = "suppressions=" + (dir / "lsan.supp").string();
@@ -134,6 +135,10 @@ std::string StartAndClose(const std::filesystem::path& dir, const std::string& d
         Output("timeout 30 xdotool search --sync --onlyvisible --pid " + std::to_string(editor) + " | head -n 1");
     std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
     const std::string title = Output("xdotool getwindowname " + window);
+    if (std::string command = action; !command.empty()) {
+        command.replace(command.find("%1"), 2, window);
+        std::system(("xdotool " + command).c_str());
+    }
     std::system(("xdotool windowactivate --sync " + window + " key --clearmodifiers ctrl+w").c_str());
     const int status = WaitForExit(editor, 30);
     EXPECT_EQ(status, 0);
@@ -161,6 +166,15 @@ TEST(WindowManager, StartAndCloseWriteBackTheRectangleReadAndTheTitleIsTheCaptio
             EXPECT_EQ(IniReadBool((dir / "Farovinter.ini").string(), "Form", "maximized"), maximized);
         }
     }
+    // Moved through the window manager once it has settled: saved where it was left.
+    WriteRect(dir / "Farovinter.ini", rect);
+    StartAndClose(dir, desktop.Display, 1000, "windowmove --sync %1 200 280 sleep 0.5");
+    const TRect moved = SavedRect(dir / "Farovinter.ini");
+    EXPECT_EQ(moved.Width(), rect.Width());
+    EXPECT_EQ(moved.Height(), rect.Height());
+    // The window's own origin went to 200, 280; the frame lies a border and a title bar off.
+    EXPECT_NEAR(moved.Left, 200, 10);
+    EXPECT_NEAR(moved.Top, 280, 40);
 }
 
 } // namespace
