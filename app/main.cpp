@@ -8,6 +8,7 @@
 #include "platform/system/Files.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Dialogs.h"
+#include "platform/ui/FileDialogs.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/MenuEnabler.h"
@@ -94,6 +95,8 @@ TMainForm::TMainForm(QWidget* parent, const std::string& settingsDirectory) : TF
 
     CreateMenus();
     CreateStatusBar();
+    OpenDialog1 = std::make_unique<TOpenDialog>(this);
+    SaveDialog1 = std::make_unique<TSaveDialog>(this);
 
     // The designed place and size: left 191, top 104, client area 369 x 328.
     setMinimumSize(332, 200);
@@ -266,29 +269,6 @@ void TMainForm::LoadBMPFile(const std::string& FileName, TFvDIB& Target)
     Target.LoadFromFile(FileName);
 }
 
-void TMainForm::LodeImageFile(const std::string& FileName)
-{
-    FDocument.UpSaveFlag = true;
-    TFvDIB image;
-    try {
-        const std::string name = Upper(FileName);
-        const size_t dot = name.rfind('.');
-        const std::string extension = dot == std::string::npos ? "" : name.substr(dot);
-        if (extension == ".BMP")
-            LoadBMPFile(FileName, image);
-        else
-            throw EInvalidGraphic("Unknown picture file extension (" + extension + ")");
-    } catch (...) {
-        ShowMessage("未対応の形式です。");
-        FDocument.UpSaveFlag = false;
-        return;
-    }
-    FDocument.Loaded(image);
-    FormSizeChange();
-    Work();
-    ImageView(FDocument.CurrentImage());
-}
-
 void TMainForm::Close1Click()
 {
     close();
@@ -343,6 +323,8 @@ void TMainForm::EditClick()
 {
     Undo1->setEnabled(FDocument.CanUndo());
     Redo1->setEnabled(FDocument.CanRedo());
+    Copy1->setEnabled(FDocument.OpenFlag);
+    Paste1->setEnabled(ClipBoardRead());
     Start1->setEnabled(FDocument.OpenFlag);
 }
 

@@ -17,6 +17,9 @@
 
 class QAction;
 class QLabel;
+class TBitmap;
+class TOpenDialog;
+class TSaveDialog;
 class QScrollArea;
 class TImage;
 class TMenuEnabler;
@@ -83,6 +86,10 @@ public:
     void LodeImageFile(const std::string& FileName);
     // Writes the settings file's default text (reporting a failure).
     void INICreate();
+    // Opens the first dropped file.
+    void WMDropFiles(const std::string& FileName);
+    // The clipboard holds a device-independent bitmap.
+    bool ClipBoardRead();
 
     // Menu handlers.
     void Close1Click();
@@ -90,6 +97,15 @@ public:
     void Redo1Click();
     void Start1Click();
     void F1Click();
+    void Open1Click();
+    void Save1Click();
+    void Save2Click();
+    void CopyClick();
+    void PasteClick();
+    void M6Click();
+    void N6Click();
+    void hpClick();
+    void mailClick();
     // The parameterless effects: Sender's group picks the operation.
     void ButtonClick(QAction& Sender);
     // The correction dialogs.
@@ -147,10 +163,15 @@ public:
     TImage* Image1 = nullptr;
     // The image plug-ins, searched for while the window is created.
     std::unique_ptr<TSPIs> SPIs1;
+    std::unique_ptr<TOpenDialog> OpenDialog1;
+    std::unique_ptr<TSaveDialog> SaveDialog1;
 
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void FormCreate(const std::string& settingsDirectory);
@@ -162,6 +183,13 @@ private:
     void CreateMenus();
     void CreateStatusBar();
     void LoadBMPFile(const std::string& FileName, TFvDIB& Target);
+    void LoadJPGFile(const std::string& FileName, TFvDIB& Target);
+    void LoadGIFFile(const std::string& FileName, TFvDIB& Target);
+    void LoadPNGFile(const std::string& FileName, TFvDIB& Target);
+    // Each answers whether the file was written (false: its options were cancelled).
+    bool SaveBMPFile(const std::string& FileName, TBitmap& Bitmap);
+    bool SaveJPGFile(const std::string& FileName, TBitmap& Bitmap);
+    bool SavePNGFile(const std::string& FileName, TBitmap& Bitmap);
 
     std::string OptiPNGParam;
     std::string PNGOutParam;
@@ -172,4 +200,6 @@ private:
     QLabel* FPanels[4] = {};
     bool FShown = false;
     TWindowPlacement* FPlacement = nullptr;
+    // A close asked for while an optimiser ran, carried out after it.
+    bool FCloseDeferred = false;
 };

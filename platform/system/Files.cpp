@@ -1,10 +1,14 @@
 #include "platform/system/Files.h"
 
+#include "platform/core/Exceptions.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <sys/stat.h>
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/syscall.h>
@@ -50,4 +54,49 @@ std::string UserConfigDirectory()
     std::error_code ignored;
     std::filesystem::create_directories(dir, ignored);
     return dir.string() + "/";
+}
+
+namespace {
+
+[[noreturn]] void CannotCreate(const std::string& fileName, int error)
+{
+    throw EFCreateError("Cannot create file \"" + fileName + "\". " + std::strerror(error));
+}
+
+mode_t NewFileMode()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+} // namespace
+
+void SaveFileReplacing(const std::string& FileName, const std::function<void(TStream&)>& Write)
+{
+    std::error_code error;
+    const std::filesystem::path resolved = std::filesystem::exists(FileName, error)
+                                               ? std::filesystem::canonical(FileName, error)
+                                               : std::filesystem::path(FileName);
+    const std::string target = resolved.empty() ? FileName : resolved.string();
+    struct stat old {};
+    const mode_t mode = ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : NewFileMode();
+
+    const std::filesystem::path path(target);
+    std::string temporary = (path.parent_path() / ("." + path.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0)
+        CannotCreate(FileName, errno);
+    ::close(fd);
+    try {
+        {
+            TFileStream stream(temporary, fmOpenWrite);
+            Write(stream);
+        }
+        if (::chmod(temporary.c_str(), mode) != 0 || ::rename(temporary.c_str(), target.c_str()) != 0)
+            CannotCreate(FileName, errno);
+    } catch (...) {
+        ::unlink(temporary.c_str());
+        throw;
+    }
 }

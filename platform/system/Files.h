@@ -2,6 +2,9 @@
 // running executable lives, and a rename that never replaces its target.
 #pragma once
 
+#include "platform/core/Streams.h"
+
+#include <functional>
 #include <string>
 
 // The full path of the running executable; empty when it cannot be found.
@@ -22,3 +25,9 @@ bool DirectoryWritable(const std::string& directory);
 // place of the configuration folder when neither is set), created when
 // missing, with a trailing '/'.
 std::string UserConfigDirectory();
+
+// Writes a file the user saves: Write fills a temporary file beside it, which
+// then replaces FileName (a link is followed to its target). A failing Write
+// leaves FileName as it was; the replacement keeps the old file's permissions
+// (a new file gets 0666 less the umask). Failures raise EFCreateError.
+void SaveFileReplacing(const std::string& FileName, const std::function<void(TStream&)>& Write);

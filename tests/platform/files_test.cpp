@@ -1,9 +1,11 @@
+#include "platform/core/Exceptions.h"
 #include "platform/system/Files.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -38,6 +40,37 @@ TEST(Files, RenameNoReplaceNeverReplacesTheTarget)
     EXPECT_TRUE(DirectoryWritable(dir.string()));
     EXPECT_FALSE(DirectoryWritable((dir / "missing").string()));
     std::filesystem::remove_all(dir);
+}
+
+TEST(Files, SavingReplacesTheFileOnlyOnceTheWriterSucceeded)
+{
+    const auto dir = std::filesystem::temp_directory_path() / ("fv_save_" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    const std::string file = (dir / "pic.bmp").string();
+    std::ofstream(file) << "old";
+    ::chmod(file.c_str(), 0604);
+    auto content = [&] {
+        std::ifstream in(file);
+        std::string text;
+        in >> text;
+        return text;
+    };
+    EXPECT_THROW(SaveFileReplacing(file,
+                                   [](TStream& stream) {
+                                       stream.WriteBuffer("half", 4);
+                                       throw EWriteError("Stream write error");
+                                   }),
+                 EWriteError);
+    EXPECT_EQ(content(), "old");
+    SaveFileReplacing(file, [](TStream& stream) { stream.WriteBuffer("new", 3); });
+    EXPECT_EQ(content(), "new");
+    struct stat info {};
+    ::stat(file.c_str(), &info);
+    EXPECT_EQ(info.st_mode & 0777, 0604u);
+    // Nothing is left behind beside the file.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 1);
+    EXPECT_THROW(SaveFileReplacing((dir / "no" / "x.bmp").string(), [](TStream&) {}), EFCreateError);
 }
 
 } // namespace

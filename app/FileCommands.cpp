@@ -1,0 +1,331 @@
+// The main window's file, clipboard and help commands: opening by extension
+// (open dialog, dropped file, command line), saving over the open file or
+// under a new name with the JPEG and PNG options and the PNG optimisers,
+// copy and paste, and the help document, home page and mail link.
+#include "app/main.h"
+
+#include "app/DialogCommand.h"
+#include "app/FileNames.h"
+#include "app/executeprocess.h"
+#include "app/jpegoption.h"
+#include "app/pngoption.h"
+#include "app/size.h"
+#include "effects/Interpolation.h"
+#include "jpeg/jpegSIMD.h"
+#include "platform/graphics/Clipboard.h"
+#include "platform/graphics/GifImage.h"
+#include "platform/graphics/PngImage.h"
+#include "platform/system/Files.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Dialogs.h"
+#include "platform/ui/FileDialogs.h"
+#include "platform/ui/Image.h"
+#include "platform/ui/ShellOpen.h"
+
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+
+#include <algorithm>
+#include <filesystem>
+#include <utility>
+
+namespace {
+
+// A graphic class reads the file; the picture reaches Target through a bitmap.
+template <class Graphic>
+void LoadThroughBitmap(const std::string& FileName, TFvDIB& Target)
+{
+    Graphic graphic;
+    graphic.LoadFromFile(FileName);
+    TBitmap bitmap;
+    bitmap.Assign(&graphic);
+    Target.Assign(&bitmap);
+}
+
+void WriteGraphic(const std::string& FileName, TGraphic& graphic)
+{
+    SaveFileReplacing(FileName, [&](TStream& stream) { graphic.SaveToStream(stream); });
+}
+
+// Frees an options dialog and resets its variable on every path.
+template <class Form>
+struct ReleaseForm {
+    Form*& Variable;
+    ~ReleaseForm() { delete std::exchange(Variable, nullptr); }
+};
+
+// The author's addresses, put together at run time.
+const char* const HomePage = "https://example.org/farovinter/";
+const char* const MailUser = "author";
+const char* const MailDomain = "example.org";
+
+} // namespace
+
+void TMainForm::Open1Click()
+{
+    OpenDialog1->Filter = "標準対応ファイル|*.bmp;*.jpg;*.png;*.gif|BitMap (*.bmp)|*.bmp|JPEG (*.jpg)|*.jpg|"
+                          "PNG (*.png)|*.png|GIF (*.gif)|*.gif|すべてのファイル|*.*";
+    if (!OpenDialog1->Execute())
+        return;
+    CurrentFileName = OpenDialog1->FileName;
+    LodeImageFile(CurrentFileName);
+}
+
+void TMainForm::WMDropFiles(const std::string& FileName)
+{
+    CurrentFileName = FileName;
+    LodeImageFile(CurrentFileName);
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls() && !ProcessWaiting())
+        event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty() || !urls.front().isLocalFile() || ProcessWaiting())
+        return;
+    event->acceptProposedAction();
+    // The whole path, however long.
+    Guarded([&] { WMDropFiles(urls.front().toLocalFile().toStdString()); })();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    // An optimiser is working on a saved file: the window closes once it is done.
+    if (ProcessWaiting()) {
+        FCloseDeferred = true;
+        event->ignore();
+        return;
+    }
+    TFormEX::closeEvent(event);
+}
+
+void TMainForm::LoadJPGFile(const std::string& FileName, TFvDIB& Target)
+{
+    LoadThroughBitmap<TJPEGImage>(FileName, Target);
+}
+
+void TMainForm::LoadGIFFile(const std::string& FileName, TFvDIB& Target)
+{
+    LoadThroughBitmap<TGIFImage>(FileName, Target);
+}
+
+void TMainForm::LoadPNGFile(const std::string& FileName, TFvDIB& Target)
+{
+    LoadThroughBitmap<TPngImage>(FileName, Target);
+}
+
+void TMainForm::LodeImageFile(const std::string& FileName)
+{
+    FDocument.UpSaveFlag = true;
+    TFvDIB image;
+    try {
+        const std::string extension = UpperExtension(FileName);
+        if (extension == ".BMP")
+            LoadBMPFile(FileName, image);
+        else if (extension == ".JPG")
+            LoadJPGFile(FileName, image);
+        else if (extension == ".GIF")
+            LoadGIFFile(FileName, image);
+        else if (extension == ".PNG")
+            LoadPNGFile(FileName, image);
+        else
+            throw EInvalidGraphic("Unknown picture file extension (" + extension + ")");
+    } catch (...) {
+        ShowMessage("未対応の形式です。");
+        FDocument.UpSaveFlag = false;
+        return;
+    }
+    FDocument.Loaded(image);
+    FormSizeChange();
+    Work();
+    ImageView(FDocument.CurrentImage());
+}
+
+bool TMainForm::SaveBMPFile(const std::string& FileName, TBitmap& Bitmap)
+{
+    WriteGraphic(FileName, Bitmap);
+    return true;
+}
+
+bool TMainForm::SaveJPGFile(const std::string& FileName, TBitmap& Bitmap)
+{
+    bool written = false;
+    {
+        JpegOptionForm = new TJpegOptionForm(this);
+        const ReleaseForm<TJpegOptionForm> release{JpegOptionForm};
+        if (JpegOptionForm->ShowModal() == mrOk) {
+            TJPEGImage jpeg;
+            jpeg.SetCompressionQuality(static_cast<TJPEGQualityRange>(JpegQuality));
+            jpeg.SetProgressiveEncoding(JpegProgressive);
+            jpeg.SetGrayscale(JpegGrayscale);
+            jpeg.SetDownSampling(JpegDownSampling);
+            jpeg.SethSamplingFactor(static_cast<uint8_t>(JpegHSampling));
+            jpeg.SetvSamplingFactor(static_cast<uint8_t>(JpegVSampling));
+            jpeg.Assign(&Bitmap);
+            WriteGraphic(FileName, jpeg);
+            written = true;
+        }
+    }
+    // The dialog's preview may have left the compressed picture on show.
+    Image1->SetGraphic(Bitmap);
+    return written;
+}
+
+bool TMainForm::SavePNGFile(const std::string& FileName, TBitmap& Bitmap)
+{
+    PNGOptionForm = new TPNGOptionForm(this);
+    const ReleaseForm<TPNGOptionForm> release{PNGOptionForm};
+    if (PNGOptionForm->ShowModal() != mrOk)
+        return false;
+    TPngImage png;
+    png.Assign(&Bitmap);
+    png.SetCompressionLevel(PngCompressionLevel);
+    WriteGraphic(FileName, png);
+    RunOptimisers({{OptiPNGFlag, OptiPNGPath, OptiPNGParam},
+                   {PNGOutFlag, PNGOutPath, PNGOutParam},
+                   {PNGRewriteFlag, PNGRewritePath, PNGRewriteParam}},
+                  FileName, LogFlag, StdLogPath, ErrLogPath);
+    if (std::exchange(FCloseDeferred, false))
+        close();
+    return true;
+}
+
+void TMainForm::Save1Click()
+{
+    TBitmap bitmap;
+    bitmap.Assign(CurrentImage);
+    if (!FDocument.ChangeFlag) {
+        MessageDlg("ファイルは変更されていません。", TMsgDlgType::mtError, mbOK);
+        return;
+    }
+    // The file is written by its extension even when it has meanwhile gone.
+    const std::string extension = UpperExtension(CurrentFileName);
+    bool written = false;
+    if (extension == ".BMP") {
+        written = SaveBMPFile(CurrentFileName, bitmap);
+    } else if (extension == ".JPG") {
+        written = SaveJPGFile(CurrentFileName, bitmap);
+    } else if (extension == ".PNG") {
+        written = SavePNGFile(CurrentFileName, bitmap);
+    } else {
+        ShowMessage("対応していません。\"BMP\"で保存します。");
+        written = SaveBMPFile(ChangeFileExt(CurrentFileName, ".bmp"), bitmap);
+    }
+    if (written)
+        FDocument.ChangeFlag = false;
+}
+
+void TMainForm::Save2Click()
+{
+    TBitmap bitmap;
+    bitmap.Assign(CurrentImage);
+    SaveDialog1->Filter = "BitMap (*.bmp)|*.bmp|JPEG (*.jpg)|*.jpg|PNG (*.png)|*.png";
+    if (!SaveDialog1->Execute())
+        return;
+    std::string target = SaveDialog1->FileName;
+    bool written = false;
+    switch (SaveDialog1->FilterIndex) {
+    case 1:
+        target = ChangeFileExt(target, ".bmp");
+        written = SaveBMPFile(target, bitmap);
+        break;
+    case 2:
+        target = ChangeFileExt(target, ".jpg");
+        written = SaveJPGFile(target, bitmap);
+        break;
+    case 3:
+        target = ChangeFileExt(target, ".png");
+        written = SavePNGFile(target, bitmap);
+        break;
+    default:
+        written = SaveBMPFile(target, bitmap);
+        break;
+    }
+    // The document now belongs to the file actually written.
+    if (written) {
+        FDocument.UpSaveFlag = true;
+        CurrentFileName = target;
+        SetPanelText(2, CurrentFileName);
+    }
+}
+
+void TMainForm::CopyClick()
+{
+    TClipboard clipboard;
+    TBitmap bitmap;
+    bitmap.Assign(CurrentImage);
+    clipboard.Open();
+    clipboard.Assign(&bitmap);
+    clipboard.Close();
+}
+
+void TMainForm::PasteClick()
+{
+    if (FDocument.OpenFlag
+        && MessageDlg("現在のデータを破棄して開きますか？", TMsgDlgType::mtInformation, mbYes | mbNo) != mrYes)
+        return;
+    TFvDIB pasted;
+    {
+        TClipboard clipboard;
+        clipboard.Open();
+        struct Closing {
+            TClipboard& Clipboard;
+            ~Closing() { Clipboard.Close(); }
+        } closing{clipboard};
+        pasted.LoadFromClipboardFormat(CF_DIB, clipboard.GetAsHandle(CF_DIB), nullptr);
+    }
+    // Only a picture actually taken makes a document.
+    FDocument.Loaded(pasted);
+    FDocument.FreeHistory();
+    FDocument.UpSaveFlag = false;
+    CurrentFileName.clear();
+    Work();
+    ImageView(FDocument.CurrentImage());
+    FormSizeChange();
+}
+
+bool TMainForm::ClipBoardRead()
+{
+    TClipboard clipboard;
+    return clipboard.HasFormat(CF_DIB);
+}
+
+void TMainForm::N6Click()
+{
+    const std::string path = GetExecutableDirectory() + "readme.html";
+    if (std::filesystem::is_regular_file(path))
+        ShellOpen(QUrl::fromLocalFile(QString::fromStdString(path)));
+    else
+        ShowMessage("ファイルは存在しません");
+}
+
+void TMainForm::hpClick()
+{
+    ShellOpen(QUrl(QString::fromLatin1(HomePage)));
+}
+
+void TMainForm::mailClick()
+{
+    ShellOpen(QUrl(QStringLiteral("mailto:") + QString::fromLatin1(MailUser) + QLatin1Char('@') +
+                   QString::fromLatin1(MailDomain)));
+}
+
+void TMainForm::M6Click()
+{
+    RunDialogCommand(*this, SizeForm,
+                     TDialogRow<TSizeForm>{.Apply =
+                                               [](TSizeForm& form) {
+                                                   // 1 % of a small image still leaves one pixel.
+                                                   ResizeImage(*CurrentImage, std::max(form.CX, 1),
+                                                               std::max(form.CY, 1), form.Mode);
+                                               },
+                                           .Refit = true});
+}

@@ -1,0 +1,288 @@
+#include "AppTestSupport.h"
+#include "MenuTestSupport.h"
+#include "ModalDriver.h"
+#include "app/FileNames.h"
+#include "app/jpegoption.h"
+#include "app/main.h"
+#include "app/pngoption.h"
+#include "jpeg/jpegSIMD.h"
+#include "platform/graphics/PngImage.h"
+#include "platform/ui/ShellOpen.h"
+
+#include <QCheckBox>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QMimeData>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSpinBox>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace {
+
+struct Window {
+    explicit Window(const std::string& name) : Dir(ScratchFolder(name)), Form(nullptr, Dir.string() + "/")
+    {
+        Form.CommandLine = {"farovinter"};
+    }
+    std::filesystem::path Dir;
+    TMainForm Form;
+};
+
+template <class Form>
+void Answer(int result)
+{
+    WhenShown<Form>([=](Form& f) {
+        if (result == mrOk)
+            f.Button1->click();
+        else
+            f.SetModalResult(result);
+    });
+}
+
+std::string WriteBmp(const std::filesystem::path& path, int width = 9, int height = 7)
+{
+    TFvDIB image;
+    FillImage(image, width, height);
+    image.SaveToFile(path.string());
+    return path.string();
+}
+
+void Dirty(TMainForm& form)
+{
+    form.ImageView(*CurrentImage);
+}
+
+TEST(FileCommands, OpenEveryKindThroughTheDialogADropAndTheCommandLine)
+{
+    CaptureMessages capture;
+    Window w("open_kinds");
+    TMainForm& form = w.Form;
+    const std::string bmp = WriteBmp(w.Dir / "a.Bmp");
+    const std::string jpg = (w.Dir / "b.JPG").string();
+    std::filesystem::copy_file(FV_TEST_DATA "/jpeg/baseline420.jpg", jpg);
+    const std::string gif = (w.Dir / "c.gif").string();
+    std::filesystem::copy_file(FV_TEST_DATA "/gif/gradient.gif", gif);
+    const std::string png = (w.Dir / "dir.x" / "d.png").string();
+    std::filesystem::create_directories(w.Dir / "dir.x");
+    TPngImage pngImage;
+    TBitmap source;
+    source.SetPixelFormat(pf8bit);
+    source.SetSize(4, 3);
+    pngImage.Assign(&source);
+    pngImage.SaveToFile(png);
+
+    struct Case {
+        std::string path;
+        int width, bits;
+    };
+    for (const Case& c : {Case{bmp, 9, 24}, Case{jpg, 0, 24}, Case{gif, 7, 8}, Case{png, 4, 8}}) {
+        ChooseFile(c.path);
+        form.Open1Click();
+        EXPECT_EQ(CurrentFileName, c.path);
+        EXPECT_EQ(form.PanelText(2).toStdString(), c.path);
+        EXPECT_EQ(CurrentImage->BitCount(), c.bits) << c.path;
+        if (c.width) {
+            EXPECT_EQ(CurrentImage->Width(), c.width);
+        }
+        EXPECT_TRUE(form.Document().UpSaveFlag);
+    }
+    EXPECT_EQ(form.Document().Count(), 4u);
+    EXPECT_TRUE(capture.Shown.Dialogs.empty());
+
+    // A drop opens the first file, with its whole path however long.
+    std::filesystem::create_directories(w.Dir / std::string(200, 'd'));
+    const std::string longName = (w.Dir / std::string(200, 'd') / (std::string(100, 'n') + ".bmp")).string();
+    std::filesystem::copy_file(bmp, longName);
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(longName)), QUrl::fromLocalFile(QString::fromStdString(gif))});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&form, &enter);
+    QApplication::sendEvent(&form, &drop);
+    EXPECT_EQ(CurrentFileName, longName);
+    EXPECT_EQ(CurrentImage->Width(), 9);
+
+    // Other extensions (photo.jpeg, none) are no built-in reader's: the document stays.
+    for (const std::string name : {"photo.jpeg", "noext"}) {
+        std::filesystem::copy_file(jpg, w.Dir / name);
+        form.WMDropFiles((w.Dir / name).string());
+        EXPECT_FALSE(form.Document().UpSaveFlag);
+        EXPECT_EQ(CurrentImage->Width(), 9);
+    }
+    ASSERT_EQ(capture.Shown.Dialogs.size(), 2u);
+    EXPECT_EQ(capture.Shown.Dialogs[0].Text, "未対応の形式です。");
+    EXPECT_EQ(form.Document().Count(), 5u);
+
+    Window started("open_command_line");
+    started.Form.CommandLine = {"farovinter", QString::fromStdString(gif)};
+    started.Form.show();
+    EXPECT_EQ(CurrentFileName, gif);
+    EXPECT_EQ(CurrentImage->Width(), 7);
+}
+
+TEST(FileCommands, SaveAsWritesTheChosenFormatUnderTheNameActuallyWritten)
+{
+    CaptureMessages capture;
+    Window w("save_as");
+    TMainForm& form = w.Form;
+    form.WMDropFiles(WriteBmp(w.Dir / "pic.bmp"));
+    const std::vector<uint8_t> pixels = PixelBytes(*CurrentImage);
+
+    ChooseFile((w.Dir / "out.png").string(), 1);
+    form.Save2Click();
+    EXPECT_EQ(CurrentFileName, (w.Dir / "out.bmp").string());
+    EXPECT_EQ(form.PanelText(2).toStdString(), CurrentFileName);
+    EXPECT_FALSE(std::filesystem::exists(w.Dir / "out.png"));
+
+    ChooseFile((w.Dir / "out").string(), 3);
+    Answer<TPNGOptionForm>(mrOk);
+    form.Save2Click();
+    EXPECT_EQ(CurrentFileName, (w.Dir / "out.png").string());
+
+    // Choosing an existing name asks first.
+    capture.Shown.Answer = mrYes;
+    ChooseFile((w.Dir / "out.bmp").string(), 2);
+    Answer<TJpegOptionForm>(mrOk);
+    form.Save2Click();
+    EXPECT_EQ(CurrentFileName, (w.Dir / "out.jpg").string());
+    ASSERT_EQ(capture.Shown.Dialogs.size(), 1u);
+    EXPECT_NE(capture.Shown.Dialogs[0].Text.find("out.bmp は既に存在します。"), std::string::npos);
+
+    for (const char* name : {"out.bmp", "out.png", "out.jpg"}) {
+        TMainForm reader(nullptr, w.Dir.string() + "/");
+        reader.WMDropFiles((w.Dir / name).string());
+        EXPECT_EQ(CurrentImage->Width(), 9) << name;
+        if (std::string(name) != "out.jpg") {
+            EXPECT_EQ(PixelBytes(*CurrentImage), pixels) << name;
+        }
+    }
+
+    // Cancelled options write nothing and change nothing.
+    ChooseFile((w.Dir / "other.png").string(), 3);
+    Answer<TPNGOptionForm>(mrCancel);
+    form.Save2Click();
+    EXPECT_FALSE(std::filesystem::exists(w.Dir / "other.png"));
+    EXPECT_EQ(CurrentFileName, (w.Dir / "out.jpg").string());
+}
+
+TEST(FileCommands, SaveOverwritesByExtensionAndClearsTheChangeOnlyWhenWritten)
+{
+    CaptureMessages capture;
+    Window w("save");
+    TMainForm& form = w.Form;
+    const std::string bmp = WriteBmp(w.Dir / "pic.bmp");
+    ::chmod(bmp.c_str(), 0640);
+    form.WMDropFiles(bmp);
+    form.ButtonClick(*MenuItem(form, {"イメージ(&I)", "カラー変更(&C)", "ネガポジ反転(&I)"}));
+    const std::vector<uint8_t> negative = PixelBytes(*CurrentImage);
+    form.Save1Click();
+    EXPECT_FALSE(form.Document().ChangeFlag);
+    {
+        TFvDIB back;
+        back.LoadFromFile(bmp);
+        EXPECT_EQ(PixelBytes(back), negative);
+        struct stat info {};
+        ::stat(bmp.c_str(), &info);
+        EXPECT_EQ(info.st_mode & 0777, 0640u);
+    }
+    form.Save1Click();
+    ASSERT_EQ(capture.Shown.Dialogs.size(), 1u);
+    EXPECT_EQ(capture.Shown.Dialogs[0].Text, "ファイルは変更されていません。");
+    EXPECT_EQ(capture.Shown.Dialogs[0].Type, TMsgDlgType::mtError);
+
+    // A file gone meanwhile is written again.
+    std::filesystem::remove(bmp);
+    Dirty(form);
+    form.Save1Click();
+    EXPECT_TRUE(std::filesystem::exists(bmp));
+
+    // PNG: cancelled options leave the change set; confirmed ones write.
+    const std::string png = (w.Dir / "pic.png").string();
+    ChooseFile(png, 3);
+    Answer<TPNGOptionForm>(mrOk);
+    form.Save2Click();
+    Dirty(form);
+    const auto written = std::filesystem::last_write_time(png);
+    Answer<TPNGOptionForm>(mrCancel);
+    form.Save1Click();
+    EXPECT_TRUE(form.Document().ChangeFlag);
+    EXPECT_EQ(std::filesystem::last_write_time(png), written);
+    Answer<TPNGOptionForm>(mrOk);
+    form.Save1Click();
+    EXPECT_FALSE(form.Document().ChangeFlag);
+
+    // A GIF document is saved as a BMP beside it; the GIF stays and stays the document's name.
+    const std::string gif = (w.Dir / "anim.gif").string();
+    std::filesystem::copy_file(FV_TEST_DATA "/gif/gradient.gif", gif);
+    form.WMDropFiles(gif);
+    capture.Shown.Dialogs.clear();
+    form.Save1Click();
+    ASSERT_EQ(capture.Shown.Dialogs.size(), 1u);
+    EXPECT_EQ(capture.Shown.Dialogs[0].Text, "対応していません。\"BMP\"で保存します。");
+    EXPECT_TRUE(std::filesystem::exists(w.Dir / "anim.bmp"));
+    EXPECT_EQ(ReadFile(gif), ReadFile(FV_TEST_DATA "/gif/gradient.gif"));
+    EXPECT_EQ(CurrentFileName, gif);
+}
+
+TEST(FileCommands, CopyAndPasteGoThroughTheDesktopClipboard)
+{
+    CaptureMessages capture;
+    Window w("clipboard");
+    TMainForm& form = w.Form;
+    form.WMDropFiles(WriteBmp(w.Dir / "pic.bmp", 13, 5));
+    const std::vector<uint8_t> pixels = PixelBytes(*CurrentImage);
+    form.CopyClick();
+    EXPECT_TRUE(form.ClipBoardRead());
+
+    Window other("clipboard_paste");
+    other.Form.PasteClick();
+    EXPECT_TRUE(capture.Shown.Dialogs.empty());
+    EXPECT_EQ(PixelBytes(*CurrentImage), pixels);
+    EXPECT_TRUE(other.Form.Document().OpenFlag);
+    EXPECT_FALSE(other.Form.Document().UpSaveFlag);
+    EXPECT_EQ(CurrentFileName, "");
+    EXPECT_EQ(other.Form.Document().Count(), 1u);
+
+    // With an image open the user is asked; No changes nothing.
+    other.Form.ButtonClick(*MenuItem(other.Form, {"イメージ(&I)", "回転(&R)", "右90度回転(&0)"}));
+    capture.Shown.Answer = mrNo;
+    other.Form.PasteClick();
+    ASSERT_EQ(capture.Shown.Dialogs.size(), 1u);
+    EXPECT_EQ(capture.Shown.Dialogs[0].Text, "現在のデータを破棄して開きますか？");
+    EXPECT_EQ(CurrentImage->Width(), 5);
+    EXPECT_EQ(other.Form.Document().Count(), 2u);
+}
+
+TEST(FileCommands, HelpHomePageAndMailOpenThroughTheDesktop)
+{
+    CaptureMessages capture;
+    Window w("help");
+    std::vector<QUrl> opened;
+    SetUrlOpener([&](const QUrl& url) {
+        opened.push_back(url);
+        return true;
+    });
+    w.Form.hpClick();
+    w.Form.mailClick();
+    w.Form.N6Click();
+    SetUrlOpener({});
+    ASSERT_EQ(opened.size(), 2u);
+    EXPECT_EQ(opened[0].host(), "example.org");
+    EXPECT_EQ(opened[1].toString(), "mailto:author@example.org");
+    ASSERT_EQ(capture.Shown.Dialogs.size(), 1u);
+    EXPECT_EQ(capture.Shown.Dialogs[0].Text, "ファイルは存在しません");
+}
+
+TEST(FileNames, ExtensionsComeFromTheFileNamePartOnly)
+{
+    EXPECT_EQ(UpperExtension("/a.b/pic.Jpg"), ".JPG");
+    EXPECT_EQ(UpperExtension("/a.b/pic"), "");
+    EXPECT_EQ(ChangeFileExt("/a.b/pic", ".bmp"), "/a.b/pic.bmp");
+    EXPECT_EQ(ChangeFileExt("/a/pic.png", ".bmp"), "/a/pic.bmp");
+}
+
+} // namespace

@@ -1,0 +1,168 @@
+#include "AppTestSupport.h"
+#include "MenuTestSupport.h"
+#include "ModalDriver.h"
+#include "app/ini.h"
+#include "app/jpegoption.h"
+#include "app/main.h"
+#include "app/pngoption.h"
+#include "app/size.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace {
+
+struct Window {
+    explicit Window(const std::string& name, int width = 99, int height = 99)
+        : Dir(ScratchFolder(name)), Form(nullptr, Dir.string() + "/")
+    {
+        TFvDIB image;
+        FillImage(image, width, height);
+        OpenDocument(Form, image);
+    }
+    std::filesystem::path Dir;
+    TMainForm Form;
+};
+
+TEST(SizeDialog, PerCentAndNumbersGiveTheTargetAndTheMethodIsRemembered)
+{
+    CaptureMessages capture;
+    Window w("size_dialog");
+    WhenShown<TSizeForm>([](TSizeForm& f) {
+        EXPECT_EQ(f.LB_1->text().toStdString(), "現サイズ (X,Y) : (99,99)");
+        EXPECT_FALSE(f.SE_X->isEnabled());
+        f.CB_1->setCurrentIndex(1);
+        f.SB_1->setValue(1);
+        EXPECT_EQ(f.LB_3->text().toStdString(), "変換後サイズ (X,Y) : (0,0)");
+        EXPECT_EQ(f.LB_2->text().toStdString(), "1%");
+        f.B_OK->click();
+    });
+    w.Form.M6Click();
+    // 1 % of 99 pixels is no pixel: the target is one pixel.
+    EXPECT_EQ(CurrentImage->Width(), 1);
+    EXPECT_EQ(CurrentImage->Height(), 1);
+    EXPECT_EQ(IniReadInteger(SettingsPath, "Size", "Mode"), 1);
+    EXPECT_EQ(w.Form.Document().Count(), 2u);
+
+    WhenShown<TSizeForm>([](TSizeForm& f) {
+        EXPECT_EQ(f.CB_1->currentIndex(), 1);
+        f.RB_Mode2->click();
+        EXPECT_EQ(f.SE_X->value(), 1);
+        f.SE_X->setValue(50);
+        f.SE_Y->setValue(20);
+        f.B_OK->click();
+    });
+    w.Form.M6Click();
+    EXPECT_EQ(CurrentImage->Width(), 50);
+    EXPECT_EQ(CurrentImage->Height(), 20);
+
+    // A remembered method outside the list leaves none chosen; OK stores -1 and resizes nothing.
+    IniWriteInteger(SettingsPath, "Size", "Mode", 15);
+    WhenShown<TSizeForm>([](TSizeForm& f) {
+        EXPECT_EQ(f.CB_1->currentIndex(), -1);
+        f.B_OK->click();
+    });
+    w.Form.M6Click();
+    EXPECT_EQ(IniReadInteger(SettingsPath, "Size", "Mode"), -1);
+    EXPECT_EQ(CurrentImage->Width(), 50);
+    EXPECT_TRUE(capture.Shown.Exceptions.empty());
+}
+
+TEST(JpegOptionDialog, SamplingRuleGreyAndPreviewSize)
+{
+    Window w("jpeg_dialog", 64, 48);
+    TJpegOptionForm form(&w.Form);
+    EXPECT_EQ(form.Label1->text().toStdString(), "JPEG画質率 90 %");
+    EXPECT_FALSE(form.SpinEdit1->isEnabled());
+    form.CheckBox3->click();
+    EXPECT_TRUE(form.SpinEdit1->isEnabled());
+    form.SpinEdit1->setValue(4);
+    form.SpinEdit2->setValue(3);
+    // OK applies the rule even though no spin edit lost the focus.
+    form.Button1->click();
+    EXPECT_EQ(form.ModalResult(), mrOk);
+    EXPECT_EQ(JpegHSampling, 4);
+    EXPECT_EQ(JpegVSampling, 2);
+    EXPECT_TRUE(JpegDownSampling);
+    EXPECT_EQ(SamplingGivingWay(2, 4), 4);
+    EXPECT_EQ(SamplingGivingWay(4, 2), 2);
+
+    form.CheckBox2->click();
+    EXPECT_FALSE(form.CheckBox3->isEnabled());
+    EXPECT_FALSE(form.SpinEdit2->isEnabled());
+    form.Button2->click();
+    EXPECT_EQ(form.Label2->text().toStdString(), "2KB");
+    form.ScrollBar1->setValue(50);
+    EXPECT_EQ(form.Label2->text().toStdString(), "");
+    EXPECT_EQ(form.Label1->text().toStdString(), "JPEG画質率 50 %");
+
+    TJpegOptionForm fresh(&w.Form);
+    EXPECT_EQ(JpegQuality, 90);
+    EXPECT_FALSE(JpegDownSampling);
+}
+
+TEST(PngOptionDialog, OnlyToolsThatAreFoundCanRunAndHiddenBoxesStillCount)
+{
+    Window w("png_dialog");
+    TMainForm& main = w.Form;
+    main.OptiPNGFlag = main.PNGOutFlag = main.PNGRewriteFlag = true;
+    main.OptiPNGPath = "optipng";
+    main.PNGOutPath = "";
+    main.PNGRewritePath = (w.Dir / "absent").string();
+    main.HiddenFunctionFlag = false;
+    TPNGOptionForm form(&main);
+    WhenShown<TPNGOptionForm>([](TPNGOptionForm& f) {
+        EXPECT_FALSE(f.CheckBox1->isVisible());
+        EXPECT_TRUE(f.CheckBox1->isChecked());
+        EXPECT_FALSE(f.CheckBox2->isEnabled());
+        EXPECT_FALSE(f.CheckBox3->isChecked());
+        EXPECT_EQ(f.Label1->text().toStdString(), "PNG圧縮Level 9");
+        f.ScrollBar1->setValue(3);
+        f.Button1->click();
+    });
+    EXPECT_EQ(form.ShowModal(), mrOk);
+    EXPECT_EQ(PngCompressionLevel, 3);
+    EXPECT_TRUE(main.OptiPNGFlag);
+    EXPECT_FALSE(main.PNGOutFlag);
+    EXPECT_FALSE(main.PNGRewriteFlag);
+}
+
+TEST(PngSave, OptimisersRunOnTheSavedFileAndACloseWaitsForThem)
+{
+    CaptureMessages capture;
+    Window w("png_save_optimise");
+    TMainForm& main = w.Form;
+    const auto tool = w.Dir / "tool";
+    WriteFile(tool, "#!/bin/sh\nsleep 0.3\necho \"$@\" >> \"" + (w.Dir / "calls").string() + "\"\n");
+    ::chmod(tool.c_str(), 0755);
+    main.PNGRewritePath = tool.string();
+    main.show();
+    const std::string png = (w.Dir / "out.png").string();
+    ChooseFile(png, 3);
+    bool visibleAfterClose = false;
+    WhenShown<TPNGOptionForm>([&](TPNGOptionForm& f) {
+        f.Button1->click();
+        // Closing while the tool works is put off until it is done.
+        QTimer::singleShot(100, [&] {
+            main.close();
+            visibleAfterClose = main.isVisible();
+        });
+    });
+    main.Save2Click();
+    EXPECT_EQ(ReadFile(w.Dir / "calls"), png + "\n");
+    EXPECT_TRUE(visibleAfterClose);
+    EXPECT_FALSE(main.isVisible());
+    EXPECT_TRUE(capture.Shown.Dialogs.empty());
+}
+
+} // namespace
