@@ -257,14 +257,25 @@ void TBitmap::SaveToStream(TStream& Stream)
 {
     if (!FImage->handle)
         return;
-    const std::vector<uint8_t> dib = DibBytes(*FImage);
-    const auto& h = *reinterpret_cast<const BITMAPINFOHEADER*>(dib.data());
+    const BitmapPicture& picture = *FImage;
+    const std::vector<uint8_t> header = DibHeader(picture);
     BITMAPFILEHEADER file{};
     file.bfType = BFT_BITMAP;
-    file.bfSize = static_cast<DWORD>(sizeof file + dib.size());
-    file.bfOffBits = static_cast<DWORD>(sizeof file + dib.size() - h.biSizeImage);
+    file.bfSize = static_cast<DWORD>(sizeof file + header.size() + picture.ImageSize());
+    file.bfOffBits = static_cast<DWORD>(sizeof file + header.size());
     Stream.WriteBuffer(&file, sizeof file);
-    Stream.WriteBuffer(dib.data(), static_cast<int64_t>(dib.size()));
+    Stream.WriteBuffer(header.data(), static_cast<int64_t>(header.size()));
+    // Rows go out bottom-up, gathered into blocks of about a megabyte, so a
+    // large picture needs neither a second copy of itself nor a write per row.
+    const size_t stride = picture.Stride();
+    const size_t rowsPerBlock = std::max<size_t>(1, (size_t{1} << 20) / std::max<size_t>(stride, 1));
+    std::vector<uint8_t> block(std::min<size_t>(rowsPerBlock, static_cast<size_t>(picture.height)) * stride);
+    for (int y = picture.height - 1; y >= 0;) {
+        size_t used = 0;
+        for (; y >= 0 && used < block.size(); --y, used += stride)
+            std::memcpy(block.data() + used, picture.Row(y), stride);
+        Stream.WriteBuffer(block.data(), static_cast<int64_t>(used));
+    }
 }
 
 void TBitmap::LoadFromClipboardFormat(unsigned AFormat, HGLOBAL AData, HPALETTE)

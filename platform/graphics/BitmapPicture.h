@@ -45,5 +45,7 @@ void MakeHandle(BitmapPicture& picture, const BITMAPINFO& info);
 // raises EInvalidGraphic "Bitmap image is not valid" for what it cannot read
 // and EReadError when the stream ends before the pixels do.
 BitmapPicture ReadBmp(TStream& stream, bool fileHeader);
+// The header (bottom-up, biSizeImage set), masks and colour table of a picture.
+std::vector<uint8_t> DibHeader(const BitmapPicture& picture);
 // The header, masks, colour table and bottom-up rows of a picture.
 std::vector<uint8_t> DibBytes(const BitmapPicture& picture);

@@ -189,7 +189,7 @@ BitmapPicture ReadBmp(TStream& stream, bool fileHeader)
     return picture;
 }
 
-std::vector<uint8_t> DibBytes(const BitmapPicture& picture)
+std::vector<uint8_t> DibHeader(const BitmapPicture& picture)
 {
     BITMAPINFOHEADER h = picture.info.bmiHeader;
     h.biHeight = picture.height;
@@ -197,11 +197,18 @@ std::vector<uint8_t> DibBytes(const BitmapPicture& picture)
     const unsigned colours = h.biBitCount <= 8 ? (h.biClrUsed ? h.biClrUsed : 1u << h.biBitCount) : 0;
     h.biClrUsed = colours;
     const size_t masks = h.biCompression == BI_BITFIELDS ? 12 : 0;
-    const size_t headerBytes = sizeof h + masks + 4 * size_t{colours};
-    std::vector<uint8_t> out(headerBytes + h.biSizeImage);
+    std::vector<uint8_t> out(sizeof h + masks + 4 * size_t{colours});
     std::memcpy(out.data(), &h, sizeof h);
     std::memcpy(out.data() + sizeof h, picture.info.bmiColors, masks + 4 * size_t{colours});
+    return out;
+}
+
+std::vector<uint8_t> DibBytes(const BitmapPicture& picture)
+{
+    std::vector<uint8_t> out = DibHeader(picture);
+    const size_t headerBytes = out.size();
     const uint32_t stride = picture.Stride();
+    out.resize(headerBytes + picture.ImageSize());
     for (int y = 0; y < picture.height; ++y)
         std::memcpy(out.data() + headerBytes + static_cast<size_t>(stride) * static_cast<size_t>(picture.height - 1 - y),
                     picture.Row(y), stride);
