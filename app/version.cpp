@@ -28,7 +28,7 @@ TVersionForm::TVersionForm(QWidget* owner) : TForm(owner)
     setFont(DesignFont("ＭＳ Ｐゴシック", 12));
     SetBorderStyle(TFormBorderStyle::bsDialog);
     SetPosition(TFormPosition::poScreenCenter);
-    resize(300, 100);
+    resize(330, 100);
 
     Image1 = new QLabel(this);
     Image1->setGeometry(8, 8, 33, 33);
@@ -40,7 +40,7 @@ TVersionForm::TVersionForm(QWidget* owner) : TForm(owner)
     Label2->move(168, 32);
     Label2->adjustSize();
     Button1 = new QPushButton(QStringLiteral("OK(&O)"), this);
-    Button1->setGeometry(112, 64, 75, 25);
+    Button1->setGeometry(128, 64, 75, 25);
     SetButtonModalResult(Button1, mrOk);
     SetDefaultButton(Button1);
     FormCreate();
