@@ -21,6 +21,7 @@
 #include "platform/ui/FileDialogs.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/ShellOpen.h"
+#include "susie/SPIFvDIB.h"
 
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -122,6 +123,13 @@ void TMainForm::LoadPNGFile(const std::string& FileName, TFvDIB& Target)
     LoadThroughBitmap<TPngImage>(FileName, Target);
 }
 
+void TMainForm::LoadSPIFile(const std::string& FileName, TFvDIB& Target)
+{
+    TSPIFvDIB picture;
+    picture.LoadFromFile(FileName);
+    Target.Assign(&picture);
+}
+
 void TMainForm::LodeImageFile(const std::string& FileName)
 {
     FDocument.UpSaveFlag = true;
@@ -137,7 +145,7 @@ void TMainForm::LodeImageFile(const std::string& FileName)
         else if (extension == ".PNG")
             LoadPNGFile(FileName, image);
         else
-            throw EInvalidGraphic("Unknown picture file extension (" + extension + ")");
+            LoadSPIFile(FileName, image);
     } catch (...) {
         ShowMessage("未対応の形式です。");
         FDocument.UpSaveFlag = false;

@@ -186,6 +186,8 @@ private:
     void LoadJPGFile(const std::string& FileName, TFvDIB& Target);
     void LoadGIFFile(const std::string& FileName, TFvDIB& Target);
     void LoadPNGFile(const std::string& FileName, TFvDIB& Target);
+    // Any format an image plug-in decodes.
+    void LoadSPIFile(const std::string& FileName, TFvDIB& Target);
     // Each answers whether the file was written (false: its options were cancelled).
     bool SaveBMPFile(const std::string& FileName, TBitmap& Bitmap);
     bool SaveJPGFile(const std::string& FileName, TBitmap& Bitmap);

@@ -125,3 +125,45 @@ TEST(AboutBox, DoubleClickOnTheIconResetsTheSettingsToTheFullDefaultText)
 }
 
 } // namespace
+
+namespace {
+
+// A 3 x 2 colour picture in the test plug-in's format.
+std::string Ppm()
+{
+    return std::string("P6\n3 2\n255\n") + std::string("\xFF\0\0\0\xFF\0\0\0\xFF\xFF\xFF\xFF\0\0\0\x80\x80\x80", 18);
+}
+
+TEST(PluginFiles, OtherFormatsOpenThroughThePluginsFromTheCommandLineAndTheOpenPath)
+{
+    CaptureMessages capture;
+    SusieFolder susie(FV_TEST_PLUGIN_DIR);
+    const auto dir = ScratchFolder("pluginfiles");
+    const std::string picture = (dir / "colours.ppm").string();
+    WriteFile(picture, Ppm());
+    TMainForm form(nullptr, dir.string() + "/");
+    form.CommandLine = {"farovinter", QString::fromStdString(picture)};
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    EXPECT_TRUE(capture.Shown.Dialogs.empty());
+    ASSERT_EQ(CurrentImage->Width(), 3);
+    EXPECT_EQ(CurrentImage->Height(), 2);
+    EXPECT_EQ(CurrentImage->GetPixels(0, 0), 0x0000FFu);
+    EXPECT_EQ(CurrentImage->GetPixels(2, 1), 0x808080u);
+    EXPECT_TRUE(form.Document().OpenFlag);
+
+    const std::string grey = (dir / "grey.pgm").string();
+    WriteFile(grey, std::string("P5 2 2 255\n") + std::string("\x00\x40\x80\xFF", 4));
+    form.LodeImageFile(grey);
+    EXPECT_EQ(CurrentImage->BitCount(), 8);
+    EXPECT_EQ(form.Document().Count(), 2u);
+
+    const std::string unknown = (dir / "unknown.xyz").string();
+    WriteFile(unknown, "no plug-in reads this");
+    form.LodeImageFile(unknown);
+    ASSERT_EQ(capture.Shown.Dialogs.size(), 1u);
+    EXPECT_EQ(capture.Shown.Dialogs[0].Text, "未対応の形式です。");
+    EXPECT_EQ(CurrentImage->BitCount(), 8);
+}
+
+} // namespace
