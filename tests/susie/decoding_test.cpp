@@ -267,6 +267,11 @@ TEST_F(PluginDecoding, PreviewWantedButMissingStillDecodesAndTheBitmapLoadsToo)
     EXPECT_EQ(bitmap.Width(), 3);
     EXPECT_EQ(bitmap.PixelFormat(), pf24bit);
     FSpis.GraphicPreview = false;
+    // A forced loader is the only one asked.
+    FSpis.GraphicForcedLoader = static_cast<TInSPI*>(FSpis.Plugins(1));
+    TSPIBitmap forced;
+    EXPECT_THROW(forced.LoadFromFile(FFolder.Path("colours.ppm")), EInvalidGraphic);
+    FSpis.GraphicForcedLoader = nullptr;
     FSpis.Plugins(0)->SetEnabled(false);
     TSPIBitmap disabled;
     EXPECT_THROW(disabled.LoadFromFile(FFolder.Path("colours.ppm")), EInvalidGraphic);
