@@ -38,6 +38,9 @@ TEST(PluginWrapper, KindFollowsTheVersionString)
     ASSERT_NE(xn, nullptr);
     EXPECT_EQ(xn->ClassType(), &TXnSPI::ClassInfo);
     EXPECT_FALSE(xn->Enabled());
+    // Its description entry claims a text and writes none: not the version's left-overs.
+    EXPECT_EQ(xn->Version(), "00XN");
+    EXPECT_EQ(xn->Infomation(), "");
 }
 
 TEST(PluginWrapper, VersionDifferingInCaseGivesAPlainDisabledPlugin)

@@ -1,7 +1,7 @@
 /* Test plug-ins that differ in their version string and in the exports they
    have, built from this one source with macros:
-   SPI_VERSION, NO_PLUGIN_INFO, WITH_LOADER, WITH_PICTURE_INFO, WITH_PICTURE,
-   WITH_ARCHIVE. Their format entries end with an unmatched pattern (entry 4
+   SPI_VERSION, NO_PLUGIN_INFO, SILENT_DESCRIPTION (entry 1 claims a text but
+   writes none), WITH_LOADER, WITH_PICTURE_INFO, WITH_PICTURE, WITH_ARCHIVE. Their format entries end with an unmatched pattern (entry 4
    without entry 5). None of them decodes anything. */
 #include "PluginSupport.h"
 
@@ -10,6 +10,10 @@ static const char* const Entries[] = {SPI_VERSION, "Variant test plug-in", "*.va
 
 int32_t GetPluginInfo(int32_t InfoNo, char* Buf, int32_t BufLen)
 {
+#ifdef SILENT_DESCRIPTION
+    if (InfoNo == 1)
+        return 8;
+#endif
     return InfoEntry(Entries, 5, InfoNo, Buf, BufLen);
 }
 #endif
