@@ -30,8 +30,9 @@ def _resize_ops():
             if name == "Integration" and percent == 50:
                 vips_args = ["shrink", "IN", "OUT", "2", "2"]
             pf, cf = pil_filters.get(name), cv_filters.get(name)
+            # A resize to a fixed size cannot be chained: the repeats would change nothing.
             out.append((f"Resize{name}To{percent}", dict(
-                im=im_args, gm=im_args if name in gm_names else None,
+                once=True, im=im_args, gm=im_args if name in gm_names else None,
                 vips=vips_args,
                 pil=(lambda pf=pf, w=w, h=h: pil.resize((w, h), pf)) if pf is not None else None,
                 cv=(lambda cf=cf, w=w, h=h: cv2.resize(bgr, (w, h), interpolation=cf)) if cf is not None else None)))
