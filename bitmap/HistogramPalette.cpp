@@ -12,7 +12,16 @@
 
 namespace {
 
-// One bin while counting: 64-bit sums cannot wrap, however many pixels share a bin.
+// One bin of one band while counting. A band holds at most 2^28 pixels, so
+// its sums of low bits (at most 7 a pixel) stay within 32 bits.
+struct TBandBin {
+    uint32_t Red = 0;
+    uint32_t Green = 0;
+    uint32_t Blue = 0;
+    uint32_t Weight = 0;
+};
+
+// The bands' bins added up: 64-bit sums cannot wrap, however many pixels share a bin.
 struct TWideBin {
     uint64_t Red = 0;
     uint64_t Green = 0;
@@ -20,18 +29,24 @@ struct TWideBin {
     uint64_t Weight = 0;
 };
 
-// Photo-sized pictures are counted in bands of rows on several threads, each
-// into bins of its own that are added up afterwards: sums do not depend on
-// the order of adding, so neither does the palette.
+// Photo-sized pictures are counted in bands on several threads, each into
+// bins of its own that are added up afterwards: sums do not depend on the
+// order of adding, so neither does the palette.
 constexpr int64_t PixelsPerBand = int64_t{1} << 20;
+constexpr int64_t MostPixelsPerBand = int64_t{1} << 28;
 
-void CountRows(const TFvSourceRows& Rows, int64_t First, int64_t Last, TWideBin* Bins)
+// Pixels First to Last - 1 of the picture, counted row by row from the top.
+void CountBand(const TFvSourceRows& Rows, int64_t First, int64_t Last, TBandBin* Bins)
 {
-    for (int64_t y = First; y < Last; ++y) {
+    int64_t y = First / Rows.Width;
+    int64_t x = First % Rows.Width;
+    for (int64_t left = Last - First; left > 0; ++y, x = 0) {
         const uint8_t* row = Rows.Row(y);
-        for (int64_t x = 0; x < Rows.Width; ++x) {
+        const int64_t end = std::min(Rows.Width, x + left);
+        left -= end - x;
+        for (; x < end; ++x) {
             const uint8_t* p = row + 3 * x;
-            TWideBin& bin = Bins[HistogramKey(p[2], p[1], p[0])];
+            TBandBin& bin = Bins[HistogramKey(p[2], p[1], p[0])];
             bin.Red += p[2] & 7u;
             bin.Green += p[1] & 3u;
             bin.Blue += p[0] & 7u;
@@ -42,14 +57,16 @@ void CountRows(const TFvSourceRows& Rows, int64_t First, int64_t Last, TWideBin*
 
 std::vector<TWideBin> CountPixels(const TFvSourceRows& Rows)
 {
+    std::vector<TWideBin> totals(65536);
     if (Rows.Width <= 0 || Rows.Height <= 0)
-        return std::vector<TWideBin>(65536);
+        return totals;
     const int64_t pixels = Rows.Width * Rows.Height;
     const int64_t cores = std::max(1u, std::thread::hardware_concurrency());
-    const int64_t bands = std::clamp<int64_t>(pixels / PixelsPerBand, 1, std::min<int64_t>(cores, Rows.Height));
-    std::vector<std::vector<TWideBin>> bins(static_cast<size_t>(bands), std::vector<TWideBin>(65536));
+    const int64_t fewest = (pixels + MostPixelsPerBand - 1) / MostPixelsPerBand;
+    const int64_t bands = std::max({fewest, std::min(cores, pixels / PixelsPerBand), int64_t{1}});
+    std::vector<std::vector<TBandBin>> bins(static_cast<size_t>(bands), std::vector<TBandBin>(65536));
     const auto count = [&](int64_t band) {
-        CountRows(Rows, Rows.Height * band / bands, Rows.Height * (band + 1) / bands, bins[band].data());
+        CountBand(Rows, pixels * band / bands, pixels * (band + 1) / bands, bins[band].data());
     };
     std::vector<std::thread> threads;
     threads.reserve(static_cast<size_t>(bands));
@@ -65,16 +82,15 @@ std::vector<TWideBin> CountPixels(const TFvSourceRows& Rows)
     count(0);
     for (std::thread& thread : threads)
         thread.join();
-    for (int64_t band = 1; band < bands; ++band)
+    for (const std::vector<TBandBin>& band : bins)
         for (size_t key = 0; key < 65536; ++key) {
-            TWideBin& total = bins[0][key];
-            const TWideBin& part = bins[band][key];
-            total.Red += part.Red;
-            total.Green += part.Green;
-            total.Blue += part.Blue;
-            total.Weight += part.Weight;
+            TWideBin& total = totals[key];
+            total.Red += band[key].Red;
+            total.Green += band[key].Green;
+            total.Blue += band[key].Blue;
+            total.Weight += band[key].Weight;
         }
-    return std::move(bins[0]);
+    return totals;
 }
 
 template <int Bits>

@@ -6,6 +6,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
 
 #include <algorithm>
 
@@ -81,7 +82,11 @@ QImage RenderGraphic(TGraphic& graphic)
     return RenderGraphic(graphic, QRect(0, 0, graphic.Width(), graphic.Height()));
 }
 
-TImage::TImage(QWidget* parent) : QWidget(parent) {}
+TImage::TImage(QWidget* parent) : QWidget(parent)
+{
+    // The control paints every pixel itself, so no background is filled under the picture first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
 
 TImage::~TImage() = default;
 
@@ -108,15 +113,16 @@ QSize TImage::sizeHint() const
 
 void TImage::paintEvent(QPaintEvent* event)
 {
-    if (!FGraphic || FSize.isEmpty())
-        return;
+    QPainter painter(this);
     const QPoint origin = Center ? QPoint((width() - FSize.width()) / 2, (height() - FSize.height()) / 2) : QPoint();
+    const QRect picture = FGraphic ? QRect(origin, FSize) : QRect();
+    for (const QRect& uncovered : QRegion(event->rect()).subtracted(picture))
+        painter.fillRect(uncovered, palette().window());
     // Only the part being painted is drawn.
-    const QRect area = event->rect().translated(-origin).intersected(QRect(QPoint(), FSize));
+    const QRect area = event->rect().intersected(picture).translated(-origin);
     if (area.isEmpty())
         return;
     TDrawSurface strip(area.width(), std::min(PaintStripRows, area.height()));
-    QPainter painter(this);
     for (int y = area.top(); y <= area.bottom(); y += PaintStripRows) {
         const int rows = std::min(PaintStripRows, area.bottom() + 1 - y);
         painter.drawImage(origin + QPoint(area.x(), y), strip.Draw(*FGraphic, -area.x(), -y),

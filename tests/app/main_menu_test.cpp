@@ -340,6 +340,12 @@ TEST(ImageControl, PaintsInStripsWhatTheWholePictureShows)
     EXPECT_EQ(w.form.Image1->grab().toImage().convertToFormat(QImage::Format_RGB32), whole);
     const QRect part(10, 60, 30, 70);
     EXPECT_EQ(w.form.Image1->grab(part).toImage().convertToFormat(QImage::Format_RGB32), whole.copy(part));
+    // A larger control shows the picture centred on its background.
+    w.form.Image1->resize(101, 170);
+    const QImage centred = w.form.Image1->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(centred.copy(12, 10, 77, 150), whole);
+    EXPECT_EQ(centred.pixel(0, 0), w.form.Image1->palette().window().color().rgb());
+    EXPECT_EQ(centred.pixel(100, 169), w.form.Image1->palette().window().color().rgb());
     // The picture stays as shown until the next view, whatever happens to the image.
     Negative(*CurrentImage);
     EXPECT_EQ(w.form.Image1->Picture(), whole);
