@@ -1,10 +1,11 @@
 // Two passes: a luma histogram, then every pixel's luma stretched between
 // the levels that cut 1.5 per cent off either end, chroma kept.
 //
-// Both passes work on runs of pixels in planar form. The conversions are
-// done in thousandths, as RgbToYCbCr and YCbCrToRgb do them, in loops the
-// compiler vectorises; the few pixels whose exact value lies on a rounding
-// boundary are flagged there and converted again by those two functions.
+// Both passes work on runs of pixels, read and written as bytes in place,
+// with Y, Cr and Cb in planar form. The conversions are done in thousandths,
+// as RgbToYCbCr and YCbCrToRgb do them, in loops the compiler vectorises; the
+// few pixels whose exact value lies on a rounding boundary are flagged there
+// and converted again by those two functions.
 #include "effects/AutoLevel.h"
 
 #include "effects/ColorModels.h"
@@ -20,30 +21,6 @@ namespace {
 
 constexpr int Run = 256;
 
-struct TPlanar {
-    int32_t R[Run], G[Run], B[Run];
-};
-
-FV_VECTOR_CLONES
-void Split(const uint8_t* __restrict p, int Count, TPlanar& __restrict Out)
-{
-    for (int x = 0; x < Count; ++x) {
-        Out.B[x] = p[3 * x];
-        Out.G[x] = p[3 * x + 1];
-        Out.R[x] = p[3 * x + 2];
-    }
-}
-
-FV_VECTOR_CLONES
-void Join(const TPlanar& __restrict In, int Count, uint8_t* __restrict p)
-{
-    for (int x = 0; x < Count; ++x) {
-        p[3 * x] = static_cast<uint8_t>(In.B[x]);
-        p[3 * x + 1] = static_cast<uint8_t>(In.G[x]);
-        p[3 * x + 2] = static_cast<uint8_t>(In.R[x]);
-    }
-}
-
 FV_VECTOR_CLONES
 void Lookup(int32_t* __restrict Values, int Count, const int32_t* __restrict Table)
 {
@@ -54,13 +31,14 @@ void Lookup(int32_t* __restrict Values, int Count, const int32_t* __restrict Tab
 // Y, Cr and Cb by truncation of the thousandths; Exact is set where one of
 // them is a whole number, which the extended evaluation must decide.
 FV_VECTOR_CLONES
-void ToYCbCr(int Count, const int32_t* __restrict R, const int32_t* __restrict G, const int32_t* __restrict B,
-             int32_t* __restrict Y, int32_t* __restrict Cr, int32_t* __restrict Cb, int32_t* __restrict Exact)
+void ToYCbCr(int Count, const uint8_t* __restrict p, int32_t* __restrict Y, int32_t* __restrict Cr,
+             int32_t* __restrict Cb, int32_t* __restrict Exact)
 {
     for (int x = 0; x < Count; ++x) {
-        const uint32_t NY = static_cast<uint32_t>(299 * R[x] + 587 * G[x] + 114 * B[x]);
-        const uint32_t NCr = static_cast<uint32_t>(500 * R[x] - 419 * G[x] - 81 * B[x] + 128000);
-        const uint32_t NCb = static_cast<uint32_t>(-169 * R[x] - 332 * G[x] + 500 * B[x] + 128000);
+        const int32_t R = p[3 * x + 2], G = p[3 * x + 1], B = p[3 * x];
+        const uint32_t NY = static_cast<uint32_t>(299 * R + 587 * G + 114 * B);
+        const uint32_t NCr = static_cast<uint32_t>(500 * R - 419 * G - 81 * B + 128000);
+        const uint32_t NCb = static_cast<uint32_t>(-169 * R - 332 * G + 500 * B + 128000);
         Y[x] = static_cast<int32_t>(NY / 1000);
         Cr[x] = static_cast<int32_t>(NCr / 1000);
         Cb[x] = static_cast<int32_t>(NCb / 1000);
@@ -70,11 +48,10 @@ void ToYCbCr(int Count, const int32_t* __restrict R, const int32_t* __restrict G
 
 // Lumas only, for the histogram.
 FV_VECTOR_CLONES
-void ToLuma(int Count, const int32_t* __restrict R, const int32_t* __restrict G, const int32_t* __restrict B,
-            int32_t* __restrict Y, int32_t* __restrict Exact)
+void ToLuma(int Count, const uint8_t* __restrict p, int32_t* __restrict Y, int32_t* __restrict Exact)
 {
     for (int x = 0; x < Count; ++x) {
-        const uint32_t NY = static_cast<uint32_t>(299 * R[x] + 587 * G[x] + 114 * B[x]);
+        const uint32_t NY = 299u * p[3 * x + 2] + 587u * p[3 * x + 1] + 114u * p[3 * x];
         Y[x] = static_cast<int32_t>(NY / 1000);
         Exact[x] = NY % 1000 == 0;
     }
@@ -98,15 +75,15 @@ inline int32_t IsHalf(int32_t N)
 // exactly half way, which the narrowed extended value must decide.
 FV_VECTOR_CLONES
 void ToRgb(int Count, const int32_t* __restrict Y, const int32_t* __restrict Cr, const int32_t* __restrict Cb,
-           int32_t* __restrict R, int32_t* __restrict G, int32_t* __restrict B, int32_t* __restrict Half)
+           uint8_t* __restrict p, int32_t* __restrict Half)
 {
     for (int x = 0; x < Count; ++x) {
         const int32_t NR = 1000 * Y[x] + 1402 * (Cr[x] - 128);
         const int32_t NG = 1000 * Y[x] - 714 * (Cr[x] - 128) - 344 * (Cb[x] - 128);
         const int32_t NB = 1000 * Y[x] + 1772 * (Cb[x] - 128);
-        R[x] = RoundedByte(NR);
-        G[x] = RoundedByte(NG);
-        B[x] = RoundedByte(NB);
+        p[3 * x] = static_cast<uint8_t>(RoundedByte(NB));
+        p[3 * x + 1] = static_cast<uint8_t>(RoundedByte(NG));
+        p[3 * x + 2] = static_cast<uint8_t>(RoundedByte(NR));
         Half[x] = IsHalf(NR) | IsHalf(NG) | IsHalf(NB);
     }
 }
@@ -146,14 +123,12 @@ void AutoLevel(TFvDIB& Image)
     std::mutex Merge;
     ForEachBand(H, static_cast<int64_t>(W) * 3, [&](int First, int Last) {
         std::array<std::array<int64_t, 256>, 4> Local{};
-        TPlanar In;
         int32_t Y[Run], Exact[Run];
         for (int y = First; y < Last; ++y)
             for (int Start = 0; Start < W; Start += Run) {
                 const int Count = std::min(Run, W - Start);
                 const uint8_t* p = Rows[y] + 3 * Start;
-                Split(p, Count, In);
-                ToLuma(Count, In.R, In.G, In.B, Y, Exact);
+                ToLuma(Count, p, Y, Exact);
                 ForFlagged(Exact, Count, [&](int x) {
                     int Cr, Cb;
                     RgbToYCbCr(PackPixel(p + 3 * x), Y[x], Cr, Cb);
@@ -194,18 +169,15 @@ void AutoLevel(TFvDIB& Image)
         Stretch[Y] = RoundToByte(static_cast<float>((Y - Low) * static_cast<long double>(Scale)));
 
     ForEachBand(H, static_cast<int64_t>(W) * 3, [&](int First, int Last) {
-        TPlanar In, Out;
         int32_t Y[Run], Cr[Run], Cb[Run], Flag[Run];
         for (int y = First; y < Last; ++y)
             for (int Start = 0; Start < W; Start += Run) {
                 const int Count = std::min(Run, W - Start);
                 uint8_t* p = Rows[y] + 3 * Start;
-                Split(p, Count, In);
-                ToYCbCr(Count, In.R, In.G, In.B, Y, Cr, Cb, Flag);
+                ToYCbCr(Count, p, Y, Cr, Cb, Flag);
                 ForFlagged(Flag, Count, [&](int x) { RgbToYCbCr(PackPixel(p + 3 * x), Y[x], Cr[x], Cb[x]); });
                 Lookup(Y, Count, Stretch.data());
-                ToRgb(Count, Y, Cr, Cb, Out.R, Out.G, Out.B, Flag);
-                Join(Out, Count, p);
+                ToRgb(Count, Y, Cr, Cb, p, Flag);
                 ForFlagged(Flag, Count, [&](int x) { YCbCrToRgb(p + 3 * x, Y[x], Cr[x], Cb[x]); });
             }
     });
