@@ -27,11 +27,8 @@ using TBytes16 = uint8_t __attribute__((vector_size(16)));
 // Output byte o of a reversed run of 16 pixels is input byte
 // 3 * (15 - o / 3) + o % 3. The 18 input bytes that output vector k needs
 // start at 15 * (2 - k); two overlapping loads at that offset and two bytes
-// further hold them, and one two-vector shuffle picks them out.
-constexpr TBytes16 Pick[3] = {{15, 30, 31, 12, 13, 14, 9, 10, 11, 6, 7, 8, 3, 4, 5, 0},
-                              {30, 31, 12, 13, 14, 9, 10, 11, 6, 7, 8, 3, 4, 5, 0, 1},
-                              {31, 12, 13, 14, 9, 10, 11, 6, 7, 8, 3, 4, 5, 0, 1, 2}};
-
+// further hold them, and one two-vector shuffle picks them out. The picks are
+// literal so that every compiler can build the shuffle.
 struct TRun16 {
     TBytes16 V[3];
 };
@@ -47,10 +44,9 @@ inline TBytes16 Load16(const uint8_t* p)
 inline TRun16 Reversed(const uint8_t* p)
 {
     TRun16 r;
-    for (int k = 0; k < 3; ++k) {
-        const uint8_t* From = p + 15 * (2 - k);
-        r.V[k] = __builtin_shuffle(Load16(From), Load16(From + 2), Pick[k]);
-    }
+    r.V[0] = __builtin_shufflevector(Load16(p + 30), Load16(p + 32), 15, 30, 31, 12, 13, 14, 9, 10, 11, 6, 7, 8, 3, 4, 5, 0);
+    r.V[1] = __builtin_shufflevector(Load16(p + 15), Load16(p + 17), 30, 31, 12, 13, 14, 9, 10, 11, 6, 7, 8, 3, 4, 5, 0, 1);
+    r.V[2] = __builtin_shufflevector(Load16(p), Load16(p + 2), 31, 12, 13, 14, 9, 10, 11, 6, 7, 8, 3, 4, 5, 0, 1, 2);
     return r;
 }
 
