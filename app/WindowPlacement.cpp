@@ -3,7 +3,7 @@
 #include "app/Settings.h"
 #include "platform/ui/Screens.h"
 
-#include <QEvent>
+#include <QResizeEvent>
 #include <QGuiApplication>
 #include <QWidget>
 #include <QWindow>
@@ -73,7 +73,7 @@ void TWindowPlacement::Apply()
 {
     // The rectangle is the outer frame; the size constraints still apply.
     const QMargins frame = FrameMargins(FWindow);
-    const TRect placed = *FPending;
+    const TRect placed = Target();
     FApplying = true;
     // Wayland lets no program place its own window: only the size is restored there.
     if (QGuiApplication::platformName() != QLatin1String("wayland"))
@@ -81,6 +81,15 @@ void TWindowPlacement::Apply()
     FWindow->resize(std::max(0, placed.Width() - frame.left() - frame.right()),
                     std::max(0, placed.Height() - frame.top() - frame.bottom()));
     FApplying = false;
+}
+
+TRect TWindowPlacement::Target() const
+{
+    if (!FProgramSize)
+        return *FPending;
+    const QMargins frame = FrameMargins(FWindow);
+    return TRect{FPending->Left, FPending->Top, FPending->Left + FProgramSize->width() + frame.left() + frame.right(),
+                 FPending->Top + FProgramSize->height() + frame.top() + frame.bottom()};
 }
 
 bool TWindowPlacement::Normal() const
@@ -98,7 +107,7 @@ void TWindowPlacement::RetryTick()
     }
     ++FRetries;
     const bool framed = !FrameMargins(FWindow).isNull();
-    FMatches = framed && CurrentNormalFrame() == *FPending ? FMatches + 1 : 0;
+    FMatches = framed && CurrentNormalFrame() == Target() ? FMatches + 1 : 0;
     if (FMatches >= Confirmations || FRetries >= MaxRetries) {
         FPending.reset();
     } else if (framed && FRetries - FLastApply >= ApplyInterval) {
@@ -127,12 +136,22 @@ bool TWindowPlacement::eventFilter(QObject* watched, QEvent* event)
         break;
     case QEvent::Move:
     case QEvent::Resize:
-        if (!FWindow->isVisible() || FApplying)
+        // While maximised the restored rectangle stays the one placed.
+        if (!Normal() || FApplying)
             break;
-        // Once the placement is over, any other rectangle was made by the
-        // user (through the window manager) or by the program itself.
-        if (!event->spontaneous() || (!FPending && Normal() && CurrentNormalFrame() != FUntouched))
+        if (!event->spontaneous()) {
+            // The program itself sized the window (to fit an image): the
+            // placement keeps that size. A move by the program ends it.
             FUntouched.reset();
+            if (event->type() == QEvent::Resize)
+                FProgramSize = static_cast<QResizeEvent*>(event)->size();
+            else
+                FPending.reset();
+        } else if (!FPending && CurrentNormalFrame() != FUntouched) {
+            // Once the placement is over, any other rectangle was made by the
+            // user through the window manager.
+            FUntouched.reset();
+        }
         break;
     default:
         break;

@@ -11,6 +11,7 @@
 #include "platform/graphics/Types.h"
 
 #include <QObject>
+#include <QSize>
 #include <QTimer>
 
 #include <optional>
@@ -36,11 +37,15 @@ private:
     void Apply();
     void RetryTick();
     TRect CurrentNormalFrame() const;
+    // The frame being placed: the placed one, or at its place the size the program gave the window.
+    TRect Target() const;
     bool Normal() const;
 
     QWidget* FWindow;
     // The placed frame, until the frame's margins are known.
     std::optional<TRect> FPending;
+    // The window's size when the program set one while the placement was pending.
+    std::optional<QSize> FProgramSize;
     // The placed frame, while nobody has moved or sized the window.
     std::optional<TRect> FUntouched;
     bool FApplying = false;

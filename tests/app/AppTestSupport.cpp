@@ -98,7 +98,8 @@ void WriteRect(const std::filesystem::path& ini, const TRect& r, bool maximized)
                        "\r\n");
 }
 
-pid_t StartEditor(const std::string& runtimeDir, const std::function<void()>& prepare, const std::string& program)
+pid_t StartEditor(const std::string& runtimeDir, const std::function<void()>& prepare, const std::string& program,
+                  const std::string& file)
 {
     const pid_t child = ::fork();
     if (child == 0) {
@@ -106,7 +107,10 @@ pid_t StartEditor(const std::string& runtimeDir, const std::function<void()>& pr
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
         if (prepare)
             prepare();
-        ::execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+        if (file.empty())
+            ::execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+        else
+            ::execl(program.c_str(), program.c_str(), file.c_str(), static_cast<char*>(nullptr));
         ::_exit(127);
     }
     return child;

@@ -40,10 +40,10 @@ TRect SavedRect(const std::filesystem::path& ini);
 void WriteRect(const std::filesystem::path& ini, const TRect& r, bool maximized = false);
 
 // Starts the editor program with its lock files in runtimeDir on the
-// offscreen platform, after prepare has changed the child's environment;
-// answers its process id.
+// offscreen platform, after prepare has changed the child's environment,
+// with file (if any) on its command line; answers its process id.
 pid_t StartEditor(const std::string& runtimeDir, const std::function<void()>& prepare = {},
-                  const std::string& program = FV_PROGRAM);
+                  const std::string& program = FV_PROGRAM, const std::string& file = {});
 
 // Waits up to seconds for the child; answers its exit status (128 when a
 // signal ended it), or -1 while it still runs.

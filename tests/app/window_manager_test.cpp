@@ -118,11 +118,11 @@ std::string Output(const std::string& command)
     return text;
 }
 
-// Starts the editor, leaves its window alone for pauseMs once it is on
+// Starts the editor (opening file, if given), leaves its window alone for pauseMs once it is on
 // screen, runs the xdotool command given (%1 stands for its window), then closes
 // the window with its shortcut as a user would; answers the window's title.
 std::string StartAndClose(const std::filesystem::path& dir, const std::string& display, int pauseMs,
-                          const std::string& action = {})
+                          const std::string& action = {}, const std::string& file = {})
 {
     const std::string program = (dir / "farovinter").string();
     const std::string suppressions = "suppressions=" + (dir / "lsan.supp").string();
@@ -130,7 +130,7 @@ std::string StartAndClose(const std::filesystem::path& dir, const std::string& d
         ::setenv("DISPLAY", display.c_str(), 1);
         ::setenv("QT_QPA_PLATFORM", "xcb", 1);
         ::setenv("LSAN_OPTIONS", suppressions.c_str(), 1);
-    }, program);
+    }, program, file);
     const std::string window =
         Output("timeout 30 xdotool search --sync --onlyvisible --pid " + std::to_string(editor) + " | head -n 1");
     std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
@@ -166,6 +166,13 @@ TEST(WindowManager, StartAndCloseWriteBackTheRectangleReadAndTheTitleIsTheCaptio
             EXPECT_EQ(IniReadBool((dir / "Farovinter.ini").string(), "Form", "maximized"), maximized);
         }
     }
+    // Opening a file at start sizes the window to the image; it stays at the place read.
+    WriteRect(dir / "Farovinter.ini", rect);
+    StartAndClose(dir, desktop.Display, 1000, {}, FV_TEST_DATA "/bmp/core24.bmp");
+    const TRect fitted = SavedRect(dir / "Farovinter.ini");
+    EXPECT_EQ(fitted.Left, rect.Left);
+    EXPECT_EQ(fitted.Top, rect.Top);
+    EXPECT_LT(fitted.Width(), rect.Width());
     // Moved through the window manager once it has settled: saved where it was left.
     WriteRect(dir / "Farovinter.ini", rect);
     StartAndClose(dir, desktop.Display, 1000, "windowmove --sync %1 200 280 sleep 0.5");
