@@ -88,6 +88,50 @@ void BM_OpenJpegToWindow(benchmark::State& state)
     }
 }
 
+// The open's steps one by one, each on the result of the one before.
+void BM_OpenSteps(benchmark::State& state)
+{
+    TMainForm& form = Window();
+    TMemoryStream bytes;
+    bytes.LoadFromFile(PhotoJpeg());
+    const int step = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        bytes.SetPosition(0);
+        TJPEGImage jpeg;
+        jpeg.LoadFromStream(bytes);
+        jpeg.DIBNeeded();
+        TBitmap bitmap;
+        TFvDIB image;
+        if (step > 0)
+            bitmap.Assign(&jpeg);
+        if (step > 1)
+            image.Assign(&bitmap);
+        if (step == 0) {
+            state.ResumeTiming();
+            bitmap.Assign(&jpeg);
+        } else if (step == 1) {
+            state.ResumeTiming();
+            image.Assign(&bitmap);
+        } else if (step == 2) {
+            state.ResumeTiming();
+            form.Document().Loaded(image);
+            form.Work();
+        } else {
+            form.Document().Loaded(image);
+            form.Work();
+            state.ResumeTiming();
+            form.ImageView(*CurrentImage);
+            form.FormSizeChange();
+            if (step == 4)
+                form.repaint();
+        }
+        state.PauseTiming();
+        form.Document().ClearHistory();
+        state.ResumeTiming();
+    }
+}
+
 // The document's save: a bitmap of the document, then the PNG class.
 void BM_SavePngLevel6(benchmark::State& state)
 {
@@ -144,6 +188,9 @@ void BM_SaveBmp(benchmark::State& state)
 
 BENCHMARK(BM_JpegDecode)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_OpenJpegToWindow)->Unit(benchmark::kMillisecond)->UseRealTime();
+// 0 bitmap of the decoded picture, 1 document storage from it, 2 history,
+// 3 view and window fit, 4 the same and a paint.
+BENCHMARK(BM_OpenSteps)->DenseRange(0, 4)->Iterations(8)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_LibpngLevel6)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SavePngLevel6)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SaveBmp)->Unit(benchmark::kMillisecond)->UseRealTime();
