@@ -71,6 +71,17 @@ void TFvDIB::Unshare()
     }
 }
 
+bool TFvDIB::UnshareBlank(TFvDIB& Previous)
+{
+    if (FInternalDIB->RefCount <= 1)
+        return false;
+    auto blank = FInternalDIB->Clone(FInternalDIB->UseFMO, false);
+    Previous.Assign(this);
+    ReplaceInternalDIB(std::move(blank));
+    SyncPaletteModified();
+    return true;
+}
+
 void TFvDIB::SyncPaletteModified()
 {
     if (FInternalDIB->PaletteModified) {

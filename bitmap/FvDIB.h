@@ -72,6 +72,11 @@ public:
     // For the bitmap model itself (canvas, conversions, tests).
     TFvInternalDIB& InternalDIB() const { return *FInternalDIB; }
     void Unshare();
+    // For an operation that rewrites every pixel from the old ones: a shared
+    // storage is un-shared without copying its pixels (the new ones are
+    // zero) and Previous is made to share the old storage, to be read from.
+    // False, with nothing changed, when the storage is not shared.
+    bool UnshareBlank(TFvDIB& Previous);
     void SyncPaletteModified();
 
 protected:

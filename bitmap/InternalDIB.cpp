@@ -85,7 +85,7 @@ HPALETTE TFvInternalDIB::GetPalette()
     return Palette;
 }
 
-std::unique_ptr<TFvInternalDIB> TFvInternalDIB::Clone(bool CloneUseFMO) const
+std::unique_ptr<TFvInternalDIB> TFvInternalDIB::Clone(bool CloneUseFMO, bool CopyPixels) const
 {
     auto clone = std::make_unique<TFvInternalDIB>(CloneUseFMO);
     clone->FreeDIB();
@@ -100,7 +100,7 @@ std::unique_ptr<TFvInternalDIB> TFvInternalDIB::Clone(bool CloneUseFMO) const
     GetMemory(DIBInfos.BitsSize, hFile, pBits, CloneUseFMO);
     clone->DIBInfos.hFile = hFile;
     clone->DIBInfos.pBits = pBits;
-    if (DIBInfos.BitsSize > 0)
+    if (CopyPixels && DIBInfos.BitsSize > 0)
         std::memcpy(pBits, DIBInfos.pBits, static_cast<size_t>(DIBInfos.BitsSize));
     return clone;
 }

@@ -79,8 +79,9 @@ public:
     void ReleasePalette();
     // The palette handle, made from the colour table on demand; null without entries.
     HPALETTE GetPalette();
-    // A private copy with its own pixel memory of the requested kind.
-    std::unique_ptr<TFvInternalDIB> Clone(bool CloneUseFMO) const;
+    // A private copy with its own pixel memory of the requested kind; without
+    // CopyPixels that memory is left zero for the caller to fill.
+    std::unique_ptr<TFvInternalDIB> Clone(bool CloneUseFMO, bool CopyPixels = true) const;
 
     // BMP files and CF_DIB blocks.
     void LoadFromStream(TStream& Stream);

@@ -10,10 +10,21 @@
 
 void FlipVertical(TFvDIB& Image)
 {
+    const std::vector<const uint8_t*> Shared = Get24BitRowsToRead(Image);
+    TFvDIB Previous;
+    const bool Copy = Image.UnshareBlank(Previous);
     const std::vector<uint8_t*> Rows = Get24BitScanLineTable(Image);
     const int H = static_cast<int>(Rows.size());
-    // Whole padded rows are swapped.
+    // Whole padded rows are swapped, or copied in reverse order out of
+    // pixels shared with another bitmap.
     const int64_t Stride = DIBStride(Image.Width(), 24);
+    if (Copy) {
+        ForEachBand(H, Stride, [&](int First, int Last) {
+            for (int i = First; i < Last; ++i)
+                std::memcpy(Rows[i], Shared[H - 1 - i], static_cast<size_t>(Stride));
+        });
+        return;
+    }
     ForEachBand(H / 2, Stride * 2, [&](int First, int Last) {
         for (int i = First; i < Last; ++i)
             std::swap_ranges(Rows[i], Rows[i] + Stride, Rows[H - 1 - i]);

@@ -158,6 +158,31 @@ TEST(Flip, HorizontalMirrorsEveryRow)
     }
 }
 
+// Pixels shared with a snapshot are read from there and written into new
+// memory, padding bytes included; the snapshot keeps its own.
+TEST(Flip, SharedPixelsAreRewrittenNotChanged)
+{
+    for (const bool Vertical : {true, false}) {
+        auto Image = Coded(5, 3);
+        TFvDIBInfos& Infos = Image->InternalDIB().DIBInfos;
+        for (int Row = 0; Row < 3; ++Row)
+            Infos.pBits[16 * Row + 15] = 0x77; // the one padding byte of each row
+        TFvDIB Copy;
+        Copy.Assign(Image.get());
+        if (Vertical)
+            FlipVertical(Copy);
+        else
+            FlipHorizontal(Copy);
+        EXPECT_NE(&Copy.InternalDIB(), &Image->InternalDIB());
+        EXPECT_EQ(Pixels(*Image), Pixels(*Coded(5, 3)));
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 5; ++x)
+                EXPECT_EQ(PixelAt(Copy, x, y), Vertical ? PixelAt(*Image, x, 2 - y) : PixelAt(*Image, 4 - x, y));
+        for (int Row = 0; Row < 3; ++Row)
+            EXPECT_EQ(Copy.InternalDIB().DIBInfos.pBits[16 * Row + 15], 0x77);
+    }
+}
+
 TEST(Rotate180, OnePixelStays)
 {
     auto Image = MakeUniform(1, 1, {1, 2, 3});
