@@ -10,6 +10,7 @@
 #include "platform/ui/ShellOpen.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QMimeData>
@@ -224,9 +225,29 @@ TEST(FileCommands, SaveOverwritesByExtensionAndClearsTheChangeOnlyWhenWritten)
     form.Save1Click();
     EXPECT_TRUE(form.Document().ChangeFlag);
     EXPECT_EQ(std::filesystem::last_write_time(png), written);
+    std::filesystem::remove(png);
     Answer<TPNGOptionForm>(mrOk);
     form.Save1Click();
     EXPECT_FALSE(form.Document().ChangeFlag);
+    EXPECT_TRUE(std::filesystem::exists(png));
+
+    // JPEG likewise, and the file reads back.
+    const std::string jpg = (w.Dir / "pic.jpg").string();
+    ChooseFile(jpg, 2);
+    Answer<TJpegOptionForm>(mrOk);
+    form.Save2Click();
+    std::filesystem::remove(jpg);
+    Dirty(form);
+    Answer<TJpegOptionForm>(mrCancel);
+    form.Save1Click();
+    EXPECT_TRUE(form.Document().ChangeFlag);
+    EXPECT_FALSE(std::filesystem::exists(jpg));
+    Answer<TJpegOptionForm>(mrOk);
+    form.Save1Click();
+    EXPECT_FALSE(form.Document().ChangeFlag);
+    TJPEGImage jpeg;
+    jpeg.LoadFromFile(jpg);
+    EXPECT_EQ(jpeg.Width(), 9);
 
     // A GIF document is saved as a BMP beside it; the GIF stays and stays the document's name.
     const std::string gif = (w.Dir / "anim.gif").string();
@@ -244,13 +265,23 @@ TEST(FileCommands, SaveOverwritesByExtensionAndClearsTheChangeOnlyWhenWritten)
 TEST(FileCommands, CopyAndPasteGoThroughTheDesktopClipboard)
 {
     CaptureMessages capture;
+    {
+        // A clipboard without a picture offers no paste, and a paste opens nothing.
+        Window empty("clipboard_empty");
+        QApplication::clipboard()->setText("no picture");
+        empty.Form.EditClick();
+        EXPECT_FALSE(empty.Form.Paste1->isEnabled());
+        EXPECT_THROW(empty.Form.PasteClick(), Exception);
+        EXPECT_FALSE(empty.Form.Document().OpenFlag);
+    }
     std::vector<uint8_t> pixels;
     {
         Window w("clipboard");
         w.Form.WMDropFiles(WriteBmp(w.Dir / "pic.bmp", 13, 5));
         pixels = PixelBytes(*CurrentImage);
         w.Form.CopyClick();
-        EXPECT_TRUE(w.Form.ClipBoardRead());
+        w.Form.EditClick();
+        EXPECT_TRUE(w.Form.Paste1->isEnabled());
     }
     // Nothing open: nothing to ask.
     Window w("clipboard_paste");
