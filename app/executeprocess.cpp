@@ -11,19 +11,21 @@ namespace {
 
 int WaitDepth = 0;
 
+// Marks the time a run waits for its child, on every path out.
+struct TWaiting {
+    TWaiting() { ++WaitDepth; }
+    ~TWaiting() { --WaitDepth; }
+    TWaiting(const TWaiting&) = delete;
+    TWaiting& operator=(const TWaiting&) = delete;
+};
+
 // Waits in steps of 100 ms; between steps the window repaints and its timers
 // run, but user input waits until the child is done.
 void WaitForChild(TChildProcess& child)
 {
-    ++WaitDepth;
-    try {
-        while (!child.WaitFor(100))
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    } catch (...) {
-        --WaitDepth;
-        throw;
-    }
-    --WaitDepth;
+    const TWaiting waiting;
+    while (!child.WaitFor(100))
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 } // namespace

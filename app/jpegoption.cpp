@@ -12,6 +12,8 @@
 #include <QScrollBar>
 #include <QSpinBox>
 
+#include <functional>
+
 TJpegOptionForm* JpegOptionForm = nullptr;
 int JpegQuality = 90;
 bool JpegProgressive = false;
