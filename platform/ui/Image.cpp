@@ -4,9 +4,13 @@
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/Graphic.h"
 
+#include <QBackingStore>
+#include <QGuiApplication>
+#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QRegion>
+#include <QScreen>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -67,6 +71,22 @@ private:
 // area, so a large picture costs no fresh memory for every paint.
 constexpr int PaintStripRows = 64;
 
+// Where windows report their places on the screens; elsewhere (Wayland) a
+// window may be moved without its program knowing.
+bool KnowsWindowPlaces()
+{
+    const QString platform = QGuiApplication::platformName();
+    return platform == QLatin1String("xcb") || platform == QLatin1String("offscreen");
+}
+
+// The painter paints into the window's own surface, not into a grab or a print.
+bool PaintsIntoWindow(QPainter& painter, QWidget& widget)
+{
+    QBackingStore* store = widget.backingStore();
+    return store != nullptr && painter.paintEngine() != nullptr &&
+           painter.paintEngine()->paintDevice() == store->paintDevice();
+}
+
 } // namespace
 
 QImage RenderGraphic(TGraphic& graphic, const QRect& area)
@@ -96,6 +116,7 @@ void TImage::SetGraphic(TGraphic& graphic)
     copy->Assign(&graphic);
     FGraphic = std::move(copy);
     FSize = FGraphic->Empty() ? QSize() : QSize(FGraphic->Width(), FGraphic->Height());
+    FSkipped = QRegion();
     if (AutoSize)
         resize(FSize);
     update();
@@ -111,15 +132,43 @@ QSize TImage::sizeHint() const
     return FSize;
 }
 
+QPoint TImage::Origin() const
+{
+    return Center ? QPoint((width() - FSize.width()) / 2, (height() - FSize.height()) / 2) : QPoint();
+}
+
+QRect TImage::OnScreen() const
+{
+    const QScreen* screen = this->screen();
+    if (screen == nullptr || !KnowsWindowPlaces())
+        return rect();
+    const QRect desktop = screen->virtualGeometry();
+    return QRect(mapFromGlobal(desktop.topLeft()), desktop.size()).intersected(rect());
+}
+
+void TImage::PaintArrived()
+{
+    const QRegion arrived = FSkipped.translated(Origin()).intersected(OnScreen());
+    if (!arrived.isEmpty())
+        update(arrived);
+}
+
 void TImage::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
-    const QPoint origin = Center ? QPoint((width() - FSize.width()) / 2, (height() - FSize.height()) / 2) : QPoint();
+    const QPoint origin = Origin();
     const QRect picture = FGraphic ? QRect(origin, FSize) : QRect();
     for (const QRect& uncovered : QRegion(event->rect()).subtracted(picture))
         painter.fillRect(uncovered, palette().window());
+    QRegion asked = event->region().intersected(picture);
+    if (PaintsIntoWindow(painter, *this)) {
+        // A picture larger than the screen costs a paint of what is on the screen.
+        const QRegion shown = asked.intersected(OnScreen());
+        FSkipped = FSkipped.united(asked.translated(-origin)).subtracted(shown.translated(-origin));
+        asked = shown;
+    }
     // Only the part being painted is drawn.
-    const QRect area = event->rect().intersected(picture).translated(-origin);
+    const QRect area = asked.boundingRect().translated(-origin);
     if (area.isEmpty())
         return;
     TDrawSurface strip(area.width(), std::min(PaintStripRows, area.height()));
@@ -128,4 +177,32 @@ void TImage::paintEvent(QPaintEvent* event)
         painter.drawImage(origin + QPoint(area.x(), y), strip.Draw(*FGraphic, -area.x(), -y),
                           QRect(0, 0, area.width(), rows));
     }
+}
+
+void TImage::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    PaintArrived();
+}
+
+void TImage::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // Moves of the window bring parts onto the screen; so may exposures, on platforms that keep no contents.
+    for (QObject* watched : {static_cast<QObject*>(FWatchedWindow.data()), static_cast<QObject*>(FWatchedHandle.data())})
+        if (watched != nullptr)
+            watched->removeEventFilter(this);
+    FWatchedWindow = window();
+    FWatchedHandle = window()->windowHandle();
+    for (QObject* watched : {static_cast<QObject*>(FWatchedWindow.data()), static_cast<QObject*>(FWatchedHandle.data())})
+        if (watched != nullptr)
+            watched->installEventFilter(this);
+}
+
+bool TImage::eventFilter(QObject* watched, QEvent* event)
+{
+    if ((watched == FWatchedWindow && event->type() == QEvent::Move) ||
+        (watched == FWatchedHandle && event->type() == QEvent::Expose))
+        PaintArrived();
+    return QWidget::eventFilter(watched, event);
 }

@@ -3,6 +3,9 @@
 #include "effects/process.h"
 #include "platform/ui/Image.h"
 
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -349,6 +352,52 @@ TEST(ImageControl, PaintsInStripsWhatTheWholePictureShows)
     // The picture stays as shown until the next view, whatever happens to the image.
     Negative(*CurrentImage);
     EXPECT_EQ(w.form.Image1->Picture(), whole);
+}
+
+// What the screen shows of the picture in the window: the picture's part on
+// the screen and inside the scroll box, and that part grabbed from the screen.
+std::pair<QRect, QImage> ShownOnScreen(TMainForm& form)
+{
+    QScreen* screen = form.screen();
+    const QRect picture(form.Image1->mapTo(&form, QPoint()), form.Image1->size());
+    const QRect box(form.ScrollBox1->viewport()->mapTo(&form, QPoint()), form.ScrollBox1->viewport()->size());
+    const QRect onScreen(form.mapFromGlobal(screen->geometry().topLeft()), screen->geometry().size());
+    const QRect shown = picture.intersected(box).intersected(onScreen);
+    const QImage grabbed =
+        screen->grabWindow(form.winId(), shown.x(), shown.y(), shown.width(), shown.height()).toImage();
+    return {shown.translated(-picture.topLeft()), grabbed.convertToFormat(QImage::Format_RGB32)};
+}
+
+TEST(ImageControl, PartsOfAPictureLargerThanTheScreenArePaintedWhenTheyComeOntoIt)
+{
+    Window w;
+    TFvDIB image;
+    const QSize screen = w.form.screen()->geometry().size();
+    FillImage(image, screen.width() + 300, screen.height() + 200);
+    OpenDocument(w.form, image);
+    w.form.move(100, 80);
+    w.form.repaint();
+    const auto showsThePicture = [&w](QPoint place) {
+        w.form.move(place);
+        QTest::qWait(1);
+        const auto [shown, grabbed] = ShownOnScreen(w.form);
+        ASSERT_FALSE(shown.isEmpty());
+        EXPECT_EQ(grabbed, w.form.Image1->Picture().copy(shown)) << place.x() << "," << place.y();
+    };
+    showsThePicture(QPoint(-350, -260));
+    showsThePicture(QPoint(20, -250));
+    // A new picture shown while the window reaches beyond the screen.
+    Negative(*CurrentImage);
+    w.form.ImageView(*CurrentImage);
+    w.form.repaint();
+    showsThePicture(QPoint(-300, 30));
+    // Scrolling a window that reaches beyond the screen brings parts of the scroll box onto it.
+    w.form.resize(700, 500);
+    w.form.move(screen.width() - 500, screen.height() - 350);
+    w.form.repaint();
+    w.form.ScrollBox1->horizontalScrollBar()->setValue(60);
+    w.form.ScrollBox1->verticalScrollBar()->setValue(50);
+    showsThePicture(w.form.pos());
 }
 
 } // namespace
