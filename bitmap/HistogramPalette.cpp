@@ -21,17 +21,9 @@ struct TBandBin {
     uint32_t Weight = 0;
 };
 
-// The bands' bins added up: 64-bit sums cannot wrap, however many pixels share a bin.
-struct TWideBin {
-    uint64_t Red = 0;
-    uint64_t Green = 0;
-    uint64_t Blue = 0;
-    uint64_t Weight = 0;
-};
-
 // Photo-sized pictures are counted in bands on several threads, each into
-// bins of its own that are added up afterwards: sums do not depend on the
-// order of adding, so neither does the palette.
+// bins of its own that the threads then add up key range by key range: sums
+// do not depend on the order of adding, so neither does the palette.
 constexpr int64_t PixelsPerBand = int64_t{1} << 20;
 constexpr int64_t MostPixelsPerBand = int64_t{1} << 28;
 
@@ -55,42 +47,66 @@ void CountBand(const TFvSourceRows& Rows, int64_t First, int64_t Last, TBandBin*
     }
 }
 
-std::vector<TWideBin> CountPixels(const TFvSourceRows& Rows)
+// Job(0) to Job(Jobs - 1), on threads of their own where they can be had;
+// the rest, and job 0, on this one.
+template <class Fn>
+void RunJobs(int64_t Jobs, const Fn& Job)
 {
-    std::vector<TWideBin> totals(65536);
-    if (Rows.Width <= 0 || Rows.Height <= 0)
-        return totals;
-    const int64_t pixels = Rows.Width * Rows.Height;
+    std::vector<std::thread> threads;
+    threads.reserve(static_cast<size_t>(Jobs));
+    int64_t started = 1;
+    try {
+        for (; started < Jobs; ++started)
+            threads.emplace_back(Job, started);
+    } catch (const std::system_error&) {
+        // Jobs that got no thread of their own are run here.
+    }
+    for (int64_t job = started; job < Jobs; ++job)
+        Job(job);
+    Job(0);
+    for (std::thread& thread : threads)
+        thread.join();
+}
+
+// The bin of Key with its pixels' mean colour, or a bin of weight 0 when no pixel fell into it.
+TFvColorBin MeanBin(uint32_t Key, uint64_t Red, uint64_t Green, uint64_t Blue, uint64_t Weight)
+{
+    // A count cannot reach 2^32: 24-bit pixel memory holds fewer than 2^30 pixels.
+    if (Weight == 0)
+        return TFvColorBin{0, 0, 0, 0, Key};
+    return TFvColorBin{static_cast<uint32_t>(Red / Weight + (Key >> 11) * 8),
+                       static_cast<uint32_t>(Green / Weight + ((Key >> 5) & 63) * 4),
+                       static_cast<uint32_t>(Blue / Weight + (Key & 31) * 8), static_cast<uint32_t>(Weight), Key};
+}
+
+// Every one of the 65536 bins, in key order, with its weight and mean colour.
+void CountPixels(const TFvSourceRows& Rows, std::vector<TFvColorBin>& Bins)
+{
+    Bins.resize(65536);
+    const int64_t pixels = Rows.Width > 0 && Rows.Height > 0 ? Rows.Width * Rows.Height : 0;
     const int64_t cores = std::max(1u, std::thread::hardware_concurrency());
     const int64_t fewest = (pixels + MostPixelsPerBand - 1) / MostPixelsPerBand;
     const int64_t bands = std::max({fewest, std::min(cores, pixels / PixelsPerBand), int64_t{1}});
-    std::vector<std::vector<TBandBin>> bins(static_cast<size_t>(bands), std::vector<TBandBin>(65536));
-    const auto count = [&](int64_t band) {
-        CountBand(Rows, pixels * band / bands, pixels * (band + 1) / bands, bins[band].data());
-    };
-    std::vector<std::thread> threads;
-    threads.reserve(static_cast<size_t>(bands));
-    int64_t started = 1;
-    try {
-        for (; started < bands; ++started)
-            threads.emplace_back(count, started);
-    } catch (const std::system_error&) {
-        // Bands that got no thread of their own are counted here.
-    }
-    for (int64_t band = started; band < bands; ++band)
-        count(band);
-    count(0);
-    for (std::thread& thread : threads)
-        thread.join();
-    for (const std::vector<TBandBin>& band : bins)
-        for (size_t key = 0; key < 65536; ++key) {
-            TWideBin& total = totals[key];
-            total.Red += band[key].Red;
-            total.Green += band[key].Green;
-            total.Blue += band[key].Blue;
-            total.Weight += band[key].Weight;
+    // Each band's bins are made on its own thread, so their zeroing is shared out too.
+    std::vector<std::vector<TBandBin>> bins(static_cast<size_t>(bands));
+    RunJobs(bands, [&](int64_t band) {
+        bins[band].resize(65536);
+        if (pixels > 0)
+            CountBand(Rows, pixels * band / bands, pixels * (band + 1) / bands, bins[band].data());
+    });
+    RunJobs(bands, [&](int64_t slice) {
+        for (int64_t key = 65536 * slice / bands; key < 65536 * (slice + 1) / bands; ++key) {
+            // The bands' sums in 64 bits cannot wrap, however many pixels share a bin.
+            uint64_t red = 0, green = 0, blue = 0, weight = 0;
+            for (const std::vector<TBandBin>& band : bins) {
+                red += band[key].Red;
+                green += band[key].Green;
+                blue += band[key].Blue;
+                weight += band[key].Weight;
+            }
+            Bins[key] = MeanBin(static_cast<uint32_t>(key), red, green, blue, weight);
         }
-    return totals;
+    });
 }
 
 template <int Bits>
@@ -127,19 +143,12 @@ void ReduceLow(const TFvDIBInfos& Source, TFvDIBInfos& Result, bool UseFMO, cons
 
 int64_t FillHistogram(const TFvSourceRows& Rows, std::vector<TFvColorBin>& Bins)
 {
-    const std::vector<TWideBin> counted = CountPixels(Rows);
-    Bins.assign(65536, TFvColorBin{0, 0, 0, 0, 0});
+    CountPixels(Rows, Bins);
     int64_t used = 0;
-    for (uint32_t key = 0; key < 65536; ++key) {
-        const TWideBin& bin = counted[key];
-        // A count cannot reach 2^32: 24-bit pixel memory holds fewer than 2^30 pixels.
-        const uint64_t n = bin.Weight;
-        if (n == 0)
-            continue;
-        Bins[used++] = TFvColorBin{static_cast<uint32_t>(bin.Red / n + (key >> 11) * 8),
-                                   static_cast<uint32_t>(bin.Green / n + ((key >> 5) & 63) * 4),
-                                   static_cast<uint32_t>(bin.Blue / n + (key & 31) * 8), static_cast<uint32_t>(n), key};
-    }
+    for (const TFvColorBin& bin : Bins)
+        if (bin.Weight != 0)
+            Bins[used++] = bin;
+    std::fill(Bins.begin() + used, Bins.end(), TFvColorBin{0, 0, 0, 0, 0});
     return used;
 }
 

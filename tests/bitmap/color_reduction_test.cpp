@@ -196,6 +196,9 @@ TEST(ColorReduction, HistogramOfAPhotoSizedPictureMatchesAPlainCount)
         EXPECT_EQ(got.Blue, bin[2] / bin[3] + (key & 31) * 8);
     }
     EXPECT_EQ(used, expectedUsed);
+    // A picture without pixels fills no bin.
+    EXPECT_EQ(FillHistogram(TFvSourceRows{pixels.data(), 0, 0, 0}, bins), 0);
+    EXPECT_EQ(FillHistogram(TFvSourceRows{pixels.data(), width, 0, 3 * width}, bins), 0);
 }
 
 } // namespace
