@@ -60,15 +60,15 @@ void ToLuma(int Count, const uint8_t* __restrict p, int32_t* __restrict Y, int32
 // Keeps the rounding positive: every thousandths value here is above -300000.
 constexpr int32_t Offset = 300000;
 
-inline int32_t RoundedByte(int32_t N)
+// The rounded byte of thousandths N; Half gains whether N lies exactly half
+// way, read from the remainder of the same division.
+inline int32_t RoundedByte(int32_t N, int32_t& Half)
 {
-    const int32_t q = static_cast<int32_t>(static_cast<uint32_t>(N + Offset + 500) / 1000) - Offset / 1000;
+    const uint32_t Shifted = static_cast<uint32_t>(N + Offset + 500);
+    const uint32_t Quotient = Shifted / 1000;
+    Half |= Shifted - 1000 * Quotient == 0;
+    const int32_t q = static_cast<int32_t>(Quotient) - Offset / 1000;
     return q < 0 ? 0 : q > 255 ? 255 : q;
-}
-
-inline int32_t IsHalf(int32_t N)
-{
-    return static_cast<uint32_t>(N + Offset) % 1000 == 500;
 }
 
 // R, G and B by rounding the thousandths; Half is set where one of them is
@@ -81,10 +81,11 @@ void ToRgb(int Count, const int32_t* __restrict Y, const int32_t* __restrict Cr,
         const int32_t NR = 1000 * Y[x] + 1402 * (Cr[x] - 128);
         const int32_t NG = 1000 * Y[x] - 714 * (Cr[x] - 128) - 344 * (Cb[x] - 128);
         const int32_t NB = 1000 * Y[x] + 1772 * (Cb[x] - 128);
-        p[3 * x] = static_cast<uint8_t>(RoundedByte(NB));
-        p[3 * x + 1] = static_cast<uint8_t>(RoundedByte(NG));
-        p[3 * x + 2] = static_cast<uint8_t>(RoundedByte(NR));
-        Half[x] = IsHalf(NR) | IsHalf(NG) | IsHalf(NB);
+        int32_t OnHalf = 0;
+        p[3 * x] = static_cast<uint8_t>(RoundedByte(NB, OnHalf));
+        p[3 * x + 1] = static_cast<uint8_t>(RoundedByte(NG, OnHalf));
+        p[3 * x + 2] = static_cast<uint8_t>(RoundedByte(NR, OnHalf));
+        Half[x] = OnHalf;
     }
 }
 
