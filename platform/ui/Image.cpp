@@ -185,18 +185,25 @@ void TImage::moveEvent(QMoveEvent* event)
     PaintArrived();
 }
 
+template <class Watched>
+void TImage::Watch(QPointer<Watched>& Field, Watched* Object)
+{
+    if (Field == Object)
+        return;
+    if (Field != nullptr)
+        Field->removeEventFilter(this);
+    Field = Object;
+    if (Object != nullptr)
+        Object->installEventFilter(this);
+}
+
 void TImage::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    // Moves of the window bring parts onto the screen; so may exposures, on platforms that keep no contents.
-    for (QObject* watched : {static_cast<QObject*>(FWatchedWindow.data()), static_cast<QObject*>(FWatchedHandle.data())})
-        if (watched != nullptr)
-            watched->removeEventFilter(this);
-    FWatchedWindow = window();
-    FWatchedHandle = window()->windowHandle();
-    for (QObject* watched : {static_cast<QObject*>(FWatchedWindow.data()), static_cast<QObject*>(FWatchedHandle.data())})
-        if (watched != nullptr)
-            watched->installEventFilter(this);
+    // Moves of the window bring parts onto the screen; so may exposures (a
+    // screen made larger, for one).
+    Watch(FWatchedWindow, window());
+    Watch(FWatchedHandle, window()->windowHandle());
 }
 
 bool TImage::eventFilter(QObject* watched, QEvent* event)

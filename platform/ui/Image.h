@@ -42,6 +42,9 @@ private:
     QRect OnScreen() const;
     // Asks for a paint of the skipped parts that are on a screen now.
     void PaintArrived();
+    // Field becomes Object, whose events this control then filters.
+    template <class Watched>
+    void Watch(QPointer<Watched>& Field, Watched* Object);
 
     std::unique_ptr<TGraphic> FGraphic;
     QSize FSize;
