@@ -74,8 +74,11 @@ void TInSPIAbleData::Load()
         uint8_t header[HeaderBlockSize] = {};
         ReadHeader(header, sizeof header);
         const TSPIs* spis = TSPIs::Instance();
-        // Data of 128 bytes or less has nothing past a MacBinary header.
-        const int tries = spis != nullptr && spis->MacBinary && DataSize() > MacBinaryOffsets[1] ? 2 : 1;
+        // Data known to be 128 bytes or less has nothing past a MacBinary
+        // header; a file whose size is unknown is still offered at both offsets.
+        const int64_t size = DataSize();
+        const bool pastHeader = size < 0 || size > MacBinaryOffsets[1];
+        const int tries = spis != nullptr && spis->MacBinary && pastHeader ? 2 : 1;
         for (TSPI* candidate : candidates) {
             bool decoded = false;
             for (int t = 0; t < tries && !decoded; ++t) {

@@ -159,6 +159,12 @@ TEST_F(PluginDecoding, MacBinaryHeaderIsSkippedAndShortDataTriedOnce)
     EXPECT_THROW(shortData.LoadFromFile(FFolder.Write("short.xyz", std::string(128, 'x'))), EInvalidGraphic);
     EXPECT_EQ(Count("Loading by [spi_echo.spi]"), 1);
     EXPECT_EQ(Count("Loading by [spi_pnm.spi]"), 1);
+
+    // A file that cannot be read still goes to every plug-in at both offsets.
+    FReports.clear();
+    EXPECT_THROW(shortData.LoadFromFile(FFolder.Path("missing.xyz")), EInvalidGraphic);
+    EXPECT_EQ(Count("Loading by [spi_echo.spi]"), 2);
+    EXPECT_EQ(Count("Loading by [spi_pnm.spi]"), 2);
 }
 
 TEST_F(PluginDecoding, UnreadableFileFailsAndKeepsTheFormerPicture)
