@@ -139,7 +139,7 @@ int TSPIs::IndexOfSPIName(const std::string& ASPIName) const
     // spellings of its path (links, "..") must still count once.
     const std::string canonical = CanonicalPath(ASPIName);
     for (int i = 0; i < Count(); ++i)
-        if (FPlugins[i]->FileName() == canonical)
+        if (CanonicalPath(FPlugins[i]->FileName()) == canonical)
             return i;
     return -1;
 }

@@ -43,7 +43,9 @@ std::string GetModuleFileName(HMODULE module)
     if (module == nullptr || ::dlinfo(module, RTLD_DI_LINKMAP, &map) != 0 || map == nullptr ||
         map->l_name == nullptr || *map->l_name == '\0')
         return {};
+    // The full path as the library was opened: links are not resolved, so a
+    // library installed under a link keeps the link's name.
     std::error_code error;
-    const std::filesystem::path canonical = std::filesystem::canonical(map->l_name, error);
-    return error ? std::string(map->l_name) : canonical.string();
+    const std::filesystem::path full = std::filesystem::absolute(map->l_name, error);
+    return error ? std::string(map->l_name) : full.lexically_normal().string();
 }

@@ -16,5 +16,5 @@ const std::string& LastLoadError();
 void* GetProcAddress(HMODULE module, const char* name);
 // Drops one reference; the last one unloads the library.
 bool FreeLibrary(HMODULE module);
-// The canonical path of the loaded library; empty when it is unknown.
+// The full path under which the library was opened; empty when it is unknown.
 std::string GetModuleFileName(HMODULE module);

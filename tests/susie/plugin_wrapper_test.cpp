@@ -14,7 +14,7 @@ std::string Plugin(const std::string& name)
 
 std::string ApiError(const std::string& api, const std::string& file)
 {
-    return api + "は[" + std::filesystem::canonical(file).string() + "]では使えないSusie Plugin APIです";
+    return api + "は[" + file + "]では使えないSusie Plugin APIです";
 }
 
 TEST(PluginWrapper, KindFollowsTheVersionString)
@@ -25,7 +25,7 @@ TEST(PluginWrapper, KindFollowsTheVersionString)
     EXPECT_TRUE(pnm->Enabled());
     EXPECT_EQ(pnm->Version(), "00IN");
     EXPECT_EQ(pnm->Infomation(), "PNM test plug-in");
-    EXPECT_EQ(pnm->FileName(), std::filesystem::canonical(Plugin("spi_pnm")).string());
+    EXPECT_EQ(pnm->FileName(), Plugin("spi_pnm"));
     EXPECT_EQ(pnm->ExtNames(), (std::vector<std::string>{"*.pnm;*.ppm", "*.pgm"}));
     EXPECT_EQ(pnm->FileTypes(), (std::vector<std::string>{"Portable pixmap", "Portable graymap"}));
 

@@ -46,6 +46,16 @@ TEST(PluginRegistry, FolderWildcardSearchesThatFolderOnceWhateverTheSpelling)
     EXPECT_EQ(Names(spis), (std::vector<std::string>{"a.spi", "b.spi"}));
     spis.Search(folder.Path() + "/../" + std::filesystem::path(folder.Path()).filename().string() + "/*.spi");
     EXPECT_EQ(spis.Count(), 2);
+
+    // A plug-in installed as a link keeps the link's name, and is loaded once.
+    const std::string links = folder.Path("links");
+    std::filesystem::create_directory(links);
+    const std::string target = folder.AddPlugin("spi_echo", "c.bin");
+    std::filesystem::create_symlink(target, links + "/ifecho.spi");
+    std::filesystem::create_symlink(target, links + "/other.spi");
+    spis.Search(links + "/*.spi");
+    ASSERT_EQ(spis.Count(), 3);
+    EXPECT_EQ(spis.Plugins(2)->FileName(), links + "/ifecho.spi");
 }
 
 TEST(PluginRegistry, SusieFolderComesFromTheUserRegistry)
