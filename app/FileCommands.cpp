@@ -144,8 +144,11 @@ void TMainForm::LodeImageFile(const std::string& FileName)
             LoadGIFFile(FileName, image);
         else if (extension == ".PNG")
             LoadPNGFile(FileName, image);
-        else
+        else {
             LoadSPIFile(FileName, image);
+            // None of our writers keeps a plug-in's format: only 名付けて保存 may write it.
+            FDocument.UpSaveFlag = false;
+        }
     } catch (...) {
         ShowMessage("未対応の形式です。");
         FDocument.UpSaveFlag = false;

@@ -151,6 +151,8 @@ TEST(PluginFiles, OtherFormatsOpenThroughThePluginsFromTheCommandLineAndTheOpenP
     EXPECT_EQ(CurrentImage->GetPixels(0, 0), 0x0000FFu);
     EXPECT_EQ(CurrentImage->GetPixels(2, 1), 0x808080u);
     EXPECT_TRUE(form.Document().OpenFlag);
+    // A plug-in's file cannot be written back in its own format.
+    EXPECT_FALSE(form.Document().UpSaveFlag);
 
     const std::string grey = (dir / "grey.pgm").string();
     WriteFile(grey, std::string("P5 2 2 255\n") + std::string("\x00\x40\x80\xFF", 4));
