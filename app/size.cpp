@@ -70,8 +70,8 @@ TSizeForm::TSizeForm(QWidget* owner) : TForm(owner)
     CB_1->setCurrentText(QStringLiteral("Integration"));
     B_OK = new QPushButton(QStringLiteral("実行(&O)"), this);
     Button2 = new QPushButton(QStringLiteral("キャンセル(&C)"), this);
+    // Neither button is the cancel button, so Esc does not close this dialog.
     SetButtonModalResult(Button2, mrCancel);
-    SetCancelButton(Button2);
     SetDefaultButton(B_OK);
 
     auto* group = new QGridLayout(GB_Set);

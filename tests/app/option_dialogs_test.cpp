@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -76,6 +77,14 @@ TEST(SizeDialog, PerCentAndNumbersGiveTheTargetAndTheMethodIsRemembered)
     EXPECT_EQ(IniReadInteger(SettingsPath, "Size", "Mode"), -1);
     EXPECT_EQ(CurrentImage->Width(), 50);
     EXPECT_TRUE(capture.Shown.Exceptions.empty());
+
+    // No button of this dialog is its cancel button: Esc leaves it open.
+    WhenShown<TSizeForm>([](TSizeForm& f) {
+        QTest::keyClick(&f, Qt::Key_Escape);
+        EXPECT_TRUE(f.isVisible());
+        f.Button2->click();
+    });
+    w.Form.M6Click();
 }
 
 TEST(JpegOptionDialog, SamplingRuleGreyAndPreviewSize)
