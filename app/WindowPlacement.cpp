@@ -36,7 +36,8 @@ QMargins FrameMargins(const QWidget* window)
 }
 
 // In steps of 50 ms: the placement is asked for at most every 300 ms, for 3 s
-// (a window manager that draws no frame never reports margins).
+// once the window is on screen (a window manager that draws no frame never
+// reports margins).
 constexpr int RetryInterval = 50;
 constexpr int ApplyInterval = 6;
 constexpr int MaxRetries = 60;
@@ -105,6 +106,11 @@ void TWindowPlacement::RetryTick()
         FRetry.stop();
         return;
     }
+    // The window reaches the screen only after its show handler is done, and
+    // that may wait on a message about the file named at start: the time
+    // allowed for the placement runs from then on.
+    if (FWindow->windowHandle() == nullptr || !FWindow->windowHandle()->isExposed())
+        return;
     ++FRetries;
     const bool framed = !FrameMargins(FWindow).isNull();
     FMatches = framed && CurrentNormalFrame() == Target() ? FMatches + 1 : 0;

@@ -121,8 +121,10 @@ std::string Output(const std::string& command)
 // Starts the editor (opening file, if given), leaves its window alone for pauseMs once it is on
 // screen, runs the xdotool command given (%1 stands for its window), then closes
 // the window with its shortcut as a user would; answers the window's title.
+// With messageMs, file cannot be opened: the message about it comes first and is
+// answered after messageMs, before the window appears.
 std::string StartAndClose(const std::filesystem::path& dir, const std::string& display, int pauseMs,
-                          const std::string& action = {}, const std::string& file = {})
+                          const std::string& action = {}, const std::string& file = {}, int messageMs = -1)
 {
     const std::string program = (dir / "farovinter").string();
     const std::string suppressions = "suppressions=" + (dir / "lsan.supp").string();
@@ -131,8 +133,13 @@ std::string StartAndClose(const std::filesystem::path& dir, const std::string& d
         ::setenv("QT_QPA_PLATFORM", "xcb", 1);
         ::setenv("LSAN_OPTIONS", suppressions.c_str(), 1);
     }, program, file);
-    const std::string window =
-        Output("timeout 30 xdotool search --sync --onlyvisible --pid " + std::to_string(editor) + " | head -n 1");
+    const std::string search = "timeout 30 xdotool search --sync --onlyvisible --pid " + std::to_string(editor);
+    if (messageMs >= 0) {
+        const std::string message = Output(search + " | head -n 1");
+        std::this_thread::sleep_for(std::chrono::milliseconds(messageMs));
+        std::system(("xdotool windowactivate --sync " + message + " key --clearmodifiers Return").c_str());
+    }
+    const std::string window = Output(search + " --name '^Farovinterぽるてぃか$' | head -n 1");
     std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
     const std::string title = Output("xdotool getwindowname " + window);
     if (std::string command = action; !command.empty()) {
@@ -182,6 +189,11 @@ TEST(WindowManager, StartAndCloseWriteBackTheRectangleReadAndTheTitleIsTheCaptio
     // The window's own origin went to 200, 280; the frame lies a border and a title bar off.
     EXPECT_NEAR(moved.Left, 200, 10);
     EXPECT_NEAR(moved.Top, 280, 40);
+    // The window waits off screen while the message is up, longer than the placement takes.
+    WriteRect(dir / "Farovinter.ini", rect);
+    WriteFile(dir / "damaged.png", "not a picture");
+    StartAndClose(dir, desktop.Display, 1000, {}, (dir / "damaged.png").string(), 4000);
+    EXPECT_EQ(SavedRect(dir / "Farovinter.ini"), rect);
 }
 
 } // namespace
