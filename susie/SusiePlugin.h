@@ -47,6 +47,20 @@ typedef int32_t (*TGetFile)(const char* Src, int32_t Len, const char* Dest, uint
                             TProgressCallback ProgressCallback, intptr_t Data);
 typedef int32_t (*TConfigurationDlg)(void* Parent, int32_t Fnc);
 
+/* The same exports as a plug-in defines them. */
+int32_t GetPluginInfo(int32_t InfoNo, char* Buf, int32_t BufLen);
+int32_t IsSupported(const char* FileName, const void* DW);
+int32_t GetPictureInfo(const char* Buf, int32_t Len, int32_t Flag, TPictureInfo* Info);
+int32_t GetPicture(const char* Buf, int32_t Len, int32_t Flag, void** HBMInfo, void** HBM,
+                   TProgressCallback ProgressCallBack, intptr_t Data);
+int32_t GetPreview(const char* Buf, int32_t Len, int32_t Flag, void** HBMInfo, void** HBM,
+                   TProgressCallback ProgressCallBack, intptr_t Data);
+int32_t GetArchiveInfo(const char* Buf, int32_t Len, uint16_t Flag, void** FileInfoHandle);
+int32_t GetFileInfo(const char* Buf, int32_t Len, const char* FileName, uint16_t Flag, TFileInfo* FileInfo);
+int32_t GetFile(const char* Src, int32_t Len, const char* Dest, uint16_t Flag, TProgressCallback ProgressCallback,
+                intptr_t Data);
+int32_t ConfigurationDlg(void* Parent, int32_t Fnc);
+
 #ifdef __cplusplus
 }
 static_assert(sizeof(TPictureInfo) == 30, "TPictureInfo is 30 bytes");
