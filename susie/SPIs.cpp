@@ -114,7 +114,9 @@ void TSPIs::RegisterPictureFormats(TInSPI& ASPI)
 
 void TSPIs::Delete(int Idx)
 {
-    Plugins(Idx);
+    // The forced loader is not owned: it must not outlive its plug-in.
+    if (Plugins(Idx) == GraphicForcedLoader)
+        GraphicForcedLoader = nullptr;
     FPlugins.erase(FPlugins.begin() + Idx);
 }
 

@@ -277,7 +277,10 @@ TEST_F(PluginDecoding, PreviewWantedButMissingStillDecodesAndTheBitmapLoadsToo)
     FSpis.GraphicForcedLoader = static_cast<TInSPI*>(FSpis.Plugins(1));
     TSPIBitmap forced;
     EXPECT_THROW(forced.LoadFromFile(FFolder.Path("colours.ppm")), EInvalidGraphic);
-    FSpis.GraphicForcedLoader = nullptr;
+    // Deleting the forced loader lets every plug-in try again.
+    FSpis.Delete(1);
+    forced.LoadFromFile(FFolder.Path("colours.ppm"));
+    EXPECT_EQ(forced.Width(), 3);
     FSpis.Plugins(0)->SetEnabled(false);
     TSPIBitmap disabled;
     EXPECT_THROW(disabled.LoadFromFile(FFolder.Path("colours.ppm")), EInvalidGraphic);
