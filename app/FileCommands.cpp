@@ -39,10 +39,14 @@ namespace {
 template <class Graphic>
 void LoadThroughBitmap(const std::string& FileName, TFvDIB& Target)
 {
-    Graphic graphic;
-    graphic.LoadFromFile(FileName);
     TBitmap bitmap;
-    bitmap.Assign(&graphic);
+    {
+        // The graphic goes first: the picture it shares with the bitmap is
+        // then the bitmap's alone and is read without being copied.
+        Graphic graphic;
+        graphic.LoadFromFile(FileName);
+        bitmap.Assign(&graphic);
+    }
     Target.Assign(&bitmap);
 }
 

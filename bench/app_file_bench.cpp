@@ -17,6 +17,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 
 namespace {
 
@@ -98,18 +99,21 @@ void BM_OpenSteps(benchmark::State& state)
     for (auto _ : state) {
         state.PauseTiming();
         bytes.SetPosition(0);
-        TJPEGImage jpeg;
-        jpeg.LoadFromStream(bytes);
-        jpeg.DIBNeeded();
+        auto jpeg = std::make_unique<TJPEGImage>();
+        jpeg->LoadFromStream(bytes);
+        jpeg->DIBNeeded();
         TBitmap bitmap;
         TFvDIB image;
-        if (step > 0)
-            bitmap.Assign(&jpeg);
+        // As on the file road, the JPEG image is gone before the bitmap is read.
+        if (step > 0) {
+            bitmap.Assign(jpeg.get());
+            jpeg.reset();
+        }
         if (step > 1)
             image.Assign(&bitmap);
         if (step == 0) {
             state.ResumeTiming();
-            bitmap.Assign(&jpeg);
+            bitmap.Assign(jpeg.get());
         } else if (step == 1) {
             state.ResumeTiming();
             image.Assign(&bitmap);

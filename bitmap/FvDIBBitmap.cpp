@@ -75,9 +75,9 @@ void TFvDIB::AssignFromBitmap(TBitmap& Source)
 
 void TFvDIB::AssignToBitmap(TBitmap& Dest)
 {
-    Dest.SetHeight(Height());
-    Dest.SetWidth(Width());
+    // The format first, so the picture is made once, in that format.
     Dest.SetPixelFormat(BitmapFormatOf(PixelFormat()));
+    Dest.SetSize(Width(), Height());
     // The storage's own palette, whatever halftone mode is chosen for drawing.
     Dest.SetPalette(CopyPalette(FInternalDIB->GetPalette()));
     const TFvDIBInfos& infos = FInternalDIB->DIBInfos;

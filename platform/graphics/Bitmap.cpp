@@ -34,25 +34,71 @@ bool IndexedFormat(const BITMAPINFO& info)
     return info.bmiHeader.biBitCount <= 8;
 }
 
+// A picture of the same size and format without pixels.
+template <class Image>
+std::unique_ptr<Image> EmptyLike(const Image& from)
+{
+    auto next = std::make_unique<Image>();
+    next->width = from.width;
+    next->height = from.height;
+    next->info = from.info;
+    if (from.palette)
+        next->palette = CopyPalette(from.palette);
+    return next;
+}
+
+// A picture with its own copy of from's pixels and palette.
+template <class Image>
+std::unique_ptr<Image> CopyOf(const Image& from)
+{
+    auto next = EmptyLike(from);
+    if (from.handle) {
+        MakeHandle(*next, from.info);
+        std::memcpy(next->bits, from.bits, from.ImageSize());
+    }
+    return next;
+}
+
 } // namespace
 
-TBitmap::TBitmap() : FImage(std::make_unique<Image>()), FCanvas(std::make_unique<BitmapCanvas>(*this))
+TBitmap::TBitmap() : FImage(new Image), FCanvas(std::make_unique<BitmapCanvas>(*this))
 {
+    FImage->Reference();
     FCanvas->OnChange = [this](TPersistent*) { Changed(this); };
 }
 
-TBitmap::~TBitmap() = default;
+TBitmap::~TBitmap()
+{
+    // The canvas gives the picture back before the picture goes.
+    FCanvas.reset();
+    FImage->Release();
+}
 
-HBITMAP TBitmap::Handle() const
+void TBitmap::UseImage(Image* next)
+{
+    next->Reference();
+    FImage->Release();
+    FImage = next;
+}
+
+void TBitmap::Unshare()
+{
+    if (FImage->RefCount() > 1)
+        UseImage(CopyOf(*FImage).release());
+}
+
+HBITMAP TBitmap::Handle()
 {
     // The caller may select the bitmap elsewhere, so the canvas lets it go.
     FCanvas->FreeContext();
+    Unshare();
     return FImage->handle;
 }
 
 HBITMAP TBitmap::ReleaseHandle()
 {
     FCanvas->FreeContext();
+    Unshare();
     HBITMAP handle = FImage->handle;
     FImage->handle = nullptr;
     FImage->bits = nullptr;
@@ -64,7 +110,10 @@ HBITMAP TBitmap::ReleaseHandle()
 void TBitmap::FreeImage()
 {
     FCanvas->FreeContext();
-    FImage->FreeHandle();
+    if (FImage->RefCount() > 1)
+        UseImage(EmptyLike(*FImage).release());
+    else
+        FImage->FreeHandle();
 }
 
 TPixelFormat TBitmap::PixelFormat() const
@@ -107,9 +156,9 @@ void TBitmap::Recreate(int width, int height, TPixelFormat format)
     } else {
         next->info = FormatHeader(format, 1, 1, old.info);
     }
-    if (!next->palette)
-        std::swap(next->palette, old.palette);
-    FImage = std::move(next);
+    if (!next->palette && old.palette)
+        next->palette = old.RefCount() > 1 ? CopyPalette(old.palette) : std::exchange(old.palette, nullptr);
+    UseImage(next.release());
     FPixelFormat = format;
 }
 
@@ -127,6 +176,7 @@ uint8_t* TBitmap::ScanLine(int y)
 {
     if (!FImage->handle || y < 0 || y >= FImage->height)
         throw EInvalidGraphicOperation("Scan line index out of range");
+    Unshare();
     return FImage->Row(y);
 }
 
@@ -166,10 +216,11 @@ HPALETTE TBitmap::GetPalette() const
 
 void TBitmap::SetPalette(HPALETTE Value)
 {
-    Image& image = *FImage;
-    if (Value == image.palette)
+    if (Value == FImage->palette)
         return;
     FCanvas->FreeContext();
+    Unshare();
+    Image& image = *FImage;
     if (Value && image.handle && IndexedFormat(image.info)) {
         // The indices stay; the colours they stand for change.
         BITMAPINFO info = image.info;
@@ -213,7 +264,7 @@ void TBitmap::Assign(TPersistent* Source)
 {
     if (!Source) {
         FCanvas->FreeContext();
-        FImage = std::make_unique<Image>();
+        UseImage(new Image);
         Changed(this);
         return;
     }
@@ -224,19 +275,13 @@ void TBitmap::Assign(TPersistent* Source)
     }
     if (bitmap == this)
         return;
-    const Image& from = *bitmap->FImage;
-    auto next = std::make_unique<Image>();
-    next->width = from.width;
-    next->height = from.height;
-    next->info = from.info;
-    if (from.handle) {
-        MakeHandle(*next, from.info);
-        std::memcpy(next->bits, from.bits, from.ImageSize());
-    }
-    if (from.palette)
-        next->palette = CopyPalette(from.palette);
+    Image& from = *bitmap->FImage;
+    // A palette handle is handed out and may be changed through it, and a
+    // context may still draw into the source, so those pictures are copied.
+    const bool share = !from.palette && !bitmap->FCanvas->HasContext();
+    std::unique_ptr<Image> copy = share ? nullptr : CopyOf(from);
     FCanvas->FreeContext();
-    FImage = std::move(next);
+    UseImage(share ? &from : copy.release());
     FPixelFormat = bitmap->FPixelFormat;
     SetTransparent(bitmap->Transparent());
     Changed(this);
@@ -244,13 +289,19 @@ void TBitmap::Assign(TPersistent* Source)
 
 void TBitmap::LoadFromStream(TStream& Stream)
 {
-    BitmapPicture picture = ReadBmp(Stream, true);
-    const TPixelFormat format = FormatOfHeader(picture.info);
-    FCanvas->FreeContext();
-    static_cast<BitmapPicture&>(*FImage) = std::move(picture);
-    FPixelFormat = format;
+    TakePicture(ReadBmp(Stream, true));
     SetPaletteModified(FImage->palette != nullptr);
     Changed(this);
+}
+
+void TBitmap::TakePicture(BitmapPicture picture)
+{
+    const TPixelFormat format = FormatOfHeader(picture.info);
+    auto next = std::make_unique<Image>();
+    static_cast<BitmapPicture&>(*next) = std::move(picture);
+    FCanvas->FreeContext();
+    UseImage(next.release());
+    FPixelFormat = format;
 }
 
 void TBitmap::SaveToStream(TStream& Stream)
@@ -286,11 +337,7 @@ void TBitmap::LoadFromClipboardFormat(unsigned AFormat, HGLOBAL AData, HPALETTE)
     block.WriteBuffer(GlobalLock(AData), static_cast<int64_t>(GlobalSize(AData)));
     GlobalUnlock(AData);
     block.SetPosition(0);
-    BitmapPicture picture = ReadBmp(block, false);
-    const TPixelFormat format = FormatOfHeader(picture.info);
-    FCanvas->FreeContext();
-    static_cast<BitmapPicture&>(*FImage) = std::move(picture);
-    FPixelFormat = format;
+    TakePicture(ReadBmp(block, false));
     Changed(this);
 }
 

@@ -1,12 +1,15 @@
 // The class library's bitmap graphic: a DIB section with a canvas, a palette
 // and a pixel format. Rows are kept top-down in memory, so ScanLine[y + 1] -
 // ScanLine[y] is the positive stride; BMP files are still written bottom-up.
+// Assigned bitmaps without a palette share one picture until either changes it.
 #pragma once
 
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/Graphic.h"
 
 #include <memory>
+
+struct BitmapPicture;
 
 enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit, pfCustom };
 
@@ -21,8 +24,9 @@ public:
     // A copy of a TBitmap, null (empty), or any graphic that can copy itself into a bitmap.
     void Assign(TPersistent* Source) override;
 
-    // The bitmap object; a non-empty bitmap always has one.
-    HBITMAP Handle() const;
+    // The bitmap object, which the caller may draw into, so a shared picture
+    // is copied first; a non-empty bitmap always has one.
+    HBITMAP Handle();
     // Detaches the bitmap object (the caller deletes it); the TBitmap becomes empty.
     HBITMAP ReleaseHandle();
     // Clears the handle: drops the picture (pixel format and palette are kept).
@@ -58,7 +62,13 @@ private:
     class Image;
     class BitmapCanvas;
     void Recreate(int width, int height, TPixelFormat format);
-    std::unique_ptr<Image> FImage;
+    // Puts next in place of the current picture; next may be another bitmap's.
+    void UseImage(Image* next);
+    // A picture read from a file or block becomes this bitmap's.
+    void TakePicture(BitmapPicture picture);
+    // Before the picture changes: a shared one is copied for this bitmap alone.
+    void Unshare();
+    Image* FImage;
     std::unique_ptr<BitmapCanvas> FCanvas;
     TPixelFormat FPixelFormat = pfDevice;
 };

@@ -19,6 +19,8 @@ void TBitmap::BitmapCanvas::FreeContext()
 
 void TBitmap::BitmapCanvas::CreateHandle()
 {
+    // Drawing goes into this bitmap's picture alone.
+    FOwner.Unshare();
     Image& image = *FOwner.FImage;
     HDC dc = CreateCompatibleDC(nullptr);
     if (!dc)

@@ -3,8 +3,13 @@
 #pragma once
 
 #include "platform/graphics/BitmapPicture.h"
+#include "platform/graphics/SharedImage.h"
 
-class TBitmap::Image : public BitmapPicture {};
+// Counted by the bitmaps that hold it; the last one's Release deletes it.
+class TBitmap::Image : public BitmapPicture, public TSharedImage {
+public:
+    void FreeHandle() override { BitmapPicture::FreeHandle(); }
+};
 
 class TBitmap::BitmapCanvas : public TCanvas {
 public:
@@ -12,6 +17,7 @@ public:
     ~BitmapCanvas() override { FreeContext(); }
     // Gives the picture back to the bitmap; the next drawing makes a new context.
     void FreeContext();
+    bool HasContext() const { return FDC != nullptr; }
 
 protected:
     void CreateHandle() override;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -230,6 +231,67 @@ TEST(TBitmapClass, AssignCopiesAndDrawsThroughTheCanvas)
     HBITMAP handle = big.ReleaseHandle();
     EXPECT_TRUE(big.Empty());
     EXPECT_TRUE(DeleteObject(handle));
+}
+
+// Assigned true-colour bitmaps share one picture; every way of changing one
+// leaves the other as it was, in either direction and whichever goes first.
+TEST(TBitmapClass, SharedPicturesAreCopiedBeforeEitherChanges)
+{
+    auto photo = [] {
+        auto bitmap = std::make_unique<TBitmap>();
+        bitmap->SetPixelFormat(pf24bit);
+        bitmap->SetSize(3, 2);
+        bitmap->ScanLine(1)[4] = 7;
+        bitmap->SetTransparent(true);
+        return bitmap;
+    };
+    const std::vector<uint8_t> original = Save(*photo());
+    auto sharedPair = [&](auto change) {
+        auto source = photo();
+        TBitmap copy;
+        copy.Assign(source.get());
+        EXPECT_EQ(copy.PixelFormat(), pf24bit);
+        EXPECT_TRUE(copy.Transparent());
+        EXPECT_EQ(Save(copy), original);
+        change(*source);
+        EXPECT_EQ(Save(copy), original);
+        TBitmap back;
+        back.Assign(&copy);
+        change(copy);
+        source.reset();
+        EXPECT_EQ(Save(back), original);
+    };
+    sharedPair([](TBitmap& b) { b.ScanLine(1)[4] = 9; });
+    sharedPair([](TBitmap& b) { b.Canvas().SetPixel(0, 0, clRed); });
+    sharedPair([](TBitmap& b) {
+        HDC dc = CreateCompatibleDC(nullptr);
+        HBITMAP old = SelectObject(dc, b.Handle());
+        BitBlt(dc, 0, 0, 3, 2, nullptr, 0, 0, BLACKNESS);
+        SelectObject(dc, old);
+        DeleteDC(dc);
+    });
+    sharedPair([](TBitmap& b) {
+        LOGPALETTE log{0x300, 1, {}};
+        b.SetPalette(CreatePalette(&log));
+    });
+    sharedPair([](TBitmap& b) { b.SetSize(1, 1); });
+    sharedPair([](TBitmap& b) { b.SetPixelFormat(pf8bit); });
+    sharedPair([](TBitmap& b) { b.FreeImage(); });
+    sharedPair([](TBitmap& b) { EXPECT_TRUE(DeleteObject(b.ReleaseHandle())); });
+    sharedPair([](TBitmap& b) { Load(b, Bmp(1, 1, 24, BI_RGB, {}, {1, 2, 3, 0})); });
+    sharedPair([](TBitmap& b) { b.Assign(nullptr); });
+
+    // A source still holding a drawing context is copied, so that context cannot reach the copy.
+    auto source = photo();
+    HDC drawing = source->Canvas().Handle();
+    TBitmap copy;
+    copy.Assign(source.get());
+    const RECT all{0, 0, 3, 2};
+    HBRUSH black = CreateSolidBrush(0);
+    FillRect(drawing, &all, black);
+    DeleteObject(black);
+    EXPECT_EQ(Save(copy), original);
+    EXPECT_NE(Save(*source), original);
 }
 
 TEST(TBitmapClass, ClipboardBlocksRoundTrip)
