@@ -1,11 +1,11 @@
 #include "susie/SPIs.h"
 
+#include "platform/core/TextEncoding.h"
 #include "platform/graphics/Picture.h"
 #include "platform/system/Files.h"
 #include "platform/system/Registry.h"
 
 #include <fnmatch.h>
-#include <strings.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -25,10 +25,6 @@ std::string Extension(const std::string& name)
     return name.substr(dot);
 }
 
-bool SameText(const std::string& a, const std::string& b)
-{
-    return a.size() == b.size() && ::strcasecmp(a.c_str(), b.c_str()) == 0;
-}
 
 std::string CanonicalPath(const std::string& path)
 {
@@ -178,7 +174,7 @@ void TSPIs::FindPluginList(const std::vector<TSPIClass>& SPIClasses, const std::
         const bool matches =
             !extension.empty() && std::any_of(spi->ExtNames().begin(), spi->ExtNames().end(), [&](const std::string& p) {
                 const size_t dot = p.rfind('.');
-                return dot != std::string::npos && SameText(p.substr(dot), extension);
+                return dot != std::string::npos && SameTextIgnoringCase(p.substr(dot), extension);
             });
         if (matches)
             List.insert(List.begin(), spi.get());

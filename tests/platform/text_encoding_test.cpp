@@ -19,4 +19,17 @@ TEST(TextEncoding, LocaleTextBecomesUtf8AndWhatDoesNotDecodeAQuestionMark)
     std::setlocale(LC_CTYPE, saved.c_str());
 }
 
+TEST(TextEncoding, SameTextIgnoresCaseByTheLocalesRules)
+{
+    const std::string saved = std::setlocale(LC_CTYPE, nullptr);
+    ASSERT_NE(std::setlocale(LC_CTYPE, "C.UTF-8"), nullptr);
+    EXPECT_TRUE(SameTextIgnoringCase(".ÄPNG", ".äpng"));
+    EXPECT_TRUE(SameTextIgnoringCase(".ＰＮＧ", ".ｐｎｇ"));
+    EXPECT_FALSE(SameTextIgnoringCase(".png", ".pn"));
+    EXPECT_FALSE(SameTextIgnoringCase(std::string(".\xC4", 2), std::string(".\xE4", 2)));
+    std::setlocale(LC_CTYPE, "C");
+    EXPECT_TRUE(SameTextIgnoringCase(".PGM", ".pgm"));
+    std::setlocale(LC_CTYPE, saved.c_str());
+}
+
 } // namespace

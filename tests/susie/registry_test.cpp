@@ -5,6 +5,7 @@
 #include "susie/SPIBmp.h"
 #include "susie/SPIs.h"
 
+#include <clocale>
 #include <cstdlib>
 
 namespace {
@@ -136,6 +137,16 @@ TEST(PluginRegistry, MatchingPluginsComeFirstInReverseOrder)
     // Only the last pattern of an entry counts: ".pnm" comes before ";".
     spis.FindPluginList({&TLoaderSPI::ClassInfo}, "x.pnm", list);
     EXPECT_EQ(list, (std::vector<TSPI*>{spis.Plugins(0), spis.Plugins(1), spis.Plugins(2), spis.Plugins(3)}));
+
+    // Letters beyond ASCII compare without case by the user's locale.
+    const std::string saved = std::setlocale(LC_CTYPE, nullptr);
+    ASSERT_NE(std::setlocale(LC_CTYPE, "C.UTF-8"), nullptr);
+    folder.AddPlugin("spi_accented", "e.spi");
+    spis.Search(folder.Path() + "/*.spi");
+    list.clear();
+    spis.FindPluginList({&TInSPI::ClassInfo}, "PHOTO.ÄPNG", list);
+    std::setlocale(LC_CTYPE, saved.c_str());
+    EXPECT_EQ(list.front(), spis.Plugins(4));
 }
 
 } // namespace

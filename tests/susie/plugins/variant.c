@@ -1,12 +1,15 @@
 /* Test plug-ins that differ in their version string and in the exports they
    have, built from this one source with macros:
-   SPI_VERSION, NO_PLUGIN_INFO, SILENT_DESCRIPTION (entry 1 claims a text but
+   SPI_VERSION, SPI_PATTERN (its first pattern), NO_PLUGIN_INFO, SILENT_DESCRIPTION (entry 1 claims a text but
    writes none), WITH_LOADER, WITH_PICTURE_INFO, WITH_PICTURE, WITH_ARCHIVE. Their format entries end with an unmatched pattern (entry 4
    without entry 5). None of them decodes anything. */
 #include "PluginSupport.h"
 
 #ifndef NO_PLUGIN_INFO
-static const char* const Entries[] = {SPI_VERSION, "Variant test plug-in", "*.var", "Variant", "*.orphan"};
+#ifndef SPI_PATTERN
+#define SPI_PATTERN "*.var"
+#endif
+static const char* const Entries[] = {SPI_VERSION, "Variant test plug-in", SPI_PATTERN, "Variant", "*.orphan"};
 
 int32_t GetPluginInfo(int32_t InfoNo, char* Buf, int32_t BufLen)
 {
