@@ -53,15 +53,15 @@ TEST(PluginList, LinesComeFromThePluginsFoundInTheSusieFolder)
         TMainForm form(nullptr, ScratchFolder("pluginlist").string() + "/");
         ASSERT_NE(form.SPIs1, nullptr);
         // The libraries lacking required exports are not listed.
-        EXPECT_EQ(form.SPIs1->Count(), 5);
-        ASSERT_EQ(PluginDescriptions.size(), 5u);
-        EXPECT_EQ(PluginDescriptions[3], "SPI_PNM.SPI    *.pnm;*.ppm" + std::string(34, ' ') + "Portable pixmap");
-        EXPECT_EQ(PluginDescriptions[0], "SPI_ARCHIVE.SPI*.var" + std::string(40, ' ') + "Variant");
+        EXPECT_EQ(form.SPIs1->Count(), 6);
+        ASSERT_EQ(PluginDescriptions.size(), 6u);
+        EXPECT_EQ(PluginDescriptions[4], "SPI_PNM.SPI    *.pnm;*.ppm" + std::string(34, ' ') + "Portable pixmap");
+        EXPECT_EQ(PluginDescriptions[1], "SPI_ARCHIVE.SPI*.var" + std::string(40, ' ') + "Variant");
 
         RunHelpItem(form, "SusiePlugIn(&S)...", [](QWidget& dialog) {
             auto& list = dynamic_cast<TSusieForm&>(dialog);
             EXPECT_EQ(list.windowTitle(), "SusiePlugIn");
-            EXPECT_EQ(list.Memo1->toPlainText().split('\n').size(), 5);
+            EXPECT_EQ(list.Memo1->toPlainText().split('\n').size(), 6);
             EXPECT_TRUE(list.Memo1->toPlainText().contains("SPI_ECHO.SPI   *.echo"));
             EXPECT_EQ(QFontInfo(list.Memo1->font()).family(), "IPAGothic");
             list.resize(list.minimumSize());
