@@ -173,7 +173,7 @@ bool TMainForm::SaveBMPFile(const std::string& FileName, TBitmap& Bitmap)
 bool TMainForm::SaveJPGFile(const std::string& FileName, TBitmap& Bitmap)
 {
     bool written = false;
-    {
+    try {
         JpegOptionForm = new TJpegOptionForm(this);
         const ReleaseForm<TJpegOptionForm> release{JpegOptionForm};
         if (JpegOptionForm->ShowModal() == mrOk) {
@@ -188,6 +188,10 @@ bool TMainForm::SaveJPGFile(const std::string& FileName, TBitmap& Bitmap)
             WriteGraphic(FileName, jpeg);
             written = true;
         }
+    } catch (...) {
+        // A failed write must not leave the preview on show either.
+        Image1->SetGraphic(Bitmap);
+        throw;
     }
     // The dialog's preview may have left the compressed picture on show.
     Image1->SetGraphic(Bitmap);

@@ -7,6 +7,7 @@
 #include "app/pngoption.h"
 #include "jpeg/jpegSIMD.h"
 #include "platform/graphics/PngImage.h"
+#include "platform/ui/Image.h"
 #include "platform/ui/ShellOpen.h"
 
 #include <QCheckBox>
@@ -260,6 +261,22 @@ TEST(FileCommands, SaveOverwritesByExtensionAndClearsTheChangeOnlyWhenWritten)
     EXPECT_TRUE(std::filesystem::exists(w.Dir / "anim.bmp"));
     EXPECT_EQ(ReadFile(gif), ReadFile(FV_TEST_DATA "/gif/gradient.gif"));
     EXPECT_EQ(CurrentFileName, gif);
+}
+
+TEST(FileCommands, AJpegSaveThatFailsStillPutsTheDocumentBackOnShow)
+{
+    CaptureMessages capture;
+    Window w("save_jpeg_fails");
+    TMainForm& form = w.Form;
+    form.WMDropFiles(WriteBmp(w.Dir / "pic.bmp", 64, 48));
+    CurrentFileName = (w.Dir / "gone" / "pic.jpg").string();
+    WhenShown<TJpegOptionForm>([](TJpegOptionForm& f) {
+        f.ScrollBar1->setValue(1);
+        f.Button2->click();
+        f.Button1->click();
+    });
+    EXPECT_ANY_THROW(form.Save1Click());
+    EXPECT_TRUE(form.Image1->Picture() == RenderGraphic(*CurrentImage));
 }
 
 TEST(FileCommands, CopyAndPasteGoThroughTheDesktopClipboard)
