@@ -27,8 +27,6 @@ QScrollBar* AddScrollBar(TForm& Form, QGridLayout& Grid, int Min, int Max, int P
     auto* bar = new TScrollBar(Qt::Horizontal, &Form);
     bar->setRange(Min, Max);
     bar->setValue(Position);
-    bar->setSingleStep(1);
-    bar->setPageStep(1);
     bar->setMinimumWidth(220);
     Label = new QLabel(&Form);
     Label->setMinimumWidth(90);

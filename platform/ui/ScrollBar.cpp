@@ -5,6 +5,9 @@
 TScrollBar::TScrollBar(Qt::Orientation orientation, QWidget* parent) : QScrollBar(orientation, parent)
 {
     setFocusPolicy(Qt::StrongFocus);
+    // The platform's bar moves by one for an arrow and for a page alike (Qt's page is ten).
+    setSingleStep(1);
+    setPageStep(1);
 }
 
 void TScrollBar::keyPressEvent(QKeyEvent* event)

@@ -1,5 +1,5 @@
-// The class library's scroll bar on a Qt one: a tab stop whose keys move it
-// as the platform's did. Qt's own scroll bar turns the arrow keys round (its
+// The class library's scroll bar on a Qt one: a tab stop whose keys and
+// clicks in its trough move it as the platform's did, by one. Qt's own scroll bar turns the arrow keys round (its
 // controls are inverted for the mouse wheel), so Left would move right.
 #pragma once
 
