@@ -1,6 +1,7 @@
 #include "app/CorrectionControls.h"
 
 #include "platform/ui/Dialogs.h"
+#include "platform/ui/FloatText.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/ScrollBar.h"
@@ -9,7 +10,6 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include <cstdio>
 
 QScrollBar* NewScrollBar(QWidget* parent, int min, int max, int position, const QRect& bounds)
 {
@@ -87,8 +87,6 @@ double GammaOf(int position)
 
 QString GammaCaption(const QString& prefix, int position)
 {
-    // Formatted as the C library does, with the locale's decimal separator.
-    char text[32];
-    std::snprintf(text, sizeof text, "%4.2f", GammaOf(position));
-    return prefix + QString::fromLatin1(text);
+    // "%4.2f" of 0.75 to 3.00 is never padded: two decimals with the locale's separator.
+    return prefix + QString::fromStdString(FormatFloat(GammaOf(position), 2));
 }

@@ -13,6 +13,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
@@ -150,6 +151,12 @@ TEST_F(CorrectionDialog, GammaUnlinkedBarsAreIndependentAndOKHandsBackAllThree)
     EXPECT_EQ(dialog.RValue, 2.2);
     EXPECT_EQ(dialog.GValue, 1.0);
     EXPECT_EQ(dialog.BValue, 3.0);
+
+    // The value is written with the locale's decimal separator.
+    QLocale::setDefault(QLocale(QLocale::German));
+    dialog.SB_1->setValue(75);
+    QLocale::setDefault(QLocale::c());
+    EXPECT_EQ(dialog.L_1->text(), QStringLiteral("R補正値 : 0,75"));
 }
 
 TEST_F(CorrectionDialog, BrightnessAndContrastLabelsPreviewsAndValues)
