@@ -1,6 +1,7 @@
 #include "platform/ui/Form.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -88,11 +89,27 @@ void TForm::ApplyPosition()
 
 bool TForm::event(QEvent* e)
 {
-    if (e->type() == QEvent::WindowActivate)
+    // Activation is between the application's own windows: when another
+    // application takes the focus, no window of ours is active any more, and
+    // the form stays the active form until the focus comes back to it.
+    if (e->type() == QEvent::WindowActivate && !FActive) {
+        FActive = true;
         FormActivate();
-    else if (e->type() == QEvent::WindowDeactivate)
+    } else if (e->type() == QEvent::WindowDeactivate && FActive && QApplication::activeWindow() != nullptr) {
+        FActive = false;
         FormDeactivate();
+    }
     return QDialog::event(e);
+}
+
+void TForm::hideEvent(QHideEvent* e)
+{
+    // A form that closes stops being the active one, wherever the focus is.
+    if (!e->spontaneous() && FActive) {
+        FActive = false;
+        FormDeactivate();
+    }
+    QDialog::hideEvent(e);
 }
 
 void TForm::keyPressEvent(QKeyEvent* e)

@@ -42,13 +42,16 @@ public:
     void SetPosition(TFormPosition Value) { FPosition = Value; }
     void SetStayOnTop(bool Value);
 
-    // Run when the form becomes the active window and when it stops being it.
-    // Window systems may deliver activation late or never.
+    // Run when the form becomes the active form of the application and when
+    // it stops being it (also when it is hidden). A switch to another
+    // application's window and back runs neither. Window systems may deliver
+    // activation late or never.
     virtual void FormActivate() {}
     virtual void FormDeactivate() {}
 
 protected:
     bool event(QEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void reject() override;
 
@@ -61,6 +64,8 @@ private:
     TFormPosition FPosition = TFormPosition::poDesigned;
     bool FStayOnTop = false;
     QPushButton* FCancelButton = nullptr;
+    // Between FormActivate and FormDeactivate.
+    bool FActive = false;
 };
 
 // The font of a form's design: the desktop fonts that stand in for the

@@ -6,6 +6,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -185,6 +186,32 @@ TEST(Form, ButtonsKeysAndTheCloseBoxGiveTheirModalResults)
                   form.SetModalResult(mrPreviewed);
               }),
               mrPreviewed);
+}
+
+// Counts what activation runs.
+class TActivatedForm : public TForm {
+public:
+    using TForm::TForm;
+    int Activated = 0;
+    int Deactivated = 0;
+    void FormActivate() override { ++Activated; }
+    void FormDeactivate() override { ++Deactivated; }
+};
+
+TEST(Form, AnotherApplicationsFocusNeitherDeactivatesNorActivatesAgain)
+{
+    TActivatedForm form(nullptr);
+    form.show();
+    QApplication::setActiveWindow(&form);
+    EXPECT_EQ(form.Activated, 1);
+    // The focus leaves for another application's window and comes back.
+    QApplication::setActiveWindow(nullptr);
+    QApplication::setActiveWindow(&form);
+    EXPECT_EQ(std::pair(form.Activated, form.Deactivated), std::pair(1, 0));
+    // Closing ends the activation once.
+    form.hide();
+    QApplication::setActiveWindow(nullptr);
+    EXPECT_EQ(std::pair(form.Activated, form.Deactivated), std::pair(1, 1));
 }
 
 TEST(Form, DialogBorderFixesTheSizeAndScreenCentrePlacesIt)
