@@ -2,21 +2,21 @@
 // window (offscreen): from the command to the repainted window, and the
 // same steps one by one (engine, history, view, window fit, paint).
 #include "BenchImages.h"
+#include "BenchMainWindow.h"
 
 #include "app/EffectDispatch.h"
-#include "app/main.h"
-#include "platform/ui/Application.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
-#include <QWindow>
 
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 
 namespace {
+
+constexpr const char* Program = "app_command_bench";
 
 struct TEffectCase {
     const char* Name;
@@ -26,27 +26,6 @@ struct TEffectCase {
 const TEffectCase Cases[] = {
     {"Negative", 20}, {"SolarizationMax", 210}, {"GrayscaleNormal", 230}, {"Rotate90Right", 30}, {"Rotate90Left", 31},
 };
-
-// The application and one main window for the whole program, on the offscreen platform.
-TMainForm& Window()
-{
-    static TMainForm* form = [] {
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        static int argc = 1;
-        static char name[] = "app_command_bench";
-        static char* argv[] = {name, nullptr};
-        new TApplication(argc, argv);
-        const auto dir = std::filesystem::temp_directory_path() / "fv_app_command_bench";
-        std::filesystem::create_directories(dir);
-        auto* window = new TMainForm(nullptr, dir.string() + "/");
-        window->CommandLine = {"farovinter"};
-        window->show();
-        while (!window->windowHandle()->isExposed())
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        return window;
-    }();
-    return *form;
-}
 
 QAction* ItemOfGroup(const QList<QAction*>& actions, int group)
 {
@@ -84,7 +63,7 @@ void OpenPhoto(TMainForm& form)
 // The whole command, as a click on the item runs it, and one paint.
 void BenchCommand(benchmark::State& state, const TEffectCase& effect)
 {
-    TMainForm& form = Window();
+    TMainForm& form = BenchMainWindow(Program);
     OpenPhoto(form);
     QAction* item = ItemOfGroup(form.menuBar()->actions(), effect.GroupIndex);
     for (auto _ : state) {
@@ -104,7 +83,7 @@ double Milliseconds(std::chrono::steady_clock::time_point from)
 // The command's steps timed one by one; the counters are milliseconds per step.
 void BenchSteps(benchmark::State& state, const TEffectCase& effect)
 {
-    TMainForm& form = Window();
+    TMainForm& form = BenchMainWindow(Program);
     OpenPhoto(form);
     const TEffectOperation operation = EffectOfGroup(effect.GroupIndex);
     double engine = 0, history = 0, view = 0, fit = 0, paint = 0;

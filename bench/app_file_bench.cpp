@@ -4,14 +4,11 @@
 // bytes, saving as PNG at level 6 against libpng writing the same rows with
 // the same settings, and saving as BMP (36 MB) to a file.
 #include "BenchImages.h"
+#include "BenchMainWindow.h"
 
-#include "app/main.h"
 #include "jpeg/jpegSIMD.h"
 #include "platform/graphics/PngImage.h"
 #include "platform/system/Files.h"
-#include "platform/ui/Application.h"
-
-#include <QWindow>
 
 #include <png.h>
 
@@ -21,32 +18,12 @@
 
 namespace {
 
-std::filesystem::path Folder()
-{
-    static const std::filesystem::path dir = [] {
-        auto d = std::filesystem::temp_directory_path() / "fv_app_file_bench";
-        std::filesystem::create_directories(d);
-        return d;
-    }();
-    return dir;
-}
+constexpr const char* Program = "app_file_bench";
 
-TMainForm& Window()
+const std::filesystem::path& Folder()
 {
-    static TMainForm* form = [] {
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        static int argc = 1;
-        static char name[] = "app_file_bench";
-        static char* argv[] = {name, nullptr};
-        new TApplication(argc, argv);
-        auto* window = new TMainForm(nullptr, Folder().string() + "/");
-        window->CommandLine = {"farovinter"};
-        window->show();
-        while (!window->windowHandle()->isExposed())
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        return window;
-    }();
-    return *form;
+    static const std::filesystem::path dir = BenchFolder(Program);
+    return dir;
 }
 
 // The photo as a quality-90 JPEG file.
@@ -78,7 +55,7 @@ void BM_JpegDecode(benchmark::State& state)
 
 void BM_OpenJpegToWindow(benchmark::State& state)
 {
-    TMainForm& form = Window();
+    TMainForm& form = BenchMainWindow(Program);
     const std::string file = PhotoJpeg();
     for (auto _ : state) {
         form.LodeImageFile(file);
@@ -92,7 +69,7 @@ void BM_OpenJpegToWindow(benchmark::State& state)
 // The open's steps one by one, each on the result of the one before.
 void BM_OpenSteps(benchmark::State& state)
 {
-    TMainForm& form = Window();
+    TMainForm& form = BenchMainWindow(Program);
     TMemoryStream bytes;
     bytes.LoadFromFile(PhotoJpeg());
     const int step = static_cast<int>(state.range(0));

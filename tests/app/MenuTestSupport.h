@@ -9,8 +9,12 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 // A bitmap of the given depth with pseudo-random pixels (palette indices below 16).
@@ -68,6 +72,25 @@ inline QAction* MenuItem(TMainForm& form, const std::vector<const char*>& path)
         actions = found->menu() != nullptr ? found->menu()->actions() : QList<QAction*>{};
     }
     return found;
+}
+
+// Triggers the item reached through the captions; Drive acts on the dialog
+// the item shows, once its modal loop runs.
+inline void RunMenuDialog(TMainForm& form, const std::vector<const char*>& path,
+                          const std::function<void(QWidget&)>& Drive)
+{
+    QAction* item = MenuItem(form, path);
+    ASSERT_NE(item, nullptr);
+    ASSERT_TRUE(item->isEnabled());
+    bool driven = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        driven = true;
+        Drive(*dialog);
+    });
+    item->trigger();
+    EXPECT_TRUE(driven);
 }
 
 // Clicks through the menu bar as a user does: each menu opens (running its

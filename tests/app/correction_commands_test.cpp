@@ -40,18 +40,7 @@ struct Fixture {
     // Runs the menu item; Drive acts on the dialog once its modal loop runs.
     void Run(std::initializer_list<const char*> path, const std::function<void(QWidget&)>& Drive)
     {
-        QAction* item = MenuItem(form, path);
-        ASSERT_NE(item, nullptr);
-        ASSERT_TRUE(item->isEnabled());
-        bool driven = false;
-        QTimer::singleShot(0, [&] {
-            QWidget* dialog = QApplication::activeModalWidget();
-            ASSERT_NE(dialog, nullptr);
-            driven = true;
-            Drive(*dialog);
-        });
-        item->trigger();
-        EXPECT_TRUE(driven);
+        RunMenuDialog(form, path, Drive);
     }
 
     std::vector<uint8_t> Expected(const std::function<void(TFvDIB&)>& Apply)

@@ -32,17 +32,7 @@ struct SusieFolder {
 // Runs the Help menu item; Drive acts on the dialog once its modal loop runs.
 void RunHelpItem(TMainForm& form, const char* caption, const std::function<void(QWidget&)>& Drive)
 {
-    QAction* item = MenuItem(form, {"ヘルプ(&H)", caption});
-    ASSERT_NE(item, nullptr);
-    bool driven = false;
-    QTimer::singleShot(0, [&] {
-        QWidget* dialog = QApplication::activeModalWidget();
-        ASSERT_NE(dialog, nullptr);
-        driven = true;
-        Drive(*dialog);
-    });
-    item->trigger();
-    EXPECT_TRUE(driven);
+    RunMenuDialog(form, {"ヘルプ(&H)", caption}, Drive);
 }
 
 TEST(PluginList, LinesComeFromThePluginsFoundInTheSusieFolder)
