@@ -35,11 +35,13 @@ void PngError(png_structp png, png_const_charp message)
 // Warnings (bad ancillary chunks, which libpng skips) are silent.
 void PngWarning(png_structp, png_const_charp) {}
 
-void PngRead(png_structp png, png_bytep data, size_t length)
+// One transfer on the session's stream; a failure is kept for the guard.
+template <class Transfer>
+void StreamTransfer(png_structp png, Transfer transfer)
 {
     auto* session = static_cast<PngSession*>(png_get_io_ptr(png));
     try {
-        session->stream->ReadBuffer(data, static_cast<int64_t>(length));
+        transfer(*session->stream);
         return;
     } catch (...) {
         session->pending = std::current_exception();
@@ -47,16 +49,14 @@ void PngRead(png_structp png, png_bytep data, size_t length)
     png_longjmp(png, 1);
 }
 
+void PngRead(png_structp png, png_bytep data, size_t length)
+{
+    StreamTransfer(png, [&](TStream& stream) { stream.ReadBuffer(data, static_cast<int64_t>(length)); });
+}
+
 void PngWrite(png_structp png, png_bytep data, size_t length)
 {
-    auto* session = static_cast<PngSession*>(png_get_io_ptr(png));
-    try {
-        session->stream->WriteBuffer(data, static_cast<int64_t>(length));
-        return;
-    } catch (...) {
-        session->pending = std::current_exception();
-    }
-    png_longjmp(png, 1);
+    StreamTransfer(png, [&](TStream& stream) { stream.WriteBuffer(data, static_cast<int64_t>(length)); });
 }
 
 void PngFlush(png_structp) {}
