@@ -1,5 +1,6 @@
 #include "app/PreviewFilter.h"
 
+#include "app/DialogCommand.h"
 #include "app/main.h"
 #include "platform/core/TickCount.h"
 #include "platform/ui/Application.h"
@@ -69,6 +70,14 @@ void AddPreviewButtons(TForm& Form, QGridLayout& Grid, QPushButton*& Button1, QP
     Form.SetButtonModalResult(Button3, mrCancel);
     QObject::connect(Button1, &QPushButton::clicked, &Form, Guarded([Preview](bool) { Preview(); }));
     QObject::connect(Button2, &QPushButton::clicked, &Form, Guarded([OK](bool) { OK(); }));
+}
+
+bool ClosePreviewed(TForm& Form, uint32_t ProcessTime)
+{
+    if (ProcessTime == 0)
+        return false;
+    Form.SetModalResult(mrPreviewed);
+    return true;
 }
 
 std::unique_ptr<TFvDIB> CopyOfDocument()

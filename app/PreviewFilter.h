@@ -39,6 +39,10 @@ void AddPreviewButtons(TForm& Form, QGridLayout& Grid, QPushButton*& Button1, QP
                        QPushButton*& Button3, const std::function<void()>& Preview,
                        const std::function<void()>& OK);
 
+// OK with a valid preview (ProcessTime not 0): closes Form with the result that
+// hands the finished preview over instead of filtering again, and answers true.
+bool ClosePreviewed(TForm& Form, uint32_t ProcessTime);
+
 // A new image holding a copy of the document.
 std::unique_ptr<TFvDIB> CopyOfDocument();
 

@@ -1,6 +1,5 @@
 #include "app/blur.h"
 
-#include "app/DialogCommand.h"
 #include "app/PreviewFilter.h"
 #include "effects/Soften.h"
 
@@ -48,10 +47,8 @@ void TBlurForm::Button1Click()
 
 void TBlurForm::Button2Click()
 {
-    if (BlurProcessTime != 0) {
-        SetModalResult(mrPreviewed);
+    if (ClosePreviewed(*this, BlurProcessTime))
         return;
-    }
     BlurRadius = static_cast<uint8_t>(ScrollBar1->value());
     SetModalResult(mrOk);
 }

@@ -1,6 +1,5 @@
 #include "app/gaussianblur.h"
 
-#include "app/DialogCommand.h"
 #include "app/PreviewFilter.h"
 #include "effects/GaussianBlur.h"
 
@@ -51,10 +50,8 @@ void TGaussianBlurForm::Button1Click()
 
 void TGaussianBlurForm::Button2Click()
 {
-    if (GaussianBlurProcessTime != 0) {
-        SetModalResult(mrPreviewed);
+    if (ClosePreviewed(*this, GaussianBlurProcessTime))
         return;
-    }
     GaussianBlurValue = static_cast<uint8_t>(ScrollBar1->value());
     SetModalResult(mrOk);
 }

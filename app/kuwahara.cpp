@@ -1,6 +1,5 @@
 #include "app/kuwahara.h"
 
-#include "app/DialogCommand.h"
 #include "app/PreviewFilter.h"
 #include "effects/Kuwahara.h"
 #include "platform/ui/RadioGroup.h"
@@ -49,10 +48,8 @@ void TKuwaharaForm::Button1Click()
 
 void TKuwaharaForm::Button2Click()
 {
-    if (ProcessTime != 0) {
-        SetModalResult(mrPreviewed);
+    if (ClosePreviewed(*this, ProcessTime))
         return;
-    }
     Value = static_cast<uint8_t>(ScrollBar1->value());
     Mode = static_cast<uint8_t>(RadioGroup1->ItemIndex());
     SetModalResult(mrOk);

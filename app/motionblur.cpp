@@ -1,6 +1,5 @@
 #include "app/motionblur.h"
 
-#include "app/DialogCommand.h"
 #include "app/PreviewFilter.h"
 #include "effects/MotionBlur.h"
 #include "platform/ui/FloatText.h"
@@ -85,10 +84,8 @@ void TMotionBlurForm::Button1Click()
 
 void TMotionBlurForm::Button2Click()
 {
-    if (MotionBlurProcessTime != 0) {
-        SetModalResult(mrPreviewed);
+    if (ClosePreviewed(*this, MotionBlurProcessTime))
         return;
-    }
     MotionBlurAngle = DegreesToRadians(ScrollBar1->value());
     MotionBlurSize = ScrollBar2->value();
     MotionBlurQuality = ScrollBar3->value();

@@ -1,6 +1,5 @@
 #include "app/oilpaint.h"
 
-#include "app/DialogCommand.h"
 #include "app/PreviewFilter.h"
 #include "effects/OilPaint.h"
 #include "platform/ui/RadioGroup.h"
@@ -60,10 +59,8 @@ void TOilPaintForm::Button1Click()
 
 void TOilPaintForm::Button2Click()
 {
-    if (OilPaintProcessTime != 0) {
-        SetModalResult(mrPreviewed);
+    if (ClosePreviewed(*this, OilPaintProcessTime))
         return;
-    }
     OilPaintBlock = static_cast<uint8_t>(ScrollBar1->value());
     OilPaintColors = static_cast<uint8_t>(RadioGroup1->ItemIndex());
     SetModalResult(mrOk);

@@ -1,6 +1,5 @@
 #include "app/sharp.h"
 
-#include "app/DialogCommand.h"
 #include "app/PreviewFilter.h"
 #include "effects/Sharpen.h"
 #include "platform/ui/FloatText.h"
@@ -64,10 +63,8 @@ void TSharpForm::Button1Click()
 void TSharpForm::Button2Click()
 {
     // A change of mode alone keeps the preview: OK then hands back the previewed image.
-    if (SharpProcessTime != 0) {
-        SetModalResult(mrPreviewed);
+    if (ClosePreviewed(*this, SharpProcessTime))
         return;
-    }
     StoreValues();
     SetModalResult(mrOk);
 }
