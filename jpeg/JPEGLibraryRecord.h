@@ -8,6 +8,7 @@
 // failed jump back to it, and JPEGCall raises the exception on our side.
 #pragma once
 
+#include "platform/core/JumpGuard.h"
 #include "platform/core/Streams.h"
 
 #include <csetjmp>
@@ -87,21 +88,10 @@ void JPEGProgress(j_common_ptr cinfo);
 // EJPEG with the library's message code.
 [[noreturn]] void RaiseLibraryError(TJPEGLibraryRecord& record);
 
-// Runs one sequence of library calls; returns false when the library or a
-// hook jumped back. call must hold no object with a destructor.
-template <typename Call>
-bool JPEGGuarded(TJPEGLibraryRecord& record, Call& call)
-{
-    if (setjmp(record.jump) != 0)
-        return false;
-    call();
-    return true;
-}
-
 template <typename Call>
 void JPEGCall(TJPEGLibraryRecord& record, Call call)
 {
-    if (!JPEGGuarded(record, call))
+    if (!JumpGuarded(record.jump, call))
         RaiseLibraryError(record);
 }
 

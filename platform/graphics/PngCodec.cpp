@@ -1,12 +1,12 @@
 #include "platform/graphics/PngCodec.h"
 
 #include "platform/core/Exceptions.h"
+#include "platform/core/JumpGuard.h"
 #include "platform/gdi/DibLayout.h"
 
 #include <png.h>
 
 #include <array>
-#include <csetjmp>
 #include <cstdint>
 #include <cstring>
 #include <exception>
@@ -68,21 +68,10 @@ void PngFlush(png_structp) {}
     throw EInvalidGraphic("PNG: " + (session.message.empty() ? std::string("invalid image") : session.message));
 }
 
-// Runs library calls; false when libpng or a callback jumped back. call must
-// hold no object with a destructor.
-template <typename Call>
-bool PngGuarded(PngSession& session, Call& call)
-{
-    if (setjmp(png_jmpbuf(session.png)) != 0)
-        return false;
-    call();
-    return true;
-}
-
 template <typename Call>
 void PngCall(PngSession& session, Call call)
 {
-    if (!PngGuarded(session, call))
+    if (!JumpGuarded(png_jmpbuf(session.png), call))
         RaiseFailure(session);
 }
 

@@ -139,7 +139,7 @@ TEST(JpegProgress, HandlerExceptionIsRaisedOnOurSide)
     record.progress.pub.pass_limit = 5;
     record.progress.pub.total_passes = 1;
     auto call = [&] { JPEGProgress(record.Common()); };
-    EXPECT_FALSE(JPEGGuarded(record, call));
+    EXPECT_FALSE(JumpGuarded(record.jump, call));
     EXPECT_THROW(RaiseLibraryError(record), EAbort);
     ASSERT_EQ(bands.size(), 1u);
     EXPECT_EQ(bands[0], Rect(0, 4, 61, 20));
