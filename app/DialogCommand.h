@@ -11,7 +11,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <utility>
 
 // Modal result of a preview dialog whose preview is the finished result.
 constexpr int mrPreviewed = 3;
@@ -45,12 +44,7 @@ void FinishDialogCommand(TMainForm& Owner, int Result, const std::function<void(
 template <class Form>
 void RunDialogCommand(TMainForm& Owner, Form*& FormVariable, const TDialogRow<Form>& Row)
 {
-    struct Release {
-        Form*& Variable;
-        ~Release() { delete std::exchange(Variable, nullptr); }
-    };
-    FormVariable = new Form(&Owner);
-    const Release release{FormVariable};
+    const TScopedForm<Form> scoped(FormVariable, &Owner);
     Form& form = *FormVariable;
     const int result = form.ShowModal();
     std::function<TPreviewResult()> preview;

@@ -19,6 +19,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/FileDialogs.h"
+#include "platform/ui/Form.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/ShellOpen.h"
 #include "susie/SPIFvDIB.h"
@@ -54,13 +55,6 @@ void WriteGraphic(const std::string& FileName, TGraphic& graphic)
 {
     SaveFileReplacing(FileName, [&](TStream& stream) { graphic.SaveToStream(stream); });
 }
-
-// Frees an options dialog and resets its variable on every path.
-template <class Form>
-struct ReleaseForm {
-    Form*& Variable;
-    ~ReleaseForm() { delete std::exchange(Variable, nullptr); }
-};
 
 // The author's addresses, put together at run time.
 const char* const HomePage = "https://example.org/farovinter/";
@@ -174,8 +168,7 @@ bool TMainForm::SaveJPGFile(const std::string& FileName, TBitmap& Bitmap)
 {
     bool written = false;
     try {
-        JpegOptionForm = new TJpegOptionForm(this);
-        const ReleaseForm<TJpegOptionForm> release{JpegOptionForm};
+        const TScopedForm<TJpegOptionForm> scoped(JpegOptionForm, this);
         if (JpegOptionForm->ShowModal() == mrOk) {
             TJPEGImage jpeg;
             jpeg.SetCompressionQuality(static_cast<TJPEGQualityRange>(JpegQuality));
@@ -200,8 +193,7 @@ bool TMainForm::SaveJPGFile(const std::string& FileName, TBitmap& Bitmap)
 
 bool TMainForm::SavePNGFile(const std::string& FileName, TBitmap& Bitmap)
 {
-    PNGOptionForm = new TPNGOptionForm(this);
-    const ReleaseForm<TPNGOptionForm> release{PNGOptionForm};
+    const TScopedForm<TPNGOptionForm> scoped(PNGOptionForm, this);
     if (PNGOptionForm->ShowModal() != mrOk)
         return false;
     TPngImage png;

@@ -2,20 +2,14 @@
 #include "app/main.h"
 #include "app/susie.h"
 #include "app/version.h"
-
-#include <utility>
+#include "platform/ui/Form.h"
 
 namespace {
 
 // Creates the form into its variable, shows it and frees it on every path.
 template <class Form> void ShowForm(TMainForm& Owner, Form*& FormVariable)
 {
-    struct Release {
-        Form*& Variable;
-        ~Release() { delete std::exchange(Variable, nullptr); }
-    };
-    FormVariable = new Form(&Owner);
-    const Release release{FormVariable};
+    const TScopedForm<Form> scoped(FormVariable, &Owner);
     FormVariable->ShowModal();
 }
 

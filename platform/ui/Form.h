@@ -11,6 +11,7 @@
 #include <QFont>
 
 #include <string>
+#include <utility>
 
 class QAbstractButton;
 class QPushButton;
@@ -73,3 +74,17 @@ private:
 // whatever the screen's density. A negative height (as form resources give
 // it) means the same size.
 QFont DesignFont(const std::string& faceName, int pixelHeight);
+
+// A form created into its unit's form variable for the scope: the form is
+// freed and the variable reset on every path out.
+template <class Form>
+class TScopedForm {
+public:
+    TScopedForm(Form*& Variable, QWidget* Owner) : FVariable(Variable) { FVariable = new Form(Owner); }
+    ~TScopedForm() { delete std::exchange(FVariable, nullptr); }
+    TScopedForm(const TScopedForm&) = delete;
+    TScopedForm& operator=(const TScopedForm&) = delete;
+
+private:
+    Form*& FVariable;
+};
