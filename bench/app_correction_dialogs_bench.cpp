@@ -4,6 +4,7 @@
 // repainted preview). The document shares its pixels with the history's
 // newest entry, as it does after every edit. Runs on the offscreen platform.
 #include "BenchImages.h"
+#include "BenchMainWindow.h"
 
 #include "app/brightness.h"
 #include "app/colorrevision.h"
@@ -14,9 +15,7 @@
 #include "app/main.h"
 #include "platform/ui/Image.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QDir>
 #include <QScrollBar>
 
 #include <functional>
@@ -26,20 +25,13 @@ namespace {
 
 TMainForm& MainWindow()
 {
-    static TMainForm* Form = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int Argc = 1;
-        static char Name[] = "app_correction_dialogs_bench";
-        static char* Argv[] = {Name, nullptr};
-        new QApplication(Argc, Argv);
-        const std::string Folder = QDir::tempPath().toStdString() + "/fv-corr-bench/";
-        QDir().mkpath(QString::fromStdString(Folder));
-        auto* Main = new TMainForm(nullptr, Folder);
-        Main->Document().Loaded(PhotoImage(0));
-        Main->Work();
+    static TMainForm& Form = []() -> TMainForm& {
+        TMainForm& Main = BenchMainWindow("app_correction_dialogs_bench");
+        Main.Document().Loaded(PhotoImage(0));
+        Main.Work();
         return Main;
     }();
-    return *Form;
+    return Form;
 }
 
 struct TDialogCase {
