@@ -211,12 +211,12 @@ bool TMainForm::SavePNGFile(const std::string& FileName, TBitmap& Bitmap)
 
 void TMainForm::Save1Click()
 {
-    TBitmap bitmap;
-    bitmap.Assign(CurrentImage);
     if (!FDocument.ChangeFlag) {
         MessageDlg("ファイルは変更されていません。", TMsgDlgType::mtError, mbOK);
         return;
     }
+    TBitmap bitmap;
+    bitmap.Assign(CurrentImage);
     // The file is written by its extension even when it has meanwhile gone.
     const std::string extension = UpperExtension(CurrentFileName);
     bool written = false;
