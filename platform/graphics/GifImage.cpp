@@ -172,13 +172,6 @@ void TGIFImage::SaveToStream(TStream&)
 
 namespace {
 
-struct TGIFRegistration {
-    TGIFRegistration() { TPicture::RegisterFileFormat("gif", "GIF Image", &TGIFImage::ClassInfo); }
-    ~TGIFRegistration() { TPicture::UnregisterGraphicClass(&TGIFImage::ClassInfo); }
-    TGIFRegistration(const TGIFRegistration&) = delete;
-    TGIFRegistration& operator=(const TGIFRegistration&) = delete;
-};
-
-const TGIFRegistration Registration;
+const TFileFormatRegistration Registration("gif", "GIF Image", &TGIFImage::ClassInfo);
 
 } // namespace

@@ -55,3 +55,19 @@ protected:
 private:
     std::unique_ptr<TGraphic> FGraphic;
 };
+
+// A graphic class that reads one file format, registered while this object lives.
+class TFileFormatRegistration {
+public:
+    TFileFormatRegistration(const std::string& extension, const std::string& description, TGraphicClass graphicClass)
+        : FGraphicClass(graphicClass)
+    {
+        TPicture::RegisterFileFormat(extension, description, graphicClass);
+    }
+    ~TFileFormatRegistration() { TPicture::UnregisterGraphicClass(FGraphicClass); }
+    TFileFormatRegistration(const TFileFormatRegistration&) = delete;
+    TFileFormatRegistration& operator=(const TFileFormatRegistration&) = delete;
+
+private:
+    TGraphicClass FGraphicClass;
+};

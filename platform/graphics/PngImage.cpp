@@ -35,13 +35,6 @@ void TPngImage::SaveToStream(TStream& Stream)
 
 namespace {
 
-struct TPngRegistration {
-    TPngRegistration() { TPicture::RegisterFileFormat("png", "Portable Network Graphics", &TPngImage::ClassInfo); }
-    ~TPngRegistration() { TPicture::UnregisterGraphicClass(&TPngImage::ClassInfo); }
-    TPngRegistration(const TPngRegistration&) = delete;
-    TPngRegistration& operator=(const TPngRegistration&) = delete;
-};
-
-const TPngRegistration Registration;
+const TFileFormatRegistration Registration("png", "Portable Network Graphics", &TPngImage::ClassInfo);
 
 } // namespace
