@@ -36,11 +36,13 @@ TMotionBlurForm::TMotionBlurForm(QWidget* Owner) : TForm(Owner)
     WriteLabels();
 }
 
-void TMotionBlurForm::WriteAngle()
+void TMotionBlurForm::WriteLabels()
 {
     MotionBlurAngle = DegreesToRadians(ScrollBar1->value());
     Label1->setText(QStringLiteral("deg %1°").arg(ScrollBar1->value()));
     Label2->setText(QStringLiteral("rad ") + QString::fromStdString(FormatFloat(MotionBlurAngle, 2)));
+    Label3->setText(QStringLiteral("size %1").arg(ScrollBar2->value()));
+    Label4->setText(QStringLiteral("Quality %1").arg(ScrollBar3->value()));
 }
 
 void TMotionBlurForm::FormActivate()
@@ -48,28 +50,21 @@ void TMotionBlurForm::FormActivate()
     WriteLabels();
 }
 
-void TMotionBlurForm::WriteLabels()
-{
-    WriteAngle();
-    Label3->setText(QStringLiteral("size %1").arg(ScrollBar2->value()));
-    Label4->setText(QStringLiteral("Quality %1").arg(ScrollBar3->value()));
-}
-
 void TMotionBlurForm::ScrollBar1Change()
 {
-    WriteAngle();
+    WriteLabels();
     MotionBlurProcessTime = 0;
 }
 
 void TMotionBlurForm::ScrollBar2Change()
 {
-    Label3->setText(QStringLiteral("size %1").arg(ScrollBar2->value()));
+    WriteLabels();
     MotionBlurProcessTime = 0;
 }
 
 void TMotionBlurForm::ScrollBar3Change()
 {
-    Label4->setText(QStringLiteral("Quality %1").arg(ScrollBar3->value()));
+    WriteLabels();
     MotionBlurProcessTime = 0;
 }
 

@@ -37,9 +37,8 @@ public:
     void Button2Click();
 
 private:
+    // MotionBlurAngle from ScrollBar1, and the four labels.
     void WriteLabels();
-    // MotionBlurAngle and the two labels that show it, from ScrollBar1.
-    void WriteAngle();
 };
 
 // Degrees times the extended constant pi / 180, rounded to a Double.
