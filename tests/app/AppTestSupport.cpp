@@ -1,7 +1,10 @@
 #include "AppTestSupport.h"
 
+#include "app/main.h"
 #include "platform/system/PrivateProfile.h"
 #include "platform/ui/Application.h"
+
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -63,6 +66,14 @@ std::filesystem::path ScratchFolder(const std::string& name)
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     return dir;
+}
+
+void ShowWindow(TMainForm& form)
+{
+    form.CommandLine = {"farovinter"};
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
 }
 
 std::string ReadFile(const std::filesystem::path& path)

@@ -12,6 +12,8 @@
 #include <sys/types.h>
 #include <vector>
 
+class TMainForm;
+
 struct ShownMessages {
     std::vector<TDialogRequest> Dialogs;
     std::vector<std::string> Exceptions;
@@ -28,6 +30,8 @@ public:
 };
 
 std::filesystem::path ScratchFolder(const std::string& name);
+// Shows the main window, started without a file, and waits until it is active.
+void ShowWindow(TMainForm& form);
 std::string ReadFile(const std::filesystem::path& path);
 void WriteFile(const std::filesystem::path& path, const std::string& text);
 

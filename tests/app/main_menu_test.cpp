@@ -17,13 +17,7 @@ struct Window {
     std::filesystem::path dir = ScratchFolder("menu");
     TMainForm form{nullptr, dir.string() + "/"};
 
-    Window()
-    {
-        form.CommandLine = {"farovinter"};
-        form.show();
-        form.activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&form));
-    }
+    Window() { ShowWindow(form); }
 };
 
 TEST(MainMenu, ShortcutsOfEffectsDoNothingWithoutADocument)

@@ -23,14 +23,6 @@ std::string Folder(const std::filesystem::path& dir)
     return dir.string() + "/";
 }
 
-void ShowWindow(TMainForm& form)
-{
-    form.CommandLine = {"farovinter"};
-    form.show();
-    form.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
-}
-
 TEST(MainWindow, ShortcutsRunTheEditMenusEnablingFirst)
 {
     CaptureMessages capture;
