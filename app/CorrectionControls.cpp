@@ -11,6 +11,10 @@
 #include <QPushButton>
 
 
+namespace {
+
+// A horizontal scroll bar over min .. max at position; set before any
+// handler is connected, so making it runs none.
 QScrollBar* NewScrollBar(QWidget* parent, int min, int max, int position, const QRect& bounds)
 {
     auto* bar = new TScrollBar(Qt::Horizontal, parent);
@@ -19,6 +23,8 @@ QScrollBar* NewScrollBar(QWidget* parent, int min, int max, int position, const 
     bar->setGeometry(bounds);
     return bar;
 }
+
+} // namespace
 
 QLabel* NewLabel(QWidget* parent, const QString& caption, const QRect& bounds)
 {

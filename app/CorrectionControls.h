@@ -18,9 +18,6 @@ class TImage;
 // A label with a horizontal scroll bar under it, the two at left 8 from top.
 std::pair<QLabel*, QScrollBar*> NewBarRow(QWidget* parent, const QString& caption, int min, int max, int position, int top, int width);
 
-// A horizontal scroll bar over min .. max at position; set before any
-// handler is connected, so making it runs none.
-QScrollBar* NewScrollBar(QWidget* parent, int min, int max, int position, const QRect& bounds);
 QLabel* NewLabel(QWidget* parent, const QString& caption, const QRect& bounds);
 QPushButton* NewButton(QWidget* parent, const QString& caption, const QRect& bounds);
 QCheckBox* NewCheckBox(QWidget* parent, const QString& caption, bool checked, const QRect& bounds);
