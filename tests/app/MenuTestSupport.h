@@ -2,6 +2,7 @@
 // and the items of the real menu bar found by their captions.
 #pragma once
 
+#include "AppTestSupport.h"
 #include "app/main.h"
 
 #include <QAction>
@@ -15,6 +16,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 // A bitmap of the given depth with pseudo-random pixels (palette indices below 16).
@@ -56,6 +58,32 @@ inline void OpenDocument(TMainForm& form, TFvDIB& image)
     form.Work();
     form.ImageView(*CurrentImage);
 }
+
+// The main window with a known true-colour photo opened through the menus'
+// own steps: unchanged, with no time on show, the photo kept as it was.
+struct TOpenedWindow {
+    CaptureMessages capture;
+    TMainForm form;
+    TFvDIB original;
+
+    TOpenedWindow(const std::string& folder, int width, int height)
+        : form(nullptr, ScratchFolder(folder).string() + "/")
+    {
+        FillImage(original, width, height);
+        OpenDocument(form, original);
+        form.Document().ChangeFlag = false;
+        form.SetPanelText(3, "");
+    }
+
+    // The pixels operation makes of the original photo.
+    std::vector<uint8_t> Expected(const std::function<void(TFvDIB&)>& operation)
+    {
+        TFvDIB image;
+        image.Assign(&original);
+        operation(image);
+        return PixelBytes(image);
+    }
+};
 
 // The item reached through the captions, from the menu bar down; null when missing.
 inline QAction* MenuItem(TMainForm& form, const std::vector<const char*>& path)

@@ -22,33 +22,14 @@
 
 namespace {
 
-// The main window with a 24-bit photo open through the menus' own steps.
-struct Fixture {
-    CaptureMessages capture;
-    TMainForm form{nullptr, ScratchFolder("corrcmd").string() + "/"};
-    TFvDIB original;
-
-    Fixture()
-    {
-        FillImage(original, 300, 140);
-        OpenDocument(form, original);
-        form.Document().ChangeFlag = false;
-        form.SetPanelText(3, "");
-        form.EffectClick();
-    }
+// The main window with a 24-bit photo open and the effect menu's items enabled.
+struct Fixture : TOpenedWindow {
+    Fixture() : TOpenedWindow("corrcmd", 300, 140) { form.EffectClick(); }
 
     // Runs the menu item; Drive acts on the dialog once its modal loop runs.
     void Run(std::initializer_list<const char*> path, const std::function<void(QWidget&)>& Drive)
     {
         RunMenuDialog(form, path, Drive);
-    }
-
-    std::vector<uint8_t> Expected(const std::function<void(TFvDIB&)>& Apply)
-    {
-        TFvDIB image;
-        image.Assign(&original);
-        Apply(image);
-        return PixelBytes(image);
     }
 };
 

@@ -35,19 +35,8 @@ public:
 
 TTestForm* TestForm = nullptr;
 
-struct Fixture {
-    CaptureMessages capture;
-    std::filesystem::path dir = ScratchFolder("dialog");
-    TMainForm form{nullptr, dir.string() + "/"};
-    TFvDIB original;
-
-    Fixture()
-    {
-        FillImage(original, 9, 5);
-        OpenDocument(form, original);
-        form.Document().ChangeFlag = false;
-        form.SetPanelText(3, "");
-    }
+struct Fixture : TOpenedWindow {
+    Fixture() : TOpenedWindow("dialog", 9, 5) {}
 };
 
 TEST(DialogCommand, OkAppliesWithTheDialogsValuesAndTimes)

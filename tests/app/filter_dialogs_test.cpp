@@ -61,28 +61,10 @@ uint32_t Measured(uint32_t& time)
     return time;
 }
 
-struct Window {
-    CaptureMessages capture;
-    std::filesystem::path dir = ScratchFolder("filters");
-    TMainForm form{nullptr, dir.string() + "/"};
-    TFvDIB original;
-
-    Window()
-    {
-        FillImage(original, 23, 17);
-        OpenDocument(form, original);
-        form.SetPanelText(3, "");
-    }
+struct Window : TOpenedWindow {
+    Window() : TOpenedWindow("filters", 23, 17) {}
 
     size_t History() { return form.Document().Count(); }
-
-    std::vector<uint8_t> Filtered(const std::function<void(TFvDIB&)>& operation)
-    {
-        TFvDIB image;
-        image.Assign(&original);
-        operation(image);
-        return PixelBytes(image);
-    }
 
     // What the main window's image control shows, as the picture of image.
     bool Showing(TFvDIB& image) { return form.Image1->Picture() == RenderGraphic(image); }
@@ -144,7 +126,7 @@ TEST(FilterDialogs, OkWithoutPreviewFiltersTheDocumentWithTheValuesOnScreen)
     EXPECT_EQ(result, mrOk);
     EXPECT_EQ(BlurRadius, 4);
     EXPECT_EQ(BlurForm, nullptr);
-    EXPECT_EQ(PixelBytes(*CurrentImage), w.Filtered([](TFvDIB& image) { Soften(image, 4); }));
+    EXPECT_EQ(PixelBytes(*CurrentImage), w.Expected([](TFvDIB& image) { Soften(image, 4); }));
     EXPECT_TRUE(w.form.PanelText(3).endsWith(" ms"));
     EXPECT_EQ(w.History(), 2u);
     EXPECT_TRUE(w.Showing(*CurrentImage));
@@ -169,7 +151,7 @@ TEST(FilterDialogs, PreviewThenOkTakesThePreviewAndItsTime)
         result = BlurForm->ModalResult();
     });
     EXPECT_EQ(result, mrPreviewed);
-    EXPECT_EQ(PixelBytes(*CurrentImage), w.Filtered([](TFvDIB& image) { Soften(image, 6); }));
+    EXPECT_EQ(PixelBytes(*CurrentImage), w.Expected([](TFvDIB& image) { Soften(image, 6); }));
     EXPECT_EQ(w.form.PanelText(3), QString::number(time) + QStringLiteral(" ms"));
     EXPECT_EQ(w.History(), 2u);
     EXPECT_TRUE(w.Showing(*CurrentImage));
@@ -194,7 +176,7 @@ TEST(FilterDialogs, AChangeAfterThePreviewOrAnUnmeasuredPreviewMakesOkRecompute)
         });
         EXPECT_EQ(result, mrOk);
         EXPECT_EQ(BlurRadius, 3);
-        EXPECT_EQ(PixelBytes(*CurrentImage), w.Filtered([](TFvDIB& image) { Soften(image, 3); }));
+        EXPECT_EQ(PixelBytes(*CurrentImage), w.Expected([](TFvDIB& image) { Soften(image, 3); }));
     }
     {
         Window w;
@@ -207,7 +189,7 @@ TEST(FilterDialogs, AChangeAfterThePreviewOrAnUnmeasuredPreviewMakesOkRecompute)
             result = KuwaharaForm->ModalResult();
         });
         EXPECT_EQ(result, mrOk);
-        EXPECT_EQ(PixelBytes(*CurrentImage), w.Filtered([](TFvDIB& image) { KuwaharaFilter(image, 1, 3); }));
+        EXPECT_EQ(PixelBytes(*CurrentImage), w.Expected([](TFvDIB& image) { KuwaharaFilter(image, 1, 3); }));
     }
 }
 
@@ -227,7 +209,7 @@ TEST(FilterDialogs, CancelEscAndTheCloseBoxRestoreTheViewAndRecordNothing)
             QTest::keyClick(GaussianBlurForm, Qt::Key_Return);
             EXPECT_TRUE(w.Showing(*GaussianBlurForm->bmp));
             EXPECT_EQ(PixelBytes(*GaussianBlurForm->bmp),
-                      w.Filtered([](TFvDIB& image) { GaussianBlur(image, 20); }));
+                      w.Expected([](TFvDIB& image) { GaussianBlur(image, 20); }));
             cancel();
             result = GaussianBlurForm->ModalResult();
         });
@@ -251,7 +233,7 @@ TEST(FilterDialogs, GaussianBlurRunsAlongBothAxesAndLabelsTenths)
         Click(GaussianBlurForm->Button2);
     });
     EXPECT_EQ(GaussianBlurValue, 25);
-    EXPECT_EQ(PixelBytes(*CurrentImage), w.Filtered([](TFvDIB& image) {
+    EXPECT_EQ(PixelBytes(*CurrentImage), w.Expected([](TFvDIB& image) {
         GaussianBlurPass(image, 25);
         Rotate90(image, false);
         GaussianBlurPass(image, 25);
@@ -284,7 +266,7 @@ TEST(FilterDialogs, MotionBlurHandsBackTheAngleInRadians)
     EXPECT_EQ(MotionBlurSize, 20);
     EXPECT_EQ(MotionBlurQuality, 10);
     EXPECT_EQ(PixelBytes(*CurrentImage),
-              w.Filtered([](TFvDIB& image) { MotionBlurFilter(image, 20, 10, DegreesToRadians(45)); }));
+              w.Expected([](TFvDIB& image) { MotionBlurFilter(image, 20, 10, DegreesToRadians(45)); }));
 }
 
 TEST(FilterDialogs, ANewMotionBlurDialogStartsFromItsOwnAngle)
@@ -294,7 +276,7 @@ TEST(FilterDialogs, ANewMotionBlurDialogStartsFromItsOwnAngle)
     RunDialog(w.form, &TMainForm::MotionClick, [&] {
         Click(MotionBlurForm->Button1);
         EXPECT_EQ(PixelBytes(*MotionBlurForm->bmp),
-                  w.Filtered([](TFvDIB& image) { MotionBlurFilter(image, 1, 1, DegreesToRadians(1)); }));
+                  w.Expected([](TFvDIB& image) { MotionBlurFilter(image, 1, 1, DegreesToRadians(1)); }));
     });
 }
 
@@ -315,7 +297,7 @@ TEST(FilterDialogs, SharpenKeepsThePreviewedModeAfterTheModeChanges)
         EXPECT_EQ(SharpForm->RadioGroup1->ItemIndex(), 2);
         Click(SharpForm->Button2);
     });
-    EXPECT_EQ(PixelBytes(*CurrentImage), w.Filtered([](TFvDIB& image) { SharpenPower(image, 0, 1.5); }));
+    EXPECT_EQ(PixelBytes(*CurrentImage), w.Expected([](TFvDIB& image) { SharpenPower(image, 0, 1.5); }));
     EXPECT_EQ(w.form.PanelText(3), QString::number(time) + QStringLiteral(" ms"));
 
     RunDialog(w.form, &TMainForm::SharClick, [&] {
@@ -347,7 +329,7 @@ TEST(FilterDialogs, OilPaintColourCountClearsThePreview)
     EXPECT_EQ(result, mrOk);
     EXPECT_EQ(OilPaintBlock, 2);
     EXPECT_EQ(OilPaintColors, 1);
-    EXPECT_EQ(PixelBytes(*CurrentImage), w.Filtered([](TFvDIB& image) { OilPaintFilter(image, 2, 1); }));
+    EXPECT_EQ(PixelBytes(*CurrentImage), w.Expected([](TFvDIB& image) { OilPaintFilter(image, 2, 1); }));
 }
 
 TEST(FilterDialogs, KuwaharaHandsBackTheHiddenGroupsMode)
@@ -361,7 +343,7 @@ TEST(FilterDialogs, KuwaharaHandsBackTheHiddenGroupsMode)
         EXPECT_EQ(KuwaharaForm->Value, 5);
         EXPECT_EQ(KuwaharaForm->Mode, 3);
     });
-    EXPECT_EQ(PixelBytes(*CurrentImage), w.Filtered([](TFvDIB& image) { KuwaharaFilter(image, 5, 3); }));
+    EXPECT_EQ(PixelBytes(*CurrentImage), w.Expected([](TFvDIB& image) { KuwaharaFilter(image, 5, 3); }));
 }
 
 TEST(FilterDialogs, AFailedPreviewLeavesNoValidPreview)
