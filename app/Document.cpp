@@ -1,5 +1,7 @@
 #include "app/Document.h"
 
+#include <array>
+
 TDocument::TDocument() : FCurrentImage(std::make_unique<TFvDIB>()), FBMP(std::make_unique<TFvDIB>()) {}
 
 TDocument::~TDocument()
@@ -27,30 +29,35 @@ void TDocument::View(TFvDIB& ViewBitmap)
         FCurrentImage->Assign(&ViewBitmap);
     CurrentBitCount = static_cast<uint8_t>(FCurrentImage->BitCount());
     if (CurrentBitCount == 24)
-        CreatePaletteKeepingTheEntryShared();
+        CreatePaletteKeepingSharesShared();
     ChangeFlag = true;
 }
 
-void TDocument::CreatePaletteKeepingTheEntryShared()
+void TDocument::CreatePaletteKeepingSharesShared()
 {
-    // The entry on show usually shares the image's storage, and storing the
-    // palette would then copy every pixel. The entry lets go of the storage
-    // meanwhile and shares it again with the palette: an entry's palette is
-    // computed afresh whenever it is shown, so it was never read anyway.
+    // The entry on show and the revert image usually share the image's
+    // storage, and storing the palette would then copy every pixel. They let
+    // go of the storage meanwhile and share it again with the palette: an
+    // entry's palette and the revert image's are computed afresh whenever
+    // they are shown, so they were never read anyway.
     TFvDIB* entry = FUndo.empty() ? nullptr : FUndo[UndoPointer].get();
-    if (entry == nullptr || &entry->InternalDIB() != &FCurrentImage->InternalDIB()) {
-        FCurrentImage->CreateTrueColorPalette();
-        return;
-    }
+    std::array<TFvDIB*, 2> sharing{};
+    size_t count = 0;
+    for (TFvDIB* other : {entry, FBMP.get()})
+        if (other != nullptr && &other->InternalDIB() == &FCurrentImage->InternalDIB())
+            sharing[count++] = other;
     TFvDIB none;
-    entry->Assign(&none);
+    for (size_t i = 0; i < count; ++i)
+        sharing[i]->Assign(&none);
     try {
         FCurrentImage->CreateTrueColorPalette();
     } catch (...) {
-        entry->Assign(FCurrentImage.get());
+        for (size_t i = 0; i < count; ++i)
+            sharing[i]->Assign(FCurrentImage.get());
         throw;
     }
-    entry->Assign(FCurrentImage.get());
+    for (size_t i = 0; i < count; ++i)
+        sharing[i]->Assign(FCurrentImage.get());
 }
 
 TFvDIB* TDocument::UndoStep()

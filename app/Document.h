@@ -54,7 +54,7 @@ public:
     uint8_t CurrentBitCount = 0;
 
 private:
-    void CreatePaletteKeepingTheEntryShared();
+    void CreatePaletteKeepingSharesShared();
 
     std::unique_ptr<TFvDIB> FCurrentImage;
     std::unique_ptr<TFvDIB> FBMP;

@@ -43,12 +43,12 @@ void LoadThroughBitmap(const std::string& FileName, TFvDIB& Target)
     TBitmap bitmap;
     {
         // The graphic goes first: the picture it shares with the bitmap is
-        // then the bitmap's alone and is read without being copied.
+        // then the bitmap's alone, and Target takes it over without a copy.
         Graphic graphic;
         graphic.LoadFromFile(FileName);
         bitmap.Assign(&graphic);
     }
-    Target.Assign(&bitmap);
+    Target.TakeBitmap(bitmap);
 }
 
 void WriteGraphic(const std::string& FileName, TGraphic& graphic)
@@ -131,28 +131,32 @@ void TMainForm::LoadSPIFile(const std::string& FileName, TFvDIB& Target)
 void TMainForm::LodeImageFile(const std::string& FileName)
 {
     FDocument.UpSaveFlag = true;
-    TFvDIB image;
-    try {
-        const std::string extension = UpperExtension(FileName);
-        if (extension == ".BMP")
-            LoadBMPFile(FileName, image);
-        else if (extension == ".JPG")
-            LoadJPGFile(FileName, image);
-        else if (extension == ".GIF")
-            LoadGIFFile(FileName, image);
-        else if (extension == ".PNG")
-            LoadPNGFile(FileName, image);
-        else {
-            LoadSPIFile(FileName, image);
-            // None of our writers keeps a plug-in's format: only 名付けて保存 may write it.
+    // The file's image goes before the image is shown: a storage shared with
+    // it would be copied to take the true-colour palette.
+    {
+        TFvDIB image;
+        try {
+            const std::string extension = UpperExtension(FileName);
+            if (extension == ".BMP")
+                LoadBMPFile(FileName, image);
+            else if (extension == ".JPG")
+                LoadJPGFile(FileName, image);
+            else if (extension == ".GIF")
+                LoadGIFFile(FileName, image);
+            else if (extension == ".PNG")
+                LoadPNGFile(FileName, image);
+            else {
+                LoadSPIFile(FileName, image);
+                // None of our writers keeps a plug-in's format: only 名付けて保存 may write it.
+                FDocument.UpSaveFlag = false;
+            }
+        } catch (...) {
+            ShowMessage("未対応の形式です。");
             FDocument.UpSaveFlag = false;
+            return;
         }
-    } catch (...) {
-        ShowMessage("未対応の形式です。");
-        FDocument.UpSaveFlag = false;
-        return;
+        FDocument.Loaded(image);
     }
-    FDocument.Loaded(image);
     FormSizeChange();
     Work();
     ImageView(FDocument.CurrentImage());
@@ -283,18 +287,20 @@ void TMainForm::PasteClick()
     if (FDocument.OpenFlag
         && MessageDlg("現在のデータを破棄して開きますか？", TMsgDlgType::mtInformation, mbYes | mbNo) != mrYes)
         return;
-    TFvDIB pasted;
     {
-        TClipboard clipboard;
-        clipboard.Open();
-        struct Closing {
-            TClipboard& Clipboard;
-            ~Closing() { Clipboard.Close(); }
-        } closing{clipboard};
-        pasted.LoadFromClipboardFormat(CF_DIB, clipboard.GetAsHandle(CF_DIB), nullptr);
+        TFvDIB pasted;
+        {
+            TClipboard clipboard;
+            clipboard.Open();
+            struct Closing {
+                TClipboard& Clipboard;
+                ~Closing() { Clipboard.Close(); }
+            } closing{clipboard};
+            pasted.LoadFromClipboardFormat(CF_DIB, clipboard.GetAsHandle(CF_DIB), nullptr);
+        }
+        // Only a picture actually taken makes a document.
+        FDocument.Loaded(pasted);
     }
-    // Only a picture actually taken makes a document.
-    FDocument.Loaded(pasted);
     FDocument.FreeHistory();
     FDocument.UpSaveFlag = false;
     CurrentFileName.clear();

@@ -3,6 +3,10 @@
 
 #include "platform/graphics/Bitmap.h"
 
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
 namespace {
 
 TPixelFormat BitmapFormatOf(TFvPixelFormat format)
@@ -33,6 +37,19 @@ public:
 private:
     HDC FDC;
 };
+
+// Turns top-down rows into the storage's bottom-up order in place.
+void ReverseRows(uint8_t* bits, size_t stride, int height)
+{
+    std::vector<uint8_t> row(stride);
+    for (int top = 0, bottom = height - 1; top < bottom; ++top, --bottom) {
+        uint8_t* upper = bits + stride * static_cast<size_t>(top);
+        uint8_t* lower = bits + stride * static_cast<size_t>(bottom);
+        std::memcpy(row.data(), upper, stride);
+        std::memcpy(upper, lower, stride);
+        std::memcpy(lower, row.data(), stride);
+    }
+}
 
 } // namespace
 
@@ -67,6 +84,40 @@ void TFvDIB::AssignFromBitmap(TBitmap& Source)
         head.biXPelsPerMeter = 3780;
     if (head.biYPelsPerMeter == 0)
         head.biYPelsPerMeter = 3780;
+    ReplaceInternalDIB(std::move(fresh));
+    FInternalDIB->ReleasePalette();
+    SyncPaletteModified();
+    SetModified(true);
+}
+
+void TFvDIB::TakeBitmap(TBitmap& Source)
+{
+    BITMAPINFO info{};
+    if (!UseFMO() || Source.Empty() || Source.PixelFormat() != pf24bit || !GetBitmapInfo(Source.Handle(), &info) ||
+        info.bmiHeader.biBitCount != 24 || info.bmiHeader.biCompression != BI_RGB) {
+        Assign(&Source);
+        return;
+    }
+    HBITMAP handle = Source.ReleaseHandle();
+    HFILEMAPPING section = DetachDIBSectionMemory(handle);
+    if (!section) {
+        DeleteObject(handle);
+        throw EInvalidGraphic("TFvDIB.Assign: Cannot Read Bitmap");
+    }
+    const BITMAPINFOHEADER& from = info.bmiHeader;
+    const int height = std::abs(from.biHeight);
+    auto fresh = NewEmptyStorage();
+    try {
+        fresh->CreateDIBOver(section, from.biWidth, height, 24);
+    } catch (...) {
+        CloseHandle(section);
+        throw;
+    }
+    TFvDIBInfos& infos = fresh->DIBInfos;
+    if (from.biHeight < 0)
+        ReverseRows(infos.pBits, static_cast<size_t>(DIBStride(from.biWidth, 24)), height);
+    // As a read of the rows would leave the header.
+    infos.W3Head().biSizeImage = static_cast<DWORD>(infos.BitsSize);
     ReplaceInternalDIB(std::move(fresh));
     FInternalDIB->ReleasePalette();
     SyncPaletteModified();

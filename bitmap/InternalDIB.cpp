@@ -18,7 +18,10 @@ TFvInternalDIB::~TFvInternalDIB()
     FreeDIB();
 }
 
-void TFvInternalDIB::CreateDIB(int Width, int Height, int ColorCount, int BitCount)
+namespace {
+
+// The pixel bytes of a blank storage, checked as CreateDIB checks them.
+int64_t BlankDIBSize(int Width, int Height, int ColorCount, int BitCount)
 {
     const bool validBitCount = BitCount == 1 || BitCount == 4 || BitCount == 8 || BitCount == 24;
     if (Width <= 0 || Height == 0 || Height == std::numeric_limits<int>::min() || ColorCount < 0 ||
@@ -28,13 +31,35 @@ void TFvInternalDIB::CreateDIB(int Width, int Height, int ColorCount, int BitCou
     const int64_t rows = std::abs(static_cast<int64_t>(Height));
     if (stride > std::numeric_limits<int32_t>::max() / rows)
         throw EFvDIBInvalidDIBPara("TFvInternalDIB.CreateDIB: Invalid Parameters");
-    const int64_t size = stride * rows;
+    return stride * rows;
+}
 
+} // namespace
+
+void TFvInternalDIB::CreateDIB(int Width, int Height, int ColorCount, int BitCount)
+{
+    const int64_t size = BlankDIBSize(Width, Height, ColorCount, BitCount);
     HFILEMAPPING hFile = nullptr;
     uint8_t* pBits = nullptr;
     GetMemory(size, hFile, pBits, UseFMO);
+    UseDIBMemory(Width, Height, ColorCount, BitCount, hFile, pBits, size);
+}
 
-    DIBInfos.BitsSize = static_cast<int32_t>(size);
+void TFvInternalDIB::CreateDIBOver(HFILEMAPPING Section, int Width, int Height, int BitCount)
+{
+    const int64_t size = BlankDIBSize(Width, Height, 0, BitCount);
+    if (!UseFMO || FileMappingSize(Section) != static_cast<uint64_t>(size))
+        throw EFvDIBInvalidDIBPara("TFvInternalDIB.CreateDIB: Invalid Parameters");
+    void* view = MapViewOfFile(Section);
+    if (!view)
+        throw EOutOfResources("GetMemory: Cannot Make View of File Map");
+    UseDIBMemory(Width, Height, 0, BitCount, Section, static_cast<uint8_t*>(view), size);
+}
+
+void TFvInternalDIB::UseDIBMemory(int Width, int Height, int ColorCount, int BitCount, HFILEMAPPING hFile,
+                                  uint8_t* pBits, int64_t Size)
+{
+    DIBInfos.BitsSize = static_cast<int32_t>(Size);
     DIBInfos.hFile = hFile;
     DIBInfos.pBits = pBits;
     Palette = nullptr;

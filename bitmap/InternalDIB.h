@@ -75,6 +75,9 @@ public:
 
     // Blank content in a storage whose old content was freed.
     void CreateDIB(int Width, int Height, int ColorCount, int BitCount);
+    // The same over the bytes of Section, which must hold exactly the pixels
+    // (the storage then holds the handle and a view); UseFMO storages only.
+    void CreateDIBOver(HFILEMAPPING Section, int Width, int Height, int BitCount);
     void FreeDIB();
     void ReleasePalette();
     // The palette handle, made from the colour table on demand; null without entries.
@@ -106,4 +109,9 @@ public:
 
     // Takes over a fully built record (after FreeDIB of the old one).
     void TakeDIBInfos(const TFvDIBInfos& Infos);
+
+private:
+    // The header of a blank storage over memory already got.
+    void UseDIBMemory(int Width, int Height, int ColorCount, int BitCount, HFILEMAPPING hFile, uint8_t* pBits,
+                      int64_t Size);
 };

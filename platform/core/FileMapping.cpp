@@ -54,9 +54,17 @@ HFILEMAPPING CreateFileMapping(uint64_t size)
     if (size == 0 || size > SIZE_MAX)
         return nullptr;
     void* memory = AllocatePixelBlock(static_cast<size_t>(size));
-    if (!memory)
+    HFILEMAPPING mapping = CreateFileMappingOver(memory, size);
+    if (!mapping)
+        FreePixelBlock(memory, static_cast<size_t>(size));
+    return mapping;
+}
+
+HFILEMAPPING CreateFileMappingOver(void* block, uint64_t size)
+{
+    if (!block || size == 0 || size > SIZE_MAX)
         return nullptr;
-    auto* mapping = new FileMappingObject{static_cast<uint8_t*>(memory), size, true, 1};
+    auto* mapping = new FileMappingObject{static_cast<uint8_t*>(block), size, true, 1};
     Registry& table = registry();
     std::lock_guard<std::mutex> guard(table.lock);
     ++table.live;

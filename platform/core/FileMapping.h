@@ -13,6 +13,10 @@ using HFILEMAPPING = FileMappingObject*;
 
 // A zero-filled section of size bytes, or nullptr (a size of 0 fails).
 HFILEMAPPING CreateFileMapping(uint64_t size);
+// A section over block, which came from AllocatePixelBlock(size) and now
+// belongs to the section; nullptr (the block still the caller's) for a null
+// block or a size of 0.
+HFILEMAPPING CreateFileMappingOver(void* block, uint64_t size);
 // A writable view of the whole section, or nullptr (also once the handle is closed).
 void* MapViewOfFile(HFILEMAPPING mapping);
 // Maps bytes [offset, offset + size) of the section; nullptr when they do not lie inside it.

@@ -82,6 +82,19 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, unsigned usage, void** bit
     return bitmap;
 }
 
+HFILEMAPPING DetachDIBSectionMemory(HBITMAP bitmap)
+{
+    if (!bitmap || !bitmap->dibSection || !bitmap->ownsBits || bitmap->stock || bitmap->selections > 0)
+        return nullptr;
+    HFILEMAPPING section = CreateFileMappingOver(bitmap->bits, bitmap->layout.imageSize);
+    if (!section)
+        return nullptr;
+    bitmap->ownsBits = false;
+    bitmap->bits = nullptr;
+    DeleteObject(bitmap);
+    return section;
+}
+
 bool GetObject(HBITMAP bitmap, BITMAP* description)
 {
     if (!bitmap || !description)

@@ -62,6 +62,11 @@ HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height);
 // bitmap owns zeroed memory. bits receives the first byte in memory order.
 HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, unsigned usage, void** bits,
                          HFILEMAPPING section, uint32_t offset);
+// Deletes a DIB section that owns its memory (one not made over a section)
+// and hands that memory over as a section of its own, with the bytes as they
+// are; the bitmap's header tells their layout. Null, and the bitmap kept, for
+// any other bitmap or one selected into a context.
+HFILEMAPPING DetachDIBSectionMemory(HBITMAP bitmap);
 // Fills a BITMAP description; answers false for a null handle.
 bool GetObject(HBITMAP bitmap, BITMAP* description);
 // The header and colour table the bitmap was made with (biHeight negative for a top-down layout).

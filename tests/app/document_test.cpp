@@ -157,6 +157,34 @@ TEST(History, ShowingATrueColourEditCopiesNoPixelsAndUndoShowsTheStateBefore)
     EXPECT_EQ(doc.CurrentImage().PaletteSize(), 2);
 }
 
+TEST(History, ShowingALoadedTrueColourImageCopiesNoPixelsAndRevertStillGivesIt)
+{
+    TDocument doc;
+    {
+        TFvDIB file;
+        file.SetPixelFormat(fvPf24Bit);
+        file.SetSize(5, 4);
+        file.SetPixels(1, 1, 0x00FF0000);
+        doc.Loaded(file);
+    }
+    doc.Work();
+    doc.View(doc.CurrentImage());
+    EXPECT_EQ(&doc.BMP().InternalDIB(), &doc.CurrentImage().InternalDIB());
+    EXPECT_EQ(&doc.Entry(0).InternalDIB(), &doc.CurrentImage().InternalDIB());
+    EXPECT_EQ(doc.CurrentImage().PaletteSize(), 2);
+
+    doc.CurrentImage().SetPixels(2, 2, 0x0000FF00);
+    doc.Work();
+    doc.View(doc.CurrentImage());
+    EXPECT_EQ(doc.BMP().GetPixels(2, 2), 0u);
+    doc.Revert();
+    doc.View(doc.CurrentImage());
+    EXPECT_EQ(doc.CurrentImage().GetPixels(2, 2), 0u);
+    EXPECT_EQ(doc.CurrentImage().GetPixels(1, 1), 0x00FF0000u);
+    EXPECT_EQ(doc.CurrentImage().PaletteSize(), 2);
+    EXPECT_EQ(doc.Count(), 1u);
+}
+
 TEST(View, AnIndexedImageKeepsItsPaletteAndSetsTheFlags)
 {
     TDocument doc;

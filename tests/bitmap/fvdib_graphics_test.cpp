@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -273,6 +274,59 @@ TEST(FvDIBBitmap, AssignFromBitmapOfEachDepth)
     EXPECT_EQ(dib.BitCount(), 8);
     EXPECT_EQ(dib.GetPixels(1, 0), 2u);
     EXPECT_EQ(dib.GetColors(dib.GetPixels(1, 0)), 0x0080FF);
+}
+
+// The file road gives its bitmap up; what it takes must be what Assign reads.
+TEST(FvDIBBitmap, TakingABitmapGivesWhatAssignGives)
+{
+    const size_t live = LiveFileMappings();
+    const auto filled = [](TPixelFormat format) {
+        auto bitmap = std::make_unique<TBitmap>();
+        bitmap->SetPixelFormat(format);
+        bitmap->SetSize(5, 3);
+        const int bytes = format == pf24bit ? 15 : 5;
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < bytes; ++x)
+                bitmap->ScanLine(y)[x] = static_cast<uint8_t>(16 * y + x + 1);
+        return bitmap;
+    };
+    const auto same = [](const TFvDIB& taken, const TFvDIB& assigned) {
+        const TFvDIBInfos& a = taken.InternalDIB().DIBInfos;
+        const TFvDIBInfos& b = assigned.InternalDIB().DIBInfos;
+        EXPECT_EQ(std::memcmp(a.Dummy, b.Dummy, sizeof a.Dummy), 0);
+        ASSERT_EQ(a.BitsSize, b.BitsSize);
+        EXPECT_EQ(std::memcmp(a.pBits, b.pBits, static_cast<size_t>(a.BitsSize)), 0);
+        EXPECT_EQ(taken.PaletteModified(), assigned.PaletteModified());
+        EXPECT_EQ(taken.Modified(), assigned.Modified());
+    };
+    for (const bool useFMO : {true, false}) {
+        for (const TPixelFormat format : {pf24bit, pf8bit}) {
+            const auto source = filled(format);
+            TFvDIB assigned;
+            assigned.SetUseFMO(useFMO);
+            assigned.Assign(source.get());
+            TFvDIB taken;
+            taken.SetUseFMO(useFMO);
+            taken.TakeBitmap(*source);
+            same(taken, assigned);
+            EXPECT_EQ(taken.GetPixels(4, 2), format == pf24bit ? 0x2D2E2Fu : 0x25u);
+            if (useFMO && format == pf24bit) {
+                EXPECT_TRUE(source->Empty());
+            }
+        }
+    }
+    {
+        // A picture shared with another bitmap is left to that one as it was.
+        TBitmap first;
+        first.Assign(filled(pf24bit).get());
+        TBitmap second;
+        second.Assign(&first);
+        TFvDIB taken;
+        taken.TakeBitmap(second);
+        EXPECT_EQ(first.ScanLine(2)[14], 0x2F);
+        EXPECT_EQ(taken.GetPixels(4, 2), 0x2D2E2Fu);
+    }
+    EXPECT_EQ(LiveFileMappings(), live);
 }
 
 TEST(FvDIBBitmap, EmptyBitmapLeavesTheBitmapAsItWas)

@@ -143,6 +143,47 @@ TEST(GdiDibSection, ViewOfAMappingSharesItsPages)
     CloseHandle(small);
 }
 
+TEST(GdiDibSection, OwnMemoryIsHandedOverAsASection)
+{
+    const size_t live = LiveFileMappings();
+    BITMAPINFO info = Header(3, -2, 24);
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ASSERT_NE(dib, nullptr);
+    for (int i = 0; i < 24; ++i)
+        static_cast<uint8_t*>(bits)[i] = static_cast<uint8_t>(i + 1);
+
+    // Not while a context holds it.
+    HDC dc = CreateCompatibleDC(nullptr);
+    SelectObject(dc, dib);
+    EXPECT_EQ(DetachDIBSectionMemory(dib), nullptr);
+    EXPECT_EQ(GetPixel(dc, 0, 0), 0x010203u);
+    SelectObject(dc, StockBitmap());
+    DeleteDC(dc);
+
+    HFILEMAPPING section = DetachDIBSectionMemory(dib);
+    ASSERT_NE(section, nullptr);
+    EXPECT_EQ(FileMappingSize(section), 24u);
+    auto* view = static_cast<uint8_t*>(MapViewOfFile(section));
+    ASSERT_EQ(view, bits);
+    EXPECT_EQ(view[0], 1);
+    EXPECT_EQ(view[23], 24);
+    UnmapViewOfFile(view);
+    CloseHandle(section);
+    EXPECT_EQ(LiveFileMappings(), live);
+
+    // Memory that is not the bitmap's own, and a bitmap that is no DIB section, stay where they are.
+    HFILEMAPPING other = CreateFileMapping(24);
+    HBITMAP over = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, other, 0);
+    EXPECT_EQ(DetachDIBSectionMemory(over), nullptr);
+    EXPECT_TRUE(DeleteObject(over));
+    CloseHandle(other);
+    HBITMAP compatible = CreateCompatibleBitmap(nullptr, 2, 2);
+    EXPECT_EQ(DetachDIBSectionMemory(compatible), nullptr);
+    EXPECT_TRUE(DeleteObject(compatible));
+    EXPECT_EQ(DetachDIBSectionMemory(nullptr), nullptr);
+}
+
 TEST(GdiDibSection, RejectsHeadersItCannotHold)
 {
     void* bits = nullptr;
