@@ -307,6 +307,13 @@ bool CopyTrueColour(const DibLayout& s, const DibLayout& d, const uint8_t* from,
     return true;
 }
 
+// An 8-bit or 24-bit pixel value whose stored bytes are all the same.
+bool SingleBytePixel(int bitCount, uint32_t value)
+{
+    const uint32_t low = value & 0xFF;
+    return bitCount == 8 || (bitCount == 24 && ((value >> 8) & 0xFF) == low && ((value >> 16) & 0xFF) == low);
+}
+
 bool Contiguous(const std::vector<int32_t>& cols)
 {
     for (size_t i = 1; i < cols.size(); ++i)
@@ -336,7 +343,16 @@ void StretchSurface(const DibSurface& dest, int64_t xDest, int64_t yDest, int64_
     if (!usesSource) {
         if (rop != DSTINVERT) {
             const uint32_t colour = rop == WHITENESS ? 0xFFFFFF : 0;
-            std::fill(values.begin(), values.end(), RgbToPixel(dest.layout, dest.table, colour));
+            const uint32_t value = RgbToPixel(dest.layout, dest.table, colour);
+            if (SingleBytePixel(dest.layout.bitCount, value)) {
+                // A new bitmap's white is such a fill: whole rows of one byte.
+                const size_t bytes = static_cast<size_t>(dest.layout.bitCount / 8);
+                for (size_t j = 0; j < rows.source.size(); ++j)
+                    std::memset(dest.Row(static_cast<int>(rows.first + static_cast<int64_t>(j))) + bytes * x0,
+                                static_cast<int>(value & 0xFF), bytes * n);
+                return;
+            }
+            std::fill(values.begin(), values.end(), value);
         }
         for (size_t j = 0; j < rows.source.size(); ++j)
             WriteRow(dest.layout, dest.Row(static_cast<int>(rows.first + static_cast<int64_t>(j))), x0, n,
