@@ -85,6 +85,7 @@ public:
     int64_t Seek(int64_t offset, TSeekOrigin origin) override;
     void SetSize(int64_t size) override;
     const std::string& FileName() const { return FFileName; }
+    int Handle() const { return FHandle; }
 
 private:
     std::string FFileName;

@@ -3,10 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -71,6 +73,19 @@ TEST(Files, SavingReplacesTheFileOnlyOnceTheWriterSucceeded)
     // Nothing is left behind beside the file.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 1);
     EXPECT_THROW(SaveFileReplacing((dir / "no" / "x.bmp").string(), [](TStream&) {}), EFCreateError);
+
+    // A large replacing file is written out as it goes; its bytes are the writer's.
+    std::vector<char> large(size_t{5} << 20);
+    for (size_t i = 0; i < large.size(); ++i)
+        large[i] = static_cast<char>(i * 7 / 5);
+    SaveFileReplacing(file, [&](TStream& stream) {
+        for (size_t at = 0; at < large.size(); at += 300000)
+            stream.WriteBuffer(large.data() + at, static_cast<int64_t>(std::min<size_t>(300000, large.size() - at)));
+    });
+    std::ifstream in(file, std::ios::binary);
+    const std::vector<char> back{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    EXPECT_TRUE(back == large);
+    std::filesystem::remove_all(dir);
 }
 
 } // namespace
