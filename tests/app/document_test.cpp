@@ -135,16 +135,25 @@ TEST(History, ASnapshotSharesThePixelsOfTheImage)
     EXPECT_EQ(&doc.Entry(0).InternalDIB(), &doc.CurrentImage().InternalDIB());
 }
 
+// A 5 x 4 true-colour file with one coloured pixel, loaded as a file is:
+// the file's image is gone before the image is shown.
+void OpenTrueColour(TDocument& doc)
+{
+    {
+        TFvDIB file;
+        file.SetPixelFormat(fvPf24Bit);
+        file.SetSize(5, 4);
+        file.SetPixels(1, 1, 0x00FF0000);
+        doc.Loaded(file);
+    }
+    doc.Work();
+    doc.View(doc.CurrentImage());
+}
+
 TEST(History, ShowingATrueColourEditCopiesNoPixelsAndUndoShowsTheStateBefore)
 {
     TDocument doc;
-    TFvDIB file;
-    file.SetPixelFormat(fvPf24Bit);
-    file.SetSize(5, 4);
-    file.SetPixels(1, 1, 0x00FF0000);
-    doc.Loaded(file);
-    doc.Work();
-    doc.View(doc.CurrentImage());
+    OpenTrueColour(doc);
     doc.CurrentImage().SetPixels(2, 2, 0x0000FF00);
     doc.Work();
     doc.View(doc.CurrentImage());
@@ -160,15 +169,7 @@ TEST(History, ShowingATrueColourEditCopiesNoPixelsAndUndoShowsTheStateBefore)
 TEST(History, ShowingALoadedTrueColourImageCopiesNoPixelsAndRevertStillGivesIt)
 {
     TDocument doc;
-    {
-        TFvDIB file;
-        file.SetPixelFormat(fvPf24Bit);
-        file.SetSize(5, 4);
-        file.SetPixels(1, 1, 0x00FF0000);
-        doc.Loaded(file);
-    }
-    doc.Work();
-    doc.View(doc.CurrentImage());
+    OpenTrueColour(doc);
     EXPECT_EQ(&doc.BMP().InternalDIB(), &doc.CurrentImage().InternalDIB());
     EXPECT_EQ(&doc.Entry(0).InternalDIB(), &doc.CurrentImage().InternalDIB());
     EXPECT_EQ(doc.CurrentImage().PaletteSize(), 2);
