@@ -4,13 +4,59 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <grp.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
 namespace {
+
+std::filesystem::path Scratch(const std::string& name)
+{
+    const auto dir = std::filesystem::temp_directory_path() / ("fv_" + name + "_" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    return dir;
+}
+
+std::string Content(const std::filesystem::path& file)
+{
+    std::ifstream in(file);
+    return std::string{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void SaveText(const std::filesystem::path& file, const std::string& text)
+{
+    SaveFileReplacing(file.string(), [&](TStream& stream) {
+        stream.WriteBuffer(text.data(), static_cast<int64_t>(text.size()));
+    });
+}
+
+// The message a refused save gives, or "saved".
+std::string Refusal(const std::filesystem::path& file)
+{
+    try {
+        SaveText(file, "new");
+    } catch (const EFCreateError& e) {
+        return e.Message();
+    }
+    return "saved";
+}
+
+std::string CannotCreate(const std::filesystem::path& file, const std::string& reason)
+{
+    return "Cannot create file \"" + file.string() + "\". " + reason;
+}
+
+size_t Entries(const std::filesystem::path& dir)
+{
+    return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()));
+}
 
 TEST(Files, ExecutableDirectoryHoldsThisTest)
 {
@@ -85,6 +131,113 @@ TEST(Files, SavingReplacesTheFileOnlyOnceTheWriterSucceeded)
     std::ifstream in(file, std::ios::binary);
     const std::vector<char> back{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     EXPECT_TRUE(back == large);
+    std::filesystem::remove_all(dir);
+}
+
+TEST(Files, SavingKeepsAFileThatMayNotBeWritten)
+{
+    const auto dir = Scratch("save_kept");
+    const auto file = dir / "ro.bmp";
+    std::ofstream(file) << "old";
+    ::chmod(file.c_str(), 0444);
+    // No write bits stop an administrator too.
+    EXPECT_EQ(Refusal(file), CannotCreate(file, "Permission denied"));
+    EXPECT_EQ(Content(file), "old");
+    ::mkfifo((dir / "pipe.bmp").c_str(), 0666);
+    EXPECT_EQ(Refusal(dir / "pipe.bmp"), CannotCreate(dir / "pipe.bmp", "Operation not permitted"));
+    EXPECT_TRUE(std::filesystem::is_fifo(dir / "pipe.bmp"));
+    EXPECT_EQ(Refusal(dir), CannotCreate(dir, "Is a directory"));
+    EXPECT_EQ(Entries(dir), 2u);
+
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "another user's saves need root to become that user";
+    // As nobody, in a folder of nobody's: root's writable-looking file and
+    // nobody's read-only one are kept, nobody's own writable one is saved.
+    const uid_t nobody = 65534;
+    const auto theirs = dir / "nobody";
+    std::filesystem::create_directory(theirs);
+    ::chmod(dir.c_str(), 0755);
+    ::chown(theirs.c_str(), nobody, nobody);
+    for (const char* name : {"root.bmp", "own.bmp", "ro.bmp"})
+        std::ofstream(theirs / name) << "old";
+    ::chown((theirs / "own.bmp").c_str(), nobody, nobody);
+    ::chown((theirs / "ro.bmp").c_str(), nobody, nobody);
+    ::chmod((theirs / "ro.bmp").c_str(), 0444);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const bool sound = ::setgroups(0, nullptr) == 0 && ::setgid(nobody) == 0 && ::setuid(nobody) == 0 &&
+                           Refusal(theirs / "root.bmp") == CannotCreate(theirs / "root.bmp", "Permission denied") &&
+                           Refusal(theirs / "ro.bmp") == CannotCreate(theirs / "ro.bmp", "Permission denied") &&
+                           Refusal(theirs / "own.bmp") == "saved";
+        ::_exit(sound ? 0 : 1);
+    }
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(Content(theirs / "root.bmp"), "old");
+    EXPECT_EQ(Content(theirs / "ro.bmp"), "old");
+    EXPECT_EQ(Content(theirs / "own.bmp"), "new");
+    // An administrator's save leaves the file its owner's.
+    SaveText(theirs / "own.bmp", "root's");
+    struct stat info {};
+    ::stat((theirs / "own.bmp").c_str(), &info);
+    EXPECT_EQ(info.st_uid, nobody);
+    EXPECT_EQ(Entries(theirs), 3u);
+    std::filesystem::remove_all(dir);
+}
+
+TEST(Files, SavingWritesWhereLinksLeadAndNeverReplacesOne)
+{
+    const auto dir = Scratch("save_links");
+    std::filesystem::create_directory(dir / "sub");
+    // A dangling link makes the file it names, read from the link's folder.
+    std::filesystem::create_symlink("sub/missing.bmp", dir / "a.bmp");
+    SaveText(dir / "a.bmp", "one");
+    EXPECT_EQ(Content(dir / "sub" / "missing.bmp"), "one");
+    // A chain of links, one of them relative from another folder.
+    std::filesystem::create_symlink("a.bmp", dir / "b.bmp");
+    std::filesystem::create_symlink("../b.bmp", dir / "sub" / "c.bmp");
+    SaveText(dir / "sub" / "c.bmp", "two");
+    EXPECT_EQ(Content(dir / "sub" / "missing.bmp"), "two");
+    // A loop, and a link into a folder that does not exist, are refused.
+    std::filesystem::create_symlink("loop2.bmp", dir / "loop1.bmp");
+    std::filesystem::create_symlink("loop1.bmp", dir / "loop2.bmp");
+    EXPECT_EQ(Refusal(dir / "loop1.bmp"), CannotCreate(dir / "loop1.bmp", "Too many levels of symbolic links"));
+    std::filesystem::create_symlink("gone/x.bmp", dir / "d.bmp");
+    EXPECT_EQ(Refusal(dir / "d.bmp"), CannotCreate(dir / "d.bmp", "No such file or directory"));
+    for (const char* link : {"a.bmp", "b.bmp", "sub/c.bmp", "loop1.bmp", "loop2.bmp", "d.bmp"})
+        EXPECT_TRUE(std::filesystem::is_symlink(dir / link)) << link;
+    // A name as long as a file's may be still leaves room for the temporary file's.
+    const auto longName = dir / std::string(255, 'n');
+    SaveText(longName, "three");
+    EXPECT_EQ(Content(longName), "three");
+    EXPECT_EQ(Entries(dir), 7u);
+    EXPECT_EQ(Entries(dir / "sub"), 2u);
+    std::filesystem::remove_all(dir);
+}
+
+TEST(Files, ASaveThatRunsOutOfRoomNamesTheFileAndTheReason)
+{
+    const auto dir = Scratch("save_full");
+    const auto file = dir / "pic.bmp";
+    std::ofstream(file) << "old";
+    // A file-size limit fails the writes as a full disk does, without one.
+    const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit small{4096, limit.rlim_max};
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    std::string message;
+    try {
+        SaveText(file, std::string(10000, 'x'));
+    } catch (const EWriteError& e) {
+        message = e.Message();
+    }
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, oldSignal);
+    EXPECT_EQ(message, "Cannot write to file \"" + file.string() + "\". File too large");
+    EXPECT_EQ(Content(file), "old");
+    EXPECT_EQ(Entries(dir), 1u);
     std::filesystem::remove_all(dir);
 }
 
