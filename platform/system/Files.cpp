@@ -98,10 +98,8 @@ std::string LinkedFile(const std::string& FileName)
 // Only regular files are replaced.
 void CheckReplaceable(const std::string& FileName, const std::string& target, const struct stat& old)
 {
-    if (S_ISDIR(old.st_mode))
-        CannotCreate(FileName, EISDIR);
     if (!S_ISREG(old.st_mode))
-        CannotCreate(FileName, EPERM);
+        CannotCreate(FileName, S_ISDIR(old.st_mode) ? EISDIR : EPERM);
     if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
         CannotCreate(FileName, errno);
     if ((old.st_mode & 0222) == 0)
