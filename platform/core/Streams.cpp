@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
+#include <utility>
 
 int64_t TStream::Size()
 {
@@ -30,7 +31,12 @@ void TStream::ReadBuffer(void* buffer, int64_t count)
 void TStream::WriteBuffer(const void* buffer, int64_t count)
 {
     if (count != 0 && Write(buffer, count) != count)
-        throw EWriteError("Stream write error");
+        throw EWriteError(WriteErrorMessage());
+}
+
+std::string TStream::WriteErrorMessage() const
+{
+    return "Stream write error";
 }
 
 int64_t TStream::CopyFrom(TStream& source, int64_t count)
@@ -152,6 +158,8 @@ TFileStream::TFileStream(const std::string& fileName, uint16_t mode) : FFileName
         throw EFOpenError("Cannot open file \"" + fileName + "\". " + std::strerror(errno));
 }
 
+TFileStream::TFileStream(int handle, std::string fileName) : FFileName(std::move(fileName)), FHandle(handle) {}
+
 TFileStream::~TFileStream()
 {
     if (FHandle >= 0)
@@ -181,11 +189,19 @@ int64_t TFileStream::Write(const void* buffer, int64_t count)
         const ssize_t n = ::write(FHandle, bytes + done, static_cast<size_t>(count - done));
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
+        if (n <= 0) {
+            // A write that takes nothing without saying why is out of room.
+            FWriteError = n < 0 ? errno : ENOSPC;
             break;
+        }
         done += n;
     }
     return done;
+}
+
+std::string TFileStream::WriteErrorMessage() const
+{
+    return "Cannot write to file \"" + FFileName + "\". " + std::strerror(FWriteError);
 }
 
 int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin)

@@ -25,11 +25,15 @@ public:
     virtual void SetSize(int64_t size);
 
     // Whole transfers: a short read raises EReadError "Stream read error", a
-    // short write EWriteError "Stream write error".
+    // short write EWriteError with WriteErrorMessage.
     void ReadBuffer(void* buffer, int64_t count);
     void WriteBuffer(const void* buffer, int64_t count);
     // Copies count bytes from source's position (count 0: all of source from its start).
     int64_t CopyFrom(TStream& source, int64_t count);
+
+protected:
+    // "Stream write error"; a file stream names its file and the reason.
+    virtual std::string WriteErrorMessage() const;
 };
 
 // A stream over a block of memory that it does not grow.
@@ -72,10 +76,13 @@ constexpr uint16_t fmCreate = 0xFF00;
 
 // A stream over a file. A file that cannot be opened raises EFOpenError
 // ("Cannot open file "name". reason"); one that cannot be created raises
-// EFCreateError ("Cannot create file "name". reason").
+// EFCreateError ("Cannot create file "name". reason"); a short write raises
+// EWriteError ("Cannot write to file "name". reason").
 class TFileStream : public TStream {
 public:
     TFileStream(const std::string& fileName, uint16_t mode);
+    // Takes over an open handle; fileName is the name its messages give.
+    TFileStream(int handle, std::string fileName);
     ~TFileStream() override;
     TFileStream(const TFileStream&) = delete;
     TFileStream& operator=(const TFileStream&) = delete;
@@ -87,7 +94,11 @@ public:
     const std::string& FileName() const { return FFileName; }
     int Handle() const { return FHandle; }
 
+protected:
+    std::string WriteErrorMessage() const override;
+
 private:
     std::string FFileName;
     int FHandle = -1;
+    int FWriteError = 0;
 };

@@ -70,6 +70,56 @@ mode_t NewFileMode()
     return 0666 & ~mask;
 }
 
+// The file that a save to FileName writes: the end of its chain of links,
+// each relative link read from its own folder. The path is left as the
+// links spell it, so ".." after a linked folder means what the kernel makes
+// of it. A link that names nothing yet leads to a new file.
+std::string LinkedFile(const std::string& FileName)
+{
+    std::filesystem::path path(FileName);
+    // The kernel's own limit on links in one path.
+    for (int links = 0;; ++links) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return path.string();
+        if (links == 40)
+            CannotCreate(FileName, ELOOP);
+        std::error_code error;
+        const std::filesystem::path target = std::filesystem::read_symlink(path, error);
+        if (error)
+            CannotCreate(FileName, error.value());
+        path = target.is_absolute() ? target : path.parent_path() / target;
+    }
+}
+
+// A save does not do what the user could not do to the file itself: one
+// that this user may not write, or whose bits let no one write it (the
+// platform's read-only attribute, which stops administrators too), is kept.
+// Only regular files are replaced.
+void CheckReplaceable(const std::string& FileName, const std::string& target, const struct stat& old)
+{
+    if (!S_ISREG(old.st_mode))
+        CannotCreate(FileName, S_ISDIR(old.st_mode) ? EISDIR : EPERM);
+    if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
+        CannotCreate(FileName, errno);
+    if ((old.st_mode & 0222) == 0)
+        CannotCreate(FileName, EACCES);
+}
+
+// ".<name>.XXXXXX" beside target, the name cut so that the temporary file's
+// name stays within the file system's limit however long target's is.
+std::string TemporaryTemplate(const std::filesystem::path& target)
+{
+    std::string name = target.filename().string();
+    if (name.size() > 200) {
+        size_t cut = 200;
+        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+            --cut;
+        name.resize(cut);
+    }
+    return (target.parent_path() / ("." + name + ".XXXXXX")).string();
+}
+
 // The stream of a file that will be renamed over an existing one. ext4
 // writes such a file out before the rename returns (a 36 MB picture waited
 // about 20 ms there), so the stream starts writing its data out while the
@@ -100,31 +150,30 @@ private:
 
 void SaveFileReplacing(const std::string& FileName, const std::function<void(TStream&)>& Write)
 {
-    std::error_code error;
-    const std::filesystem::path resolved = std::filesystem::exists(FileName, error)
-                                               ? std::filesystem::canonical(FileName, error)
-                                               : std::filesystem::path(FileName);
-    const std::string target = resolved.empty() ? FileName : resolved.string();
+    const std::string target = LinkedFile(FileName);
     struct stat old {};
     const bool replaces = ::stat(target.c_str(), &old) == 0;
-    const mode_t mode = replaces ? (old.st_mode & 07777) : NewFileMode();
+    if (replaces)
+        CheckReplaceable(FileName, target, old);
 
-    const std::filesystem::path path(target);
-    std::string temporary = (path.parent_path() / ("." + path.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(temporary.data());
+    std::string temporary = TemporaryTemplate(target);
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0)
         CannotCreate(FileName, errno);
-    ::close(fd);
     try {
-        {
-            if (replaces) {
-                TReplacingFileStream stream(temporary, fmOpenWrite);
-                Write(stream);
-            } else {
-                TFileStream stream(temporary, fmOpenWrite);
-                Write(stream);
-            }
+        // The streams name the user's file in their messages, not the temporary one.
+        if (replaces) {
+            TReplacingFileStream stream(fd, FileName);
+            Write(stream);
+        } else {
+            TFileStream stream(fd, FileName);
+            Write(stream);
         }
+        // The replacement stays its owner's where that may be kept (always for
+        // an administrator; the group where the user belongs to it).
+        if (replaces && ::chown(temporary.c_str(), old.st_uid, old.st_gid) != 0)
+            ::chown(temporary.c_str(), static_cast<uid_t>(-1), old.st_gid);
+        const mode_t mode = replaces ? (old.st_mode & 07777) : NewFileMode();
         if (::chmod(temporary.c_str(), mode) != 0 || ::rename(temporary.c_str(), target.c_str()) != 0)
             CannotCreate(FileName, errno);
     } catch (...) {

@@ -27,7 +27,12 @@ bool DirectoryWritable(const std::string& directory);
 std::string UserConfigDirectory();
 
 // Writes a file the user saves: Write fills a temporary file beside it, which
-// then replaces FileName (a link is followed to its target). A failing Write
-// leaves FileName as it was; the replacement keeps the old file's permissions
-// (a new file gets 0666 less the umask). Failures raise EFCreateError.
+// then replaces FileName. A link is never replaced: the save goes to the file
+// at the end of its chain of links (created when it does not exist yet). A
+// failing Write leaves FileName as it was; the replacement keeps the old
+// file's permissions and, where it may, its owner (a new file gets 0666 less
+// the umask). A file this user may not write, or that no one may write, or
+// that is not a regular file, is refused before anything is written.
+// Failures raise EFCreateError naming FileName and the reason; a write into
+// the stream that falls short raises EWriteError naming FileName likewise.
 void SaveFileReplacing(const std::string& FileName, const std::function<void(TStream&)>& Write);

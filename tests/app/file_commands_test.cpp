@@ -279,6 +279,38 @@ TEST(FileCommands, AJpegSaveThatFailsStillPutsTheDocumentBackOnShow)
     EXPECT_TRUE(form.Image1->Picture() == RenderGraphic(*CurrentImage));
 }
 
+TEST(FileCommands, SavingKeepsAReadOnlyFileAndWritesWhereADanglingLinkLeads)
+{
+    CaptureMessages capture;
+    capture.Shown.Answer = mrYes;
+    Window w("save_kept");
+    TMainForm& form = w.Form;
+    ShowWindow(form);
+    const std::string bmp = WriteBmp(w.Dir / "pic.bmp");
+    const std::string before = ReadFile(bmp);
+    ::chmod(bmp.c_str(), 0444);
+    form.WMDropFiles(bmp);
+    EXPECT_TRUE(ClickMenu(form, {"イメージ(&I)", "カラー変更(&C)", "ネガポジ反転(&I)"}));
+    const std::vector<uint8_t> negative = PixelBytes(*CurrentImage);
+    EXPECT_TRUE(ClickMenu(form, {"ファイル(&F)", "保存(&S)..."}));
+    ChooseFile(bmp, 1);
+    EXPECT_TRUE(ClickMenu(form, {"ファイル(&F)", "名付けて保存(&A)..."}));
+    const std::string refusal = "Cannot create file \"" + bmp + "\". Permission denied";
+    EXPECT_EQ(capture.Shown.Exceptions, (std::vector<std::string>{refusal, refusal}));
+    EXPECT_EQ(ReadFile(bmp), before);
+    EXPECT_TRUE(form.Document().ChangeFlag);
+
+    std::filesystem::remove(bmp);
+    std::filesystem::create_symlink("missing.bmp", bmp);
+    EXPECT_TRUE(ClickMenu(form, {"ファイル(&F)", "保存(&S)..."}));
+    EXPECT_EQ(capture.Shown.Exceptions.size(), 2u);
+    EXPECT_FALSE(form.Document().ChangeFlag);
+    EXPECT_TRUE(std::filesystem::is_symlink(bmp));
+    TFvDIB back;
+    back.LoadFromFile((w.Dir / "missing.bmp").string());
+    EXPECT_EQ(PixelBytes(back), negative);
+}
+
 TEST(FileCommands, CopyAndPasteGoThroughTheDesktopClipboard)
 {
     CaptureMessages capture;

@@ -76,6 +76,13 @@ TEST(FileStream, RoundTripsThroughAFileAndReportsFailuresByClass)
 
     EXPECT_THROW(TFileStream("/nonexistent/dir/x.bin", fmOpenRead), EFOpenError);
     EXPECT_THROW(TFileStream("/nonexistent/dir/x.bin", fmCreate), EFCreateError);
+    TFileStream full("/dev/full", fmOpenWrite);
+    try {
+        full.WriteBuffer("x", 1);
+        ADD_FAILURE();
+    } catch (const EWriteError& e) {
+        EXPECT_EQ(e.Message(), "Cannot write to file \"/dev/full\". No space left on device");
+    }
 }
 
 TEST(Exceptions, FollowTheLibraryHierarchy)
