@@ -58,7 +58,9 @@ std::string MigrateSettings(const std::string& directory)
 {
     const std::string path = directory + "Farovinter.ini";
     const std::string old = directory + "Form.ini";
-    if (std::filesystem::exists(old))
+    // A name that cannot even be examined is left where it is.
+    std::error_code unknown;
+    if (std::filesystem::exists(old, unknown))
         RenameNoReplace(old, path);
     return path;
 }

@@ -206,7 +206,9 @@ void TMainForm::FormDestroy()
 
 void TMainForm::INILoad()
 {
-    if (!std::filesystem::exists(SettingsPath)) {
+    // A file that exists but cannot be examined is no missing file: the default text must not replace it.
+    std::error_code unknown;
+    if (!std::filesystem::exists(SettingsPath, unknown) && !unknown) {
         INICreate();
         return;
     }

@@ -45,6 +45,16 @@ TEST(ClipboardBmp, FileHeaderIsAddedAndCutAgain)
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(image.pixel(0, 0), qRgb(255, 0, 0));
     EXPECT_EQ(image.pixel(1, 0), qRgb(0, 0, 255));
+
+    // A short (12-byte) header has three-byte colour entries: red, blue, then pixels 0 and 1.
+    const std::vector<unsigned char> core = {12, 0, 0, 0, 2, 0, 1, 0, 1, 0, 1, 0, 0, 0, 255, 255, 0, 0, 0x40, 0, 0, 0};
+    const QByteArray coreFile = BmpFileFromDib(core.data(), core.size());
+    EXPECT_EQ(static_cast<unsigned char>(coreFile[10]), 14 + 12 + 6);
+    EXPECT_EQ(DibFromBmpFile(coreFile), core);
+    const QImage coreImage = QImage::fromData(coreFile, "BMP");
+    ASSERT_FALSE(coreImage.isNull());
+    EXPECT_EQ(coreImage.pixel(0, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(coreImage.pixel(1, 0), qRgb(0, 0, 255));
 }
 
 TEST(ClipboardBmp, PixelsAfterAGapAreMovedUpAndBadFilesRefused)

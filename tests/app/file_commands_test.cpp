@@ -355,6 +355,12 @@ TEST(FileCommands, CopyAndPasteGoThroughTheDesktopClipboard)
     form.PasteClick();
     EXPECT_EQ(PixelBytes(*CurrentImage), pixels);
     EXPECT_EQ(form.Document().Count(), 1u);
+
+    // Named by 名付けて保存, the pasted picture can be saved in place.
+    ChooseFile((w.Dir / "pasted.bmp").string(), 1);
+    form.Save2Click();
+    form.File1Click();
+    EXPECT_TRUE(form.Save1->isEnabled());
 }
 
 TEST(FileCommands, HelpHomePageAndMailOpenThroughTheDesktop)

@@ -38,19 +38,19 @@ struct Window {
 TEST(SizeDialog, PerCentAndNumbersGiveTheTargetAndTheMethodIsRemembered)
 {
     CaptureMessages capture;
-    Window w("size_dialog");
+    Window w("size_dialog", 300, 99);
     WhenShown<TSizeForm>([](TSizeForm& f) {
-        EXPECT_EQ(f.LB_1->text().toStdString(), "現サイズ (X,Y) : (99,99)");
+        EXPECT_EQ(f.LB_1->text().toStdString(), "現サイズ (X,Y) : (300,99)");
         EXPECT_FALSE(f.SE_X->isEnabled());
         f.CB_1->setCurrentIndex(1);
         f.SB_1->setValue(1);
-        EXPECT_EQ(f.LB_3->text().toStdString(), "変換後サイズ (X,Y) : (0,0)");
+        EXPECT_EQ(f.LB_3->text().toStdString(), "変換後サイズ (X,Y) : (3,0)");
         EXPECT_EQ(f.LB_2->text().toStdString(), "1%");
         f.B_OK->click();
     });
     w.Form.M6Click();
-    // 1 % of 99 pixels is no pixel: the target is one pixel.
-    EXPECT_EQ(CurrentImage->Width(), 1);
+    // 1 % of 300 x 99 is 3 x 0: no row becomes one row.
+    EXPECT_EQ(CurrentImage->Width(), 3);
     EXPECT_EQ(CurrentImage->Height(), 1);
     EXPECT_EQ(IniReadInteger(SettingsPath, "Size", "Mode"), 1);
     EXPECT_EQ(w.Form.Document().Count(), 2u);
@@ -58,7 +58,8 @@ TEST(SizeDialog, PerCentAndNumbersGiveTheTargetAndTheMethodIsRemembered)
     WhenShown<TSizeForm>([](TSizeForm& f) {
         EXPECT_EQ(f.CB_1->currentIndex(), 1);
         f.RB_Mode2->click();
-        EXPECT_EQ(f.SE_X->value(), 1);
+        EXPECT_EQ(f.SE_X->value(), 3);
+        EXPECT_EQ(f.SE_Y->value(), 1);
         f.SE_X->setValue(50);
         f.SE_Y->setValue(20);
         f.B_OK->click();

@@ -1,6 +1,7 @@
 #include "AppTestSupport.h"
 #include "app/Settings.h"
 #include "app/ini.h"
+#include "app/main.h"
 
 #include <gtest/gtest.h>
 
@@ -135,6 +136,16 @@ TEST(SettingsLocation, FallsBackToTheUserFolderAndMigratesWithoutReplacing)
     MigrateSettings(folder);
     EXPECT_EQ(ReadFile(dir / "Farovinter.ini"), "old");
     EXPECT_EQ(ReadFile(dir / "Form.ini"), "older");
+
+    // Names that exist but cannot be read (links to themselves) are neither moved nor replaced.
+    const auto looped = ScratchFolder("location_looped");
+    for (const char* name : {"Form.ini", "Farovinter.ini"})
+        std::filesystem::create_symlink(name, looped / name);
+    {
+        TMainForm form(nullptr, looped.string() + "/");
+    }
+    for (const char* name : {"Form.ini", "Farovinter.ini"})
+        EXPECT_TRUE(std::filesystem::is_symlink(looped / name)) << name;
 }
 
 } // namespace

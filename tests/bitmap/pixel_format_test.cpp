@@ -113,7 +113,13 @@ TEST(PixelFormat, BlackAndWhiteKeepsOnlyTheBackground)
         EXPECT_EQ(dib->DIBInfos.W3HeadInfo.bmiColors[0].rgbRed, 0);
         EXPECT_EQ(dib->DIBInfos.W3HeadInfo.bmiColors[1].rgbBlue, 255);
     }
-    // The background is compared R, G, B with the value's low, middle and high byte.
+    // The background is compared R, G, B with the value's low, middle and high byte:
+    // of red 0x10 and blue 0x30 and its mirror, only the first is the background.
+    auto trueColour = MakeStorage(2, 1, 24, 0);
+    SetColor(*trueColour, 0, 0, 0x10, 0x20, 0x30);
+    SetColor(*trueColour, 1, 0, 0x30, 0x20, 0x10);
+    trueColour->SetPixelFormat(fvPf1Bit, fvCmNormal, nullptr, 0x302010);
+    EXPECT_EQ(trueColour->DIBInfos.pBits[0], 0x80);
     auto dib = MakeStorage(2, 1, 8, 256);
     dib->DIBInfos.W3HeadInfo.bmiColors[1] = RGBQUAD{0x30, 0x20, 0x10, 0};
     dib->DIBInfos.pBits[0] = 1;

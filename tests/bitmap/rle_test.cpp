@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -84,6 +85,14 @@ TEST(RleEncoding, Rle4CutsTheLastUnitOfAnOddRow)
     EXPECT_EQ(out.Infos.BitsSize, 8);
     EXPECT_EQ(out.Head().biSizeImage, 8u);
     EXPECT_EQ(out.Head().biCompression, BI_RLE4);
+
+    // A run holds at most 127 units (254 pixels); this row of 301 has 150 units of 3, 3.
+    TRecord wide(301, 1, 4);
+    std::fill_n(wide.Row(0), 150, uint8_t{0x33});
+    wide.Row(0)[150] = 0x30;
+    TRecord wideOut;
+    Convert4BitRGBTo4BitRLE(wide.Infos, wideOut.Infos, false);
+    EXPECT_EQ(wideOut.Bytes(), (Bytes{254, 0x33, 46, 0x33, 1, 0x30, 0, 0, 0, 1}));
 }
 
 TEST(RleEncoding, TopDownRowsComeBackBottomUp)

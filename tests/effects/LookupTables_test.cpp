@@ -105,7 +105,7 @@ TEST(LookupTables, ContrastFullyDownIsUniform128)
         ASSERT_EQ(c, (Rgb{128, 128, 128}));
 }
 
-TEST(LookupTables, ContrastFullyUpSplitsAroundTheMiddle)
+TEST(LookupTables, ContrastStretchesAndSqueezesAroundTheMiddle)
 {
     const std::vector<int> T = Mapped([](TFvDIB& I) { ContrastCorrection(I, 100); });
     EXPECT_EQ(T[127], 126);
@@ -114,6 +114,17 @@ TEST(LookupTables, ContrastFullyUpSplitsAroundTheMiddle)
         EXPECT_EQ(T[i], 0) << i;
     for (int i = 192; i <= 255; ++i)
         EXPECT_EQ(T[i], 255) << i;
+    // Half strength tells the middle 127.5 from 128, around which these inputs
+    // would round from ties: 50 maps i to Round(1.5 i - 63.75), -50 to Round(0.5 i + 63.75).
+    const std::vector<int> Up = Mapped([](TFvDIB& I) { ContrastCorrection(I, 50); });
+    EXPECT_EQ(Up[42], 0);
+    EXPECT_EQ(Up[43], 1);
+    EXPECT_EQ(Up[103], 91);
+    EXPECT_EQ(Up[127], 127);
+    EXPECT_EQ(Up[128], 128);
+    const std::vector<int> Down = Mapped([](TFvDIB& I) { ContrastCorrection(I, -50); });
+    EXPECT_EQ(Down[3], 65);
+    EXPECT_EQ(Down[255], 191);
 }
 
 TEST(LookupTables, ColorBalanceOffsetsEachChannel)

@@ -122,11 +122,15 @@ TEST_F(ProfileFile, PresentEmptyValueReadsZeroNotDefault)
     EXPECT_EQ(GetPrivateProfileInt("S", "k", 42, path), 0);
 }
 
-TEST_F(ProfileFile, WriteIntoMissingDirectoryFailsAndLeavesNothing)
+TEST_F(ProfileFile, WriteThatCannotReadOrMakeTheFileFailsAndLeavesIt)
 {
     const std::string missing = (dir / "no" / "such.ini").string();
     EXPECT_FALSE(WritePrivateProfileString("S", "k", "v", missing));
     EXPECT_FALSE(std::filesystem::exists(missing));
+    // A name that exists but cannot be read, here a link to itself that not even root can open.
+    std::filesystem::create_symlink("test.ini", path);
+    EXPECT_FALSE(WritePrivateProfileString("S", "k", "v", path));
+    EXPECT_TRUE(std::filesystem::is_symlink(path));
 }
 
 TEST_F(ProfileFile, WriteKeepsPermissionsAndLeavesNoTemporaryFile)

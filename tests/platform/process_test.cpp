@@ -1,4 +1,5 @@
 #include "platform/system/Process.h"
+#include "platform/system/Files.h"
 
 #include <gtest/gtest.h>
 
@@ -42,7 +43,11 @@ TEST(ResolveToolPath, AsGivenThenOnThePath)
 {
     EXPECT_EQ(ResolveToolPath(""), "");
     EXPECT_EQ(ResolveToolPath("/bin/sh"), "/bin/sh");
-    EXPECT_EQ(ResolveToolPath("/nowhere/sh"), "");
+    // A missing path with folders is looked for beside the program only when it is relative;
+    // the test program stands for a tool of that name there.
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe").filename().string();
+    EXPECT_EQ(ResolveToolPath("/nowhere/" + self), "");
+    EXPECT_EQ(ResolveToolPath("nowhere/" + self), GetExecutableDirectory() + self);
     EXPECT_NE(ResolveToolPath("sh"), "");
     EXPECT_EQ(ResolveToolPath("no-such-tool-here"), "");
     // A folder is no tool.

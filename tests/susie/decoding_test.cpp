@@ -249,11 +249,12 @@ TEST_F(PluginDecoding, LyingHeadersFailTheTryInsteadOfBeingRead)
     const std::string cases[] = {
         Echo(2, 2, 24, BI_RGB, 0, 0, 16, 12),    // a core header
         Echo(2, 2, 7, BI_RGB, 0, 0, 16),         // no such depth
-        Echo(2, 2, 8, BI_RGB, 257, 1028, 8),     // too many colours
+        Echo(2, 2, 8, BI_RGB, 257, 1028, 8),     // too many colours, in blocks that hold them
         Echo(2, 2, 8, BI_RLE8, 0, 1024, 8),      // compressed
         Echo(2, 2, 24, BI_BITFIELDS, 0, 12, 16), // masks on 24 bits
-        Echo(2, 2, 24, BI_RGB, 0, 0, 15),        // rows longer than the block
-        Echo(2, 2, 8, BI_RGB, 0, 1020, 8),       // colour table cut short
+        // Blocks far shorter than promised, beyond any allocator's rounding up.
+        Echo(1000, 2, 24, BI_RGB, 0, 0, 16),     // rows longer than the block
+        Echo(2, 2, 8, BI_RGB, 0, 8, 8),          // colour table cut short
         Echo(-2, 2, 24, BI_RGB, 0, 0, 16),
         Echo(2, INT32_MIN, 24, BI_RGB, 0, 0, 16),
         Echo(0x7FFFFFFF, 0x7FFFFFFF, 32, BI_RGB, 0, 0, 16), // sizes that overflow 32 bits
