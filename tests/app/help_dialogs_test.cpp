@@ -1,6 +1,7 @@
 #include "AppTestSupport.h"
 #include "MenuTestSupport.h"
 
+#include "app/ProgramIcon.h"
 #include "app/ini.h"
 #include "app/susie.h"
 #include "app/version.h"
@@ -78,7 +79,14 @@ TEST(AboutBox, ShowsNameAndVersionAndClosesWithOK)
         EXPECT_EQ(about.windowTitle(), "バージョン情報");
         EXPECT_EQ(about.Label1->text(), "Farovinter ぽるてぃか ver1.1.4.15");
         EXPECT_TRUE(about.Label2->text().startsWith("製作者"));
-        EXPECT_FALSE(about.Image1->pixmap().isNull());
+        // The program's own icon, drawn at the image's 33 x 33: a frame
+        // round a picture whose sky is blue.
+        const QImage shown = about.Image1->pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+        ASSERT_EQ(shown.size(), QSize(33, 33));
+        EXPECT_EQ(shown, ProgramIcon().pixmap(33, 33).toImage().convertToFormat(QImage::Format_ARGB32));
+        EXPECT_EQ(qAlpha(shown.pixel(16, 4)), 255);
+        const QColor sky = shown.pixelColor(11, 11);
+        EXPECT_GT(sky.blue(), sky.red() + 40);
         about.Button1->click();
     });
     EXPECT_EQ(VersionForm, nullptr);
