@@ -8,7 +8,6 @@
 #include "jpeg/jpegSIMD.h"
 #include "platform/graphics/PngImage.h"
 #include "platform/ui/Image.h"
-#include "platform/ui/ShellOpen.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -323,26 +322,6 @@ TEST(FileCommands, CopyAndPasteGoThroughTheDesktopClipboard)
     form.PasteClick();
     EXPECT_EQ(PixelBytes(*CurrentImage), pixels);
     EXPECT_EQ(form.Document().Count(), 1u);
-}
-
-TEST(FileCommands, HelpHomePageAndMailOpenThroughTheDesktop)
-{
-    CaptureMessages capture;
-    Window w("help");
-    std::vector<QUrl> opened;
-    SetUrlOpener([&](const QUrl& url) {
-        opened.push_back(url);
-        return true;
-    });
-    w.Form.hpClick();
-    w.Form.mailClick();
-    w.Form.N6Click();
-    SetUrlOpener({});
-    ASSERT_EQ(opened.size(), 2u);
-    EXPECT_EQ(opened[0].host(), "example.org");
-    EXPECT_EQ(opened[1].toString(), "mailto:author@example.org");
-    ASSERT_EQ(capture.Shown.Dialogs.size(), 1u);
-    EXPECT_EQ(capture.Shown.Dialogs[0].Text, "ファイルは存在しません");
 }
 
 TEST(FileNames, ExtensionsComeFromTheFileNamePartOnly)
