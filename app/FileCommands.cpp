@@ -1,7 +1,7 @@
-// The main window's file, clipboard and help commands: opening by extension
+// The main window's file and clipboard commands: opening by extension
 // (open dialog, dropped file, command line), saving over the open file or
 // under a new name with the JPEG and PNG options and the PNG optimisers,
-// copy and paste, and the help document, home page and mail link.
+// and copy and paste.
 #include "app/main.h"
 
 #include "app/DialogCommand.h"
@@ -21,7 +21,6 @@
 #include "platform/ui/FileDialogs.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Image.h"
-#include "platform/ui/ShellOpen.h"
 #include "susie/SPIFvDIB.h"
 
 #include <QCloseEvent>
@@ -31,7 +30,6 @@
 #include <QUrl>
 
 #include <algorithm>
-#include <filesystem>
 #include <utility>
 
 namespace {
@@ -55,11 +53,6 @@ void WriteGraphic(const std::string& FileName, TGraphic& graphic)
 {
     SaveFileReplacing(FileName, [&](TStream& stream) { graphic.SaveToStream(stream); });
 }
-
-// The author's addresses, put together at run time.
-const char* const HomePage = "https://example.org/farovinter/";
-const char* const MailUser = "author";
-const char* const MailDomain = "example.org";
 
 } // namespace
 
@@ -313,26 +306,6 @@ bool TMainForm::ClipBoardRead()
 {
     TClipboard clipboard;
     return clipboard.HasFormat(CF_DIB);
-}
-
-void TMainForm::N6Click()
-{
-    const std::string path = GetExecutableDirectory() + "readme.html";
-    if (std::filesystem::is_regular_file(path))
-        ShellOpen(QUrl::fromLocalFile(QString::fromStdString(path)));
-    else
-        ShowMessage("ファイルは存在しません");
-}
-
-void TMainForm::hpClick()
-{
-    ShellOpen(QUrl(QString::fromLatin1(HomePage)));
-}
-
-void TMainForm::mailClick()
-{
-    ShellOpen(QUrl(QStringLiteral("mailto:") + QString::fromLatin1(MailUser) + QLatin1Char('@') +
-                   QString::fromLatin1(MailDomain)));
 }
 
 void TMainForm::M6Click()

@@ -1,4 +1,5 @@
 // The program: one instance at a time, one main window, the message loop.
+#include "app/ProgramIcon.h"
 #include "app/main.h"
 #include "platform/graphics/Picture.h"
 #include "platform/system/NamedMutex.h"
@@ -22,6 +23,7 @@ int main(int argc, char** argv)
 
     TApplication application(argc, argv);
     TApplication::SetTitle("Farovinter ぽるてぃか");
+    TApplication::setWindowIcon(ProgramIcon());
     InstallQtClipboard();
     // Picture plug-ins register their extensions for the plug-in bitmap.
     TSPIs::SetDefaultGraphic(&TSPIBitmap::ClassInfo);

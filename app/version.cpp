@@ -1,15 +1,14 @@
 #include "app/version.h"
 
+#include "app/ProgramIcon.h"
 #include "app/VersionInfo.h"
 #include "app/main.h"
 #include "platform/system/Files.h"
 #include "platform/ui/Application.h"
 
-#include <QApplication>
 #include <QEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QStyle>
 
 #include <filesystem>
 
@@ -48,10 +47,7 @@ TVersionForm::TVersionForm(QWidget* owner) : TForm(owner)
 
 void TVersionForm::FormCreate()
 {
-    QIcon icon = QApplication::windowIcon();
-    if (icon.isNull())
-        icon = style()->standardIcon(QStyle::SP_TitleBarMenuButton);
-    Image1->setPixmap(icon.pixmap(32, 32));
+    Image1->setPixmap(ProgramIcon().pixmap(Image1->size()));
     TVersionInfo info;
     ReadVersionInfo(GetExecutablePath(), info);
     Label1->setText(QString::fromStdString("Farovinter ぽるてぃか ver" + info.FileVersion));

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   libjpeg62-turbo-dev libpng-dev libgif-dev zlib1g-dev
-  qt6-base-dev fonts-ipafont-gothic
+  qt6-base-dev qt6-svg-dev qt6-translations-l10n fonts-ipafont-gothic
 )
 case "${1:-run}" in
   # The window-manager tests run the editor under a virtual X server with openbox.

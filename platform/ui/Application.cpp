@@ -4,6 +4,9 @@
 #include "platform/core/MessageHook.h"
 #include "platform/ui/Dialogs.h"
 
+#include <QLibraryInfo>
+#include <QTranslator>
+
 #include <cstdlib>
 #include <cstring>
 #include <exception>
@@ -34,6 +37,11 @@ void Report(const std::string& message)
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
+    // The whole interface is Japanese, so Qt's standard dialogs and buttons
+    // are too, whatever the user's locale; without the catalogue they stay English.
+    auto* translator = new QTranslator(this);
+    if (translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(translator);
     SetMessageHandler([](const std::string& text) { MessageBox(text, Title(), TMsgDlgType::mtCustom); });
 }
 

@@ -10,7 +10,8 @@
 
 class TApplication : public QApplication {
 public:
-    // Plain messages (ShowMessage) are shown as message boxes from here on.
+    // Plain messages (ShowMessage) are shown as message boxes from here on,
+    // and Qt's own dialogs speak Japanese.
     TApplication(int& argc, char** argv);
     ~TApplication() override;
 

@@ -1,9 +1,12 @@
 #include "AppTestSupport.h"
+#include "ModalDriver.h"
 #include "platform/core/Exceptions.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/FileDialogs.h"
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QMessageBox>
 #include <QObject>
 #include <QPushButton>
 #include <QTest>
@@ -71,6 +74,25 @@ TEST(Application, PlainMessagesCarryTheTitleAndDialogsTheirType)
     EXPECT_EQ(capture.Shown.Dialogs[0].Caption, "Farovinter ぽるてぃか");
     EXPECT_EQ(capture.Shown.Dialogs[1].Caption, "Information");
     EXPECT_EQ(capture.Shown.Dialogs[1].Buttons, mbYes | mbNo);
+}
+
+TEST(Application, QtsOwnDialogsSpeakJapaneseWhateverTheLocale)
+{
+    QMessageBox box;
+    EXPECT_EQ(box.addButton(QMessageBox::Yes)->text().toStdString(), "はい(&Y)");
+    EXPECT_EQ(box.addButton(QMessageBox::No)->text().toStdString(), "いいえ(&N)");
+    TOpenDialog open(nullptr);
+    std::string accept, reject, name;
+    WhenShown<QFileDialog>([&](QFileDialog& d) {
+        accept = d.labelText(QFileDialog::Accept).toStdString();
+        reject = d.labelText(QFileDialog::Reject).toStdString();
+        name = d.labelText(QFileDialog::FileName).toStdString();
+        d.reject();
+    });
+    EXPECT_FALSE(open.Execute());
+    EXPECT_EQ(accept, "開く(&O)");
+    EXPECT_EQ(reject, "キャンセル");
+    EXPECT_EQ(name, "ファイル名(&N):");
 }
 
 } // namespace

@@ -8,7 +8,6 @@
 #include "jpeg/jpegSIMD.h"
 #include "platform/graphics/PngImage.h"
 #include "platform/ui/Image.h"
-#include "platform/ui/ShellOpen.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -361,26 +360,6 @@ TEST(FileCommands, CopyAndPasteGoThroughTheDesktopClipboard)
     form.Save2Click();
     form.File1Click();
     EXPECT_TRUE(form.Save1->isEnabled());
-}
-
-TEST(FileCommands, HelpHomePageAndMailOpenThroughTheDesktop)
-{
-    CaptureMessages capture;
-    Window w("help");
-    std::vector<QUrl> opened;
-    SetUrlOpener([&](const QUrl& url) {
-        opened.push_back(url);
-        return true;
-    });
-    w.Form.hpClick();
-    w.Form.mailClick();
-    w.Form.N6Click();
-    SetUrlOpener({});
-    ASSERT_EQ(opened.size(), 2u);
-    EXPECT_EQ(opened[0].host(), "example.org");
-    EXPECT_EQ(opened[1].toString(), "mailto:author@example.org");
-    ASSERT_EQ(capture.Shown.Dialogs.size(), 1u);
-    EXPECT_EQ(capture.Shown.Dialogs[0].Text, "ファイルは存在しません");
 }
 
 TEST(FileNames, ExtensionsComeFromTheFileNamePartOnly)

@@ -1,10 +1,14 @@
 #include "AppTestSupport.h"
 #include "MenuTestSupport.h"
 
+#include "app/HelpCommands.h"
+#include "app/ProgramIcon.h"
 #include "app/ini.h"
 #include "app/susie.h"
 #include "app/version.h"
+#include "platform/system/Files.h"
 #include "platform/system/Registry.h"
+#include "platform/ui/ShellOpen.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <QUrl>
 
 #include <cstdlib>
 
@@ -78,7 +83,14 @@ TEST(AboutBox, ShowsNameAndVersionAndClosesWithOK)
         EXPECT_EQ(about.windowTitle(), "バージョン情報");
         EXPECT_EQ(about.Label1->text(), "Farovinter ぽるてぃか ver1.1.4.15");
         EXPECT_TRUE(about.Label2->text().startsWith("製作者"));
-        EXPECT_FALSE(about.Image1->pixmap().isNull());
+        // The program's own icon, drawn at the image's 33 x 33: a frame
+        // round a picture whose sky is blue.
+        const QImage shown = about.Image1->pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+        ASSERT_EQ(shown.size(), QSize(33, 33));
+        EXPECT_EQ(shown, ProgramIcon().pixmap(33, 33).toImage().convertToFormat(QImage::Format_ARGB32));
+        EXPECT_EQ(qAlpha(shown.pixel(16, 4)), 255);
+        const QColor sky = shown.pixelColor(11, 11);
+        EXPECT_GT(sky.blue(), sky.red() + 40);
         about.Button1->click();
     });
     EXPECT_EQ(VersionForm, nullptr);
@@ -112,6 +124,67 @@ TEST(AboutBox, DoubleClickOnTheIconResetsTheSettingsToTheFullDefaultText)
         EXPECT_EQ(ReadFile(SettingsPath), ReadFile(dir / "expected.ini"));
     }
     EXPECT_TRUE(form.HiddenFunctionFlag);
+}
+
+// Records what the desktop is asked to open, answering whether a program took it.
+struct RecordingOpener {
+    RecordingOpener()
+    {
+        SetUrlOpener([this](const QUrl& url) {
+            Opened.push_back(url);
+            return Answer;
+        });
+    }
+    ~RecordingOpener() { SetUrlOpener({}); }
+    std::vector<QUrl> Opened;
+    bool Answer = true;
+};
+
+TEST(HelpCommands, TheBuildPutsTheHelpDocumentBesideTheProgramAndHelpOpensIt)
+{
+    CaptureMessages capture;
+    const std::string page = ReadFile(std::filesystem::path(FV_PROGRAM).parent_path() / "readme.html");
+    EXPECT_NE(page.find("<html lang=\"ja\">"), std::string::npos);
+    EXPECT_EQ(page.find("<script"), std::string::npos);
+    TMainForm form(nullptr, ScratchFolder("helpdocument").string() + "/");
+    RecordingOpener opener;
+    QAction* help = MenuItem(form, {"ヘルプ(&H)", "ヘルプ(&H)..."});
+    ASSERT_NE(help, nullptr);
+    help->trigger();
+    // The suite runs as the program does, with the same document beside it.
+    ASSERT_EQ(opener.Opened.size(), 1u);
+    ASSERT_TRUE(opener.Opened[0].isLocalFile());
+    EXPECT_EQ(opener.Opened[0].toLocalFile().toStdString(), GetExecutableDirectory() + "readme.html");
+    EXPECT_EQ(ReadFile(opener.Opened[0].toLocalFile().toStdString()), page);
+    EXPECT_TRUE(capture.Shown.Dialogs.empty());
+
+    OpenHelpDocument(ScratchFolder("nohelp").string() + "/");
+    EXPECT_EQ(opener.Opened.size(), 1u);
+    ASSERT_EQ(capture.Shown.Dialogs.size(), 1u);
+    EXPECT_EQ(capture.Shown.Dialogs[0].Text, "ファイルは存在しません");
+}
+
+TEST(HelpCommands, HomePageAndMailOpenThroughTheDesktopOrSayThatNoProgramCould)
+{
+    CaptureMessages capture;
+    TMainForm form(nullptr, ScratchFolder("helpaddresses").string() + "/");
+    RecordingOpener opener;
+    form.hpClick();
+    form.mailClick();
+    ASSERT_EQ(opener.Opened.size(), 2u);
+    EXPECT_EQ(opener.Opened[0].host(), "example.org");
+    EXPECT_EQ(opener.Opened[1].toString(), "mailto:author@example.org");
+    EXPECT_TRUE(capture.Shown.Dialogs.empty());
+
+    opener.Answer = false;
+    form.hpClick();
+    form.mailClick();
+    form.N6Click();
+    const std::string text = "開くプログラムが見つかりません。\r\n";
+    ASSERT_EQ(capture.Shown.Dialogs.size(), 3u);
+    EXPECT_EQ(capture.Shown.Dialogs[0].Text, text + "https://example.org/farovinter/");
+    EXPECT_EQ(capture.Shown.Dialogs[1].Text, text + "mailto:author@example.org");
+    EXPECT_EQ(capture.Shown.Dialogs[2].Text, text + GetExecutableDirectory() + "readme.html");
 }
 
 } // namespace
