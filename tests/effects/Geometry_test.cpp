@@ -1,3 +1,4 @@
+#include "bitmap/InternalDIB.h"
 #include "effects/Flip.h"
 #include "effects/Rotation.h"
 #include "effects/ScanLineTable.h"
@@ -15,14 +16,19 @@ std::unique_ptr<TFvDIB> Coded(int W, int H)
     return MakeImage(W, H, [](int x, int y) { return Rgb{x, y, (x * 7 + y * 3) & 255}; });
 }
 
-// The plain definition of a clockwise turn, pixel by pixel.
-std::vector<Rgb> TurnedRight(TFvDIB& Image)
+// The plain definition of a quarter turn, pixel by pixel.
+std::vector<Rgb> Turned(TFvDIB& Image, bool Right)
 {
     const int W = Image.Width(), H = Image.Height();
     std::vector<Rgb> Out(static_cast<size_t>(W) * H);
     for (int i = 0; i < W; ++i)
-        for (int k = 0; k < H; ++k)
-            Out[static_cast<size_t>(i) * H + (H - 1 - k)] = PixelAt(Image, i, k);
+        for (int k = 0; k < H; ++k) {
+            const size_t Row = static_cast<size_t>(i) * H;
+            if (Right)
+                Out[Row + (H - 1 - k)] = PixelAt(Image, i, k);
+            else
+                Out[Row + k] = PixelAt(Image, W - 1 - i, k);
+        }
     return Out;
 }
 
@@ -71,15 +77,27 @@ TEST(Rotate90, CornersGoWhereTheTurnSays)
     EXPECT_EQ(PixelAt(*Left, 0, 0), PixelAt(*Coded(4, 3), 3, 0));
 }
 
+// Thin, prime and square sizes, and sizes on either side of the 4-pixel
+// blocks and 64-pixel tiles, turned both ways out of pixels shared with a
+// snapshot. The rows' padding bytes stay as a new bitmap has them.
 TEST(Rotate90, MatchesThePlainTurnOnAwkwardSizes)
 {
-    for (auto [W, H] : {std::pair{1, 1}, {1, 7}, {7, 1}, {17, 33}, {40, 3}, {131, 67}}) {
-        auto Image = MakeNoise(W, H, static_cast<uint32_t>(W * H));
-        const std::vector<Rgb> Expected = TurnedRight(*Image);
-        Rotate90(*Image, true);
-        ASSERT_EQ(Image->Width(), H);
-        ASSERT_EQ(Image->Height(), W);
-        EXPECT_EQ(Pixels(*Image), Expected) << W << " x " << H;
+    for (auto [W, H] : {std::pair{1, 1}, {1, 7}, {7, 1}, {1, 131}, {131, 1}, {2, 9}, {5, 6}, {6, 5}, {7, 7},
+                        {8, 10}, {17, 33}, {40, 3}, {64, 64}, {65, 127}, {131, 67}, {129, 70}, {259, 66}}) {
+        for (const bool Right : {true, false}) {
+            auto Image = MakeNoise(W, H, static_cast<uint32_t>(W * H));
+            TFvDIB Snapshot;
+            Snapshot.Assign(Image.get());
+            const std::vector<Rgb> Before = Pixels(*Image);
+            Rotate90(*Image, Right);
+            ASSERT_EQ(Image->Width(), H);
+            ASSERT_EQ(Image->Height(), W);
+            EXPECT_EQ(Pixels(*Image), Turned(Snapshot, Right)) << W << " x " << H << (Right ? " right" : " left");
+            EXPECT_EQ(Pixels(Snapshot), Before);
+            for (int y = 0; y < W; ++y)
+                for (int64_t b = 3 * H; b < DIBStride(H, 24); ++b)
+                    ASSERT_EQ(Image->ScanLine(y)[b], 0) << W << " x " << H << " row " << y;
+        }
     }
 }
 
