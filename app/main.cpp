@@ -262,6 +262,7 @@ void TMainForm::FormSizeChange()
     const int clientHeight = image.Height() + statusBar()->height() + 5;
     const int clientWidth = image.Width() + 5;
     resize(clientWidth, clientHeight + menuBar()->height());
+    FPlacement->KeepOnScreen();
 }
 
 void TMainForm::LoadBMPFile(const std::string& FileName, TFvDIB& Target)

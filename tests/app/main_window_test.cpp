@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace {
 
 std::string Folder(const std::filesystem::path& dir)
@@ -79,6 +81,31 @@ TEST(MainWindow, BackwardsOrMissingRectangleGivesTheSmallestSize)
     EXPECT_EQ(form.size(), form.minimumSize());
     EXPECT_EQ(form.frameGeometry().right(), screen.right());
     EXPECT_EQ(form.frameGeometry().top(), 100);
+}
+
+TEST(MainWindow, RectanglesLargerThanTheDesktopAreCutToItAndSavedSo)
+{
+    CaptureMessages capture;
+    const auto dir = ScratchFolder("huge");
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const QSize desktop = QGuiApplication::primaryScreen()->availableVirtualSize();
+    const int most = std::numeric_limits<int>::max();
+    const int least = std::numeric_limits<int>::min();
+    // A tall rectangle keeps its top on the screen's; a boundless one fills the desktop.
+    const std::pair<TRect, QRect> cases[] = {
+        {{100, 100, 500, 99999999}, QRect(100, screen.top(), 400, desktop.height())},
+        {{least, least, most, most}, QRect(screen.topLeft(), desktop)},
+    };
+    for (const auto& [read, placed] : cases) {
+        WriteRect(dir / "Farovinter.ini", read);
+        {
+            TMainForm form(nullptr, Folder(dir));
+            ShowWindow(form);
+            EXPECT_EQ(form.frameGeometry(), placed);
+        }
+        EXPECT_EQ(SavedRect(dir / "Farovinter.ini"),
+                  (TRect{placed.left(), placed.top(), placed.right() + 1, placed.bottom() + 1}));
+    }
 }
 
 TEST(MainWindow, MaximisedStateIsRestoredAndTheNormalRectangleKept)
@@ -150,6 +177,31 @@ TEST(MainWindow, TheWindowFitsTheImage)
     form.Document().Loaded(image);
     form.FormSizeChange();
     EXPECT_EQ(form.size(), form.minimumSize());
+}
+
+TEST(MainWindow, APictureLargerThanTheDesktopIsScrolledInAWindowThatFitsIt)
+{
+    CaptureMessages capture;
+    const auto dir = ScratchFolder("large");
+    TMainForm form(nullptr, Folder(dir));
+    ShowWindow(form);
+    TFvDIB image;
+    image.SetPixelFormat(fvPf1Bit);
+    image.SetWidth(6000);
+    image.SetHeight(4000);
+    form.Document().Loaded(image);
+    const QRect desktop = QGuiApplication::primaryScreen()->availableGeometry();
+    for (bool maximised : {false, true}) {
+        if (maximised)
+            form.showMaximized();
+        form.ImageView(*CurrentImage);
+        form.FormSizeChange();
+        form.showNormal();
+        QCoreApplication::sendPostedEvents();
+        EXPECT_EQ(form.frameGeometry(), desktop) << "maximised " << maximised;
+        EXPECT_GT(form.ScrollBox1->horizontalScrollBar()->maximum(), 0);
+        EXPECT_GT(form.ScrollBox1->verticalScrollBar()->maximum(), 0);
+    }
 }
 
 TEST(MainWindow, CommandLineNamingNoFileIsIgnored)
