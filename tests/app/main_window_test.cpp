@@ -6,12 +6,14 @@
 
 #include <QAction>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -204,6 +206,44 @@ TEST(MainWindow, APictureLargerThanTheDesktopIsScrolledInAWindowThatFitsIt)
     }
 }
 
+TEST(MainWindow, StatusPanelsKeepTheirWidthsAndNeverOverlapInANarrowWindow)
+{
+    CaptureMessages capture;
+    const auto dir = ScratchFolder("narrow");
+    TMainForm form(nullptr, Folder(dir));
+    ShowWindow(form);
+    form.resize(form.minimumWidth(), 300);
+    QCoreApplication::sendPostedEvents();
+    QList<QLabel*> panels = form.statusBar()->findChildren<QLabel*>();
+    ASSERT_EQ(panels.size(), 4);
+    const int widths[4] = {30, 130, 300, 50};
+    for (int i = 0; i < 4; ++i) {
+        const QRect panel(panels[i]->mapTo(form.statusBar(), QPoint()), panels[i]->size());
+        EXPECT_EQ(panel.width(), widths[i]);
+        if (i > 0)
+            EXPECT_GT(panel.left(), panels[i - 1]->mapTo(form.statusBar(), QPoint()).x() + widths[i - 1] - 1);
+    }
+}
+
+TEST(MainWindow, ACommandLineFileThatCannotBeOpenedIsReportedOverTheShownWindow)
+{
+    CaptureMessages capture;
+    const auto dir = ScratchFolder("badfile");
+    WriteFile(dir / "damaged.png", "not a picture");
+    TMainForm form(nullptr, Folder(dir));
+    bool windowShown = false;
+    SetDialogPresenter([&](const TDialogRequest& request) {
+        windowShown = form.windowHandle() != nullptr && form.windowHandle()->isExposed();
+        capture.Shown.Dialogs.push_back(request);
+        return mrOk;
+    });
+    form.CommandLine = {"farovinter", QString::fromStdString((dir / "damaged.png").string())};
+    form.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !capture.Shown.Dialogs.empty(); }));
+    EXPECT_EQ(capture.Shown.Dialogs[0].Text, "未対応の形式です。");
+    EXPECT_TRUE(windowShown);
+}
+
 TEST(MainWindow, CommandLineNamingNoFileIsIgnored)
 {
     CaptureMessages capture;
@@ -213,6 +253,8 @@ TEST(MainWindow, CommandLineNamingNoFileIsIgnored)
     form.CommandLine = {"farovinter", QString::fromStdString((dir / "missing.bmp").string())};
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    // The file named would be opened once the window is on the screen.
+    QTest::qWait(50);
     EXPECT_TRUE(capture.Shown.Dialogs.empty());
     EXPECT_EQ(CurrentFileName, "");
     EXPECT_FALSE(form.Document().OpenFlag);

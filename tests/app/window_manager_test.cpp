@@ -130,9 +130,9 @@ long ResidentKb(pid_t process)
 // Starts the editor (opening file, if given), leaves its window alone for pauseMs once it is on
 // screen, runs the xdotool command given (%1 stands for its window), then closes
 // the window with its shortcut as a user would; answers the window's title.
-// With messageMs, file cannot be opened: the message about it comes first and is
-// answered after messageMs, before the window appears. residentKb, if given,
-// receives the editor's resident memory after the pause.
+// With messageMs, file cannot be opened: the message about it appears over the
+// window and is answered after messageMs. residentKb, if given, receives the
+// editor's resident memory after the pause.
 std::string StartAndClose(const std::filesystem::path& dir, const std::string& display, int pauseMs,
                           const std::string& action = {}, const std::string& file = {}, int messageMs = -1,
                           long* residentKb = nullptr)
@@ -146,7 +146,12 @@ std::string StartAndClose(const std::filesystem::path& dir, const std::string& d
     }, program, file);
     const std::string search = "timeout 30 xdotool search --sync --onlyvisible --pid " + std::to_string(editor);
     if (messageMs >= 0) {
-        const std::string message = Output(search + " | head -n 1");
+        // The message's caption is the application title, with its blank.
+        const std::string message = Output(search + " --name '^Farovinter ぽるてぃか$' | head -n 1");
+        EXPECT_NE(Output("xdotool search --onlyvisible --pid " + std::to_string(editor) +
+                         " --name '^Farovinterぽるてぃか$'"),
+                  "")
+            << "the message came before the window";
         std::this_thread::sleep_for(std::chrono::milliseconds(messageMs));
         std::system(("xdotool windowactivate --sync " + message + " key --clearmodifiers Return").c_str());
     }
@@ -202,7 +207,7 @@ TEST(WindowManager, StartAndCloseWriteBackTheRectangleReadAndTheTitleIsTheCaptio
     // The window's own origin went to 200, 280; the frame lies a border and a title bar off.
     EXPECT_NEAR(moved.Left, 200, 10);
     EXPECT_NEAR(moved.Top, 280, 40);
-    // The window waits off screen while the message is up, longer than the placement takes.
+    // The message is up longer than the placement takes.
     WriteRect(dir / "Farovinter.ini", rect);
     WriteFile(dir / "damaged.png", "not a picture");
     StartAndClose(dir, desktop.Display, 1000, {}, (dir / "damaged.png").string(), 4000);
