@@ -148,14 +148,16 @@ void TMainForm::CreateStatusBar()
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(PanelSpacing);
     const int widths[4] = {30, 130, 300, 50};
+    int stripWidth = 3 * PanelSpacing;
     for (int i = 0; i < 4; ++i) {
+        stripWidth += widths[i];
         FPanels[i] = new QLabel(strip);
         FPanels[i]->setFixedWidth(widths[i]);
         FPanels[i]->setFrameShape(QFrame::Panel);
         FPanels[i]->setFrameShadow(QFrame::Sunken);
         row->addWidget(FPanels[i]);
     }
-    strip->setFixedWidth(30 + 130 + 300 + 50 + 3 * PanelSpacing);
+    strip->setFixedWidth(stripWidth);
     bar->addWidget(strip);
     FPanels[1]->setAlignment(Qt::AlignCenter);
     FPanels[0]->setText(QStringLiteral("Size"));
