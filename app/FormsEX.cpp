@@ -1,5 +1,6 @@
 #include "app/FormsEX.h"
 
+#include "platform/ui/DesktopLimit.h"
 #include "platform/ui/Screens.h"
 
 #include <QApplication>
@@ -38,6 +39,7 @@ TFormEX::TFormEX(QWidget* parent) : QMainWindow(parent)
     FSettleTimer.setSingleShot(true);
     FSettleTimer.setInterval(200);
     connect(&FSettleTimer, &QTimer::timeout, this, [this] { Settle(); });
+    LimitToDesktop(*this);
 }
 
 std::vector<TRect> TFormEX::OtherWindowRects() const

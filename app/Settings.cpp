@@ -81,6 +81,13 @@ TRect WithMinimumSize(const TRect& rect, int width, int height)
     return TRect{rect.Left, rect.Top, ClampToInt(right), ClampToInt(bottom)};
 }
 
+TRect WithMaximumSize(const TRect& rect, int width, int height)
+{
+    const int64_t right = std::min(int64_t{rect.Right}, int64_t{rect.Left} + width);
+    const int64_t bottom = std::min(int64_t{rect.Bottom}, int64_t{rect.Top} + height);
+    return TRect{rect.Left, rect.Top, ClampToInt(right), ClampToInt(bottom)};
+}
+
 TRect FitRectToMonitor(TRect rect, const TRect& monitor)
 {
     // Worked in 64 bits: the file may hold any integers.

@@ -49,6 +49,9 @@ std::string MigrateSettings(const std::string& directory);
 // rect with its right and bottom edges moved out where needed to make it at
 // least width x height; a backwards rectangle gets exactly that size.
 TRect WithMinimumSize(const TRect& rect, int width, int height);
+// rect with its right and bottom edges moved in where needed to make it at
+// most width x height.
+TRect WithMaximumSize(const TRect& rect, int width, int height);
 
 // rect moved onto monitor keeping its size: first the right edge in, then the
 // left edge, then the bottom, then the top, so a rectangle larger than the

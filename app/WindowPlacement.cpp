@@ -1,6 +1,7 @@
 #include "app/WindowPlacement.h"
 
 #include "app/Settings.h"
+#include "platform/ui/DesktopLimit.h"
 #include "platform/ui/Screens.h"
 
 #include <QResizeEvent>
@@ -22,17 +23,16 @@ bool OnX11()
     return QGuiApplication::platformName() == QLatin1String("xcb");
 }
 
-// While the window manager builds its frame, Qt reports no margins or
-// negative ones; neither is the frame's.
-bool Known(const QMargins& m)
+// Wayland lets no program place its own window.
+bool CanMove()
 {
-    return !m.isNull() && m.left() >= 0 && m.top() >= 0 && m.right() >= 0 && m.bottom() >= 0;
+    return QGuiApplication::platformName() != QLatin1String("wayland");
 }
 
-QMargins FrameMargins(const QWidget* window)
+bool ShrunkToLimit(const QResizeEvent& event, const QWidget& window)
 {
-    const QMargins m = window->windowHandle() != nullptr ? window->windowHandle()->frameMargins() : QMargins();
-    return Known(m) ? m : QMargins();
+    return !event.spontaneous() && event.oldSize().isValid() && event.size() != event.oldSize() &&
+           event.size() == event.oldSize().boundedTo(window.maximumSize());
 }
 
 // In steps of 50 ms: the placement is asked for at most every 300 ms, for 3 s
@@ -57,9 +57,12 @@ void TWindowPlacement::Place(const TRect& rect)
 {
     // The native window must exist for the frame's margins to be known.
     FWindow->winId();
-    const QMargins frame = FrameMargins(FWindow);
-    // The size constraints come first, so a backwards rectangle is fitted at the size it gets.
-    const TRect sized = WithMinimumSize(rect, FWindow->minimumWidth() + frame.left() + frame.right(),
+    const QMargins frame = KnownFrameMargins(*FWindow);
+    // The size constraints come first, so a backwards or oversized rectangle
+    // is fitted at the size it gets.
+    const QSize largest = MaxTrackSize(*FWindow);
+    const TRect sized = WithMinimumSize(WithMaximumSize(rect, largest.width(), largest.height()),
+                                        FWindow->minimumWidth() + frame.left() + frame.right(),
                                         FWindow->minimumHeight() + frame.top() + frame.bottom());
     const std::vector<TRect> monitors = MonitorRects();
     const int nearest = NearestMonitor(monitors, sized);
@@ -73,22 +76,42 @@ void TWindowPlacement::Place(const TRect& rect)
 void TWindowPlacement::Apply()
 {
     // The rectangle is the outer frame; the size constraints still apply.
-    const QMargins frame = FrameMargins(FWindow);
+    const QMargins frame = KnownFrameMargins(*FWindow);
     const TRect placed = Target();
     FApplying = true;
-    // Wayland lets no program place its own window: only the size is restored there.
-    if (QGuiApplication::platformName() != QLatin1String("wayland"))
+    // Only the size is restored where the window cannot be moved.
+    if (CanMove())
         FWindow->move(placed.Left, placed.Top);
     FWindow->resize(std::max(0, placed.Width() - frame.left() - frame.right()),
                     std::max(0, placed.Height() - frame.top() - frame.bottom()));
     FApplying = false;
 }
 
+void TWindowPlacement::KeepOnScreen()
+{
+    if (!Normal() || !CanMove())
+        return;
+    const TRect frame = FPending ? Target() : CurrentNormalFrame();
+    const int nearest = NearestMonitor(MonitorRects(), frame);
+    if (nearest < 0)
+        return;
+    const TRect fitted = FitRectToMonitor(frame, MonitorWorkAreas()[nearest]);
+    if (fitted == frame)
+        return;
+    if (FPending) {
+        // The placement goes on at the new place, with the program's size.
+        FPending = fitted;
+        Apply();
+    } else {
+        FWindow->move(fitted.Left, fitted.Top);
+    }
+}
+
 TRect TWindowPlacement::Target() const
 {
     if (!FProgramSize)
         return *FPending;
-    const QMargins frame = FrameMargins(FWindow);
+    const QMargins frame = KnownFrameMargins(*FWindow);
     return TRect{FPending->Left, FPending->Top, FPending->Left + FProgramSize->width() + frame.left() + frame.right(),
                  FPending->Top + FProgramSize->height() + frame.top() + frame.bottom()};
 }
@@ -112,7 +135,7 @@ void TWindowPlacement::RetryTick()
     if (FWindow->windowHandle() == nullptr || !FWindow->windowHandle()->isExposed())
         return;
     ++FRetries;
-    const bool framed = !FrameMargins(FWindow).isNull();
+    const bool framed = !KnownFrameMargins(*FWindow).isNull();
     FMatches = framed && CurrentNormalFrame() == Target() ? FMatches + 1 : 0;
     if (FMatches >= Confirmations || FRetries >= MaxRetries) {
         FPending.reset();
@@ -144,6 +167,10 @@ bool TWindowPlacement::eventFilter(QObject* watched, QEvent* event)
     case QEvent::Resize:
         // While maximised the restored rectangle stays the one placed.
         if (!Normal() || FApplying)
+            break;
+        // A window made smaller to fit a new limit on its size (its frame
+        // became known) keeps the placement as it was.
+        if (event->type() == QEvent::Resize && ShrunkToLimit(*static_cast<QResizeEvent*>(event), *FWindow))
             break;
         if (!event->spontaneous()) {
             // The program itself sized the window (to fit an image): the

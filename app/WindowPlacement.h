@@ -23,9 +23,14 @@ public:
     // Watches window, which owns the object.
     explicit TWindowPlacement(QWidget* window);
 
-    // Puts the window's frame on rect, first grown to the window's smallest
-    // size and then fitted to the nearest monitor.
+    // Puts the window's frame on rect, first brought within the window's
+    // smallest and largest sizes and then fitted to the nearest monitor.
     void Place(const TRect& rect);
+
+    // After the program sized the window: its frame moves onto the work area
+    // of its monitor where it crosses an edge, keeping its left and top edges
+    // on it when larger.
+    void KeepOnScreen();
 
     // The restored (normal) frame rectangle, also while maximised.
     TRect NormalFrame() const;

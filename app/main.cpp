@@ -15,12 +15,15 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QTimer>
 #include <QWheelEvent>
+#include <QWindow>
 
 #include <algorithm>
 #include <cctype>
@@ -43,6 +46,9 @@ std::string PadRight(const std::string& text, size_t width)
             ++characters;
     return characters >= width ? text : text + std::string(width - characters, ' ');
 }
+
+// Between the panels of the status bar.
+constexpr int PanelSpacing = 2;
 
 std::string Upper(std::string text)
 {
@@ -134,14 +140,25 @@ void TMainForm::CreateStatusBar()
     QStatusBar* bar = statusBar();
     bar->setFixedHeight(18);
     bar->setSizeGripEnabled(false);
+    // The panels lie side by side in one strip of their whole width: in a
+    // narrower window the window's edge cuts the strip off, where the status
+    // bar's own layout would squeeze the panels onto each other.
+    auto* strip = new QWidget(bar);
+    auto* row = new QHBoxLayout(strip);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(PanelSpacing);
     const int widths[4] = {30, 130, 300, 50};
+    int stripWidth = 3 * PanelSpacing;
     for (int i = 0; i < 4; ++i) {
-        FPanels[i] = new QLabel(bar);
+        stripWidth += widths[i];
+        FPanels[i] = new QLabel(strip);
         FPanels[i]->setFixedWidth(widths[i]);
         FPanels[i]->setFrameShape(QFrame::Panel);
         FPanels[i]->setFrameShadow(QFrame::Sunken);
-        bar->addWidget(FPanels[i]);
+        row->addWidget(FPanels[i]);
     }
+    strip->setFixedWidth(stripWidth);
+    bar->addWidget(strip);
     FPanels[1]->setAlignment(Qt::AlignCenter);
     FPanels[0]->setText(QStringLiteral("Size"));
 }
@@ -180,10 +197,11 @@ void TMainForm::FormCreate(const std::string& settingsDirectory)
 void TMainForm::showEvent(QShowEvent* event)
 {
     TFormEX::showEvent(event);
-    if (!FShown) {
-        FShown = true;
-        FormShow();
-    }
+    // The window is shown before the file named at start is opened, so a
+    // message about that file appears over it: FormShow waits until the
+    // window is on the screen.
+    if (!FShown && windowHandle() != nullptr)
+        windowHandle()->installEventFilter(this);
 }
 
 void TMainForm::FormShow()
@@ -264,6 +282,7 @@ void TMainForm::FormSizeChange()
     const int clientHeight = image.Height() + statusBar()->height() + 5;
     const int clientWidth = image.Width() + 5;
     resize(clientWidth, clientHeight + menuBar()->height());
+    FPlacement->KeepOnScreen();
 }
 
 void TMainForm::LoadBMPFile(const std::string& FileName, TFvDIB& Target)
@@ -357,6 +376,12 @@ bool TMainForm::ScrollBox1MouseWheel(int delta)
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == windowHandle() && event->type() == QEvent::Expose && !FShown && windowHandle()->isExposed()) {
+        FShown = true;
+        windowHandle()->removeEventFilter(this);
+        // After the window has painted what it was exposed for.
+        QTimer::singleShot(0, this, [this] { FormShow(); });
+    }
     if (watched == ScrollBox1->viewport() && event->type() == QEvent::Wheel)
         return ScrollBox1MouseWheel(static_cast<QWheelEvent*>(event)->angleDelta().y());
     return TFormEX::eventFilter(watched, event);

@@ -200,6 +200,7 @@ private:
     TDocument FDocument;
     TMenuEnabler* FMenuEnabler = nullptr;
     QLabel* FPanels[4] = {};
+    // FormShow has run or waits for the window to reach the screen.
     bool FShown = false;
     TWindowPlacement* FPlacement = nullptr;
     // A close asked for while an optimiser ran, carried out after it.

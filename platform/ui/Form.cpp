@@ -1,5 +1,7 @@
 #include "platform/ui/Form.h"
 
+#include "platform/ui/DesktopLimit.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QGuiApplication>
@@ -13,6 +15,7 @@
 TForm::TForm(QWidget* owner) : QDialog(owner)
 {
     ApplyWindowFlags();
+    LimitToDesktop(*this);
 }
 
 int TForm::ShowModal()

@@ -23,16 +23,33 @@ int64_t Gap(int a0, int a1, int b0, int b1)
     return 0;
 }
 
+// The screens, the primary first.
+std::vector<QScreen*> Monitors()
+{
+    std::vector<QScreen*> monitors;
+    if (QScreen* primary = QGuiApplication::primaryScreen())
+        monitors.push_back(primary);
+    for (QScreen* screen : QGuiApplication::screens())
+        if (screen != QGuiApplication::primaryScreen())
+            monitors.push_back(screen);
+    return monitors;
+}
+
 } // namespace
 
 std::vector<TRect> MonitorRects()
 {
     std::vector<TRect> rects;
-    if (QScreen* primary = QGuiApplication::primaryScreen())
-        rects.push_back(FromQRect(primary->geometry()));
-    for (QScreen* screen : QGuiApplication::screens())
-        if (screen != QGuiApplication::primaryScreen())
-            rects.push_back(FromQRect(screen->geometry()));
+    for (QScreen* screen : Monitors())
+        rects.push_back(FromQRect(screen->geometry()));
+    return rects;
+}
+
+std::vector<TRect> MonitorWorkAreas()
+{
+    std::vector<TRect> rects;
+    for (QScreen* screen : Monitors())
+        rects.push_back(FromQRect(screen->availableGeometry()));
     return rects;
 }
 

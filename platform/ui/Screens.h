@@ -11,6 +11,10 @@
 // Every monitor's whole rectangle (not its work area), the primary first.
 std::vector<TRect> MonitorRects();
 
+// Each monitor's work area (its rectangle less panels and docks), in the
+// order of MonitorRects.
+std::vector<TRect> MonitorWorkAreas();
+
 // The work area of the primary display (the desktop less panels and docks);
 // none when there is no screen.
 std::optional<TRect> PrimaryWorkArea();

@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -129,6 +130,7 @@ TEST(FileCommands, TheCommandLineFileOpensWhenTheWindowShows)
     TMainForm form(nullptr, dir.string() + "/");
     form.CommandLine = {"farovinter", QString::fromStdString(gif)};
     form.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.Document().OpenFlag; }));
     EXPECT_EQ(CurrentFileName, gif);
     EXPECT_EQ(CurrentImage->Width(), 7);
     EXPECT_TRUE(capture.Shown.Dialogs.empty());

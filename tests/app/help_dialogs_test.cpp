@@ -207,7 +207,7 @@ TEST(PluginFiles, OtherFormatsOpenThroughThePluginsFromTheCommandLineAndTheOpenP
     TMainForm form(nullptr, dir.string() + "/");
     form.CommandLine = {"farovinter", QString::fromStdString(picture)};
     form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.Document().OpenFlag; }));
     EXPECT_TRUE(capture.Shown.Dialogs.empty());
     ASSERT_EQ(CurrentImage->Width(), 3);
     EXPECT_EQ(CurrentImage->Height(), 2);

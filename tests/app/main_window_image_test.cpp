@@ -111,7 +111,7 @@ TEST(MainWindow, CommandLineBitmapIsOpenedWhenTheWindowShows)
     TMainForm form(nullptr, Folder(dir));
     form.CommandLine = {"farovinter", QString::fromStdString(bmp), "ignored"};
     form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.Document().OpenFlag; }));
     EXPECT_TRUE(capture.Shown.Dialogs.empty());
     EXPECT_TRUE(capture.Shown.Exceptions.empty());
     EXPECT_EQ(CurrentFileName, bmp);

@@ -6,14 +6,18 @@
 
 #include <QAction>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
+
+#include <limits>
 
 namespace {
 
@@ -79,6 +83,31 @@ TEST(MainWindow, BackwardsOrMissingRectangleGivesTheSmallestSize)
     EXPECT_EQ(form.size(), form.minimumSize());
     EXPECT_EQ(form.frameGeometry().right(), screen.right());
     EXPECT_EQ(form.frameGeometry().top(), 100);
+}
+
+TEST(MainWindow, RectanglesLargerThanTheDesktopAreCutToItAndSavedSo)
+{
+    CaptureMessages capture;
+    const auto dir = ScratchFolder("huge");
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const QSize desktop = QGuiApplication::primaryScreen()->availableVirtualSize();
+    const int most = std::numeric_limits<int>::max();
+    const int least = std::numeric_limits<int>::min();
+    // A tall rectangle keeps its top on the screen's; a boundless one fills the desktop.
+    const std::pair<TRect, QRect> cases[] = {
+        {{100, 100, 500, 99999999}, QRect(100, screen.top(), 400, desktop.height())},
+        {{least, least, most, most}, QRect(screen.topLeft(), desktop)},
+    };
+    for (const auto& [read, placed] : cases) {
+        WriteRect(dir / "Farovinter.ini", read);
+        {
+            TMainForm form(nullptr, Folder(dir));
+            ShowWindow(form);
+            EXPECT_EQ(form.frameGeometry(), placed);
+        }
+        EXPECT_EQ(SavedRect(dir / "Farovinter.ini"),
+                  (TRect{placed.left(), placed.top(), placed.right() + 1, placed.bottom() + 1}));
+    }
 }
 
 TEST(MainWindow, MaximisedStateIsRestoredAndTheNormalRectangleKept)
@@ -152,6 +181,69 @@ TEST(MainWindow, TheWindowFitsTheImage)
     EXPECT_EQ(form.size(), form.minimumSize());
 }
 
+TEST(MainWindow, APictureLargerThanTheDesktopIsScrolledInAWindowThatFitsIt)
+{
+    CaptureMessages capture;
+    const auto dir = ScratchFolder("large");
+    TMainForm form(nullptr, Folder(dir));
+    ShowWindow(form);
+    TFvDIB image;
+    image.SetPixelFormat(fvPf1Bit);
+    image.SetWidth(6000);
+    image.SetHeight(4000);
+    form.Document().Loaded(image);
+    const QRect desktop = QGuiApplication::primaryScreen()->availableGeometry();
+    for (bool maximised : {false, true}) {
+        if (maximised)
+            form.showMaximized();
+        form.ImageView(*CurrentImage);
+        form.FormSizeChange();
+        form.showNormal();
+        QCoreApplication::sendPostedEvents();
+        EXPECT_EQ(form.frameGeometry(), desktop) << "maximised " << maximised;
+        EXPECT_GT(form.ScrollBox1->horizontalScrollBar()->maximum(), 0);
+        EXPECT_GT(form.ScrollBox1->verticalScrollBar()->maximum(), 0);
+    }
+}
+
+TEST(MainWindow, StatusPanelsKeepTheirWidthsAndNeverOverlapInANarrowWindow)
+{
+    CaptureMessages capture;
+    const auto dir = ScratchFolder("narrow");
+    TMainForm form(nullptr, Folder(dir));
+    ShowWindow(form);
+    form.resize(form.minimumWidth(), 300);
+    QCoreApplication::sendPostedEvents();
+    QList<QLabel*> panels = form.statusBar()->findChildren<QLabel*>();
+    ASSERT_EQ(panels.size(), 4);
+    const int widths[4] = {30, 130, 300, 50};
+    for (int i = 0; i < 4; ++i) {
+        const QRect panel(panels[i]->mapTo(form.statusBar(), QPoint()), panels[i]->size());
+        EXPECT_EQ(panel.width(), widths[i]);
+        if (i > 0)
+            EXPECT_GT(panel.left(), panels[i - 1]->mapTo(form.statusBar(), QPoint()).x() + widths[i - 1] - 1);
+    }
+}
+
+TEST(MainWindow, ACommandLineFileThatCannotBeOpenedIsReportedOverTheShownWindow)
+{
+    CaptureMessages capture;
+    const auto dir = ScratchFolder("badfile");
+    WriteFile(dir / "damaged.png", "not a picture");
+    TMainForm form(nullptr, Folder(dir));
+    bool windowShown = false;
+    SetDialogPresenter([&](const TDialogRequest& request) {
+        windowShown = form.windowHandle() != nullptr && form.windowHandle()->isExposed();
+        capture.Shown.Dialogs.push_back(request);
+        return mrOk;
+    });
+    form.CommandLine = {"farovinter", QString::fromStdString((dir / "damaged.png").string())};
+    form.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !capture.Shown.Dialogs.empty(); }));
+    EXPECT_EQ(capture.Shown.Dialogs[0].Text, "未対応の形式です。");
+    EXPECT_TRUE(windowShown);
+}
+
 TEST(MainWindow, CommandLineNamingNoFileIsIgnored)
 {
     CaptureMessages capture;
@@ -161,6 +253,8 @@ TEST(MainWindow, CommandLineNamingNoFileIsIgnored)
     form.CommandLine = {"farovinter", QString::fromStdString((dir / "missing.bmp").string())};
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    // The file named would be opened once the window is on the screen.
+    QTest::qWait(50);
     EXPECT_TRUE(capture.Shown.Dialogs.empty());
     EXPECT_EQ(CurrentFileName, "");
     EXPECT_FALSE(form.Document().OpenFlag);

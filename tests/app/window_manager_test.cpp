@@ -3,6 +3,7 @@
 // Skipped when either program is missing or the server cannot start.
 #include "AppTestSupport.h"
 #include "app/ini.h"
+#include "bitmap/FvDIB.h"
 
 #include <gtest/gtest.h>
 
@@ -118,13 +119,23 @@ std::string Output(const std::string& command)
     return text;
 }
 
+// The resident memory of a process in KiB.
+long ResidentKb(pid_t process)
+{
+    const std::string status = ReadFile("/proc/" + std::to_string(process) + "/status");
+    const size_t at = status.find("VmRSS:");
+    return at == std::string::npos ? -1 : std::stol(status.substr(at + 6));
+}
+
 // Starts the editor (opening file, if given), leaves its window alone for pauseMs once it is on
 // screen, runs the xdotool command given (%1 stands for its window), then closes
 // the window with its shortcut as a user would; answers the window's title.
-// With messageMs, file cannot be opened: the message about it comes first and is
-// answered after messageMs, before the window appears.
+// With messageMs, file cannot be opened: the message about it appears over the
+// window and is answered after messageMs. residentKb, if given, receives the
+// editor's resident memory after the pause.
 std::string StartAndClose(const std::filesystem::path& dir, const std::string& display, int pauseMs,
-                          const std::string& action = {}, const std::string& file = {}, int messageMs = -1)
+                          const std::string& action = {}, const std::string& file = {}, int messageMs = -1,
+                          long* residentKb = nullptr)
 {
     const std::string program = (dir / "farovinter").string();
     const std::string suppressions = "suppressions=" + (dir / "lsan.supp").string();
@@ -133,14 +144,22 @@ std::string StartAndClose(const std::filesystem::path& dir, const std::string& d
         ::setenv("QT_QPA_PLATFORM", "xcb", 1);
         ::setenv("LSAN_OPTIONS", suppressions.c_str(), 1);
     }, program, file);
-    const std::string search = "timeout 30 xdotool search --sync --onlyvisible --pid " + std::to_string(editor);
+    // --all: a window of the editor with that name, not one or the other.
+    const std::string search = "timeout 30 xdotool search --sync --all --onlyvisible --pid " + std::to_string(editor);
     if (messageMs >= 0) {
-        const std::string message = Output(search + " | head -n 1");
+        // The message's caption is the application title, with its blank.
+        const std::string message = Output(search + " --name '^Farovinter ぽるてぃか$' | head -n 1");
+        EXPECT_NE(Output("xdotool search --all --onlyvisible --pid " + std::to_string(editor) +
+                         " --name '^Farovinterぽるてぃか$'"),
+                  "")
+            << "the message came before the window";
         std::this_thread::sleep_for(std::chrono::milliseconds(messageMs));
         std::system(("xdotool windowactivate --sync " + message + " key --clearmodifiers Return").c_str());
     }
     const std::string window = Output(search + " --name '^Farovinterぽるてぃか$' | head -n 1");
     std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
+    if (residentKb != nullptr)
+        *residentKb = ResidentKb(editor);
     const std::string title = Output("xdotool getwindowname " + window);
     if (std::string command = action; !command.empty()) {
         command.replace(command.find("%1"), 2, window);
@@ -189,11 +208,44 @@ TEST(WindowManager, StartAndCloseWriteBackTheRectangleReadAndTheTitleIsTheCaptio
     // The window's own origin went to 200, 280; the frame lies a border and a title bar off.
     EXPECT_NEAR(moved.Left, 200, 10);
     EXPECT_NEAR(moved.Top, 280, 40);
-    // The window waits off screen while the message is up, longer than the placement takes.
+    // The message is up longer than the placement takes.
     WriteRect(dir / "Farovinter.ini", rect);
     WriteFile(dir / "damaged.png", "not a picture");
     StartAndClose(dir, desktop.Display, 1000, {}, (dir / "damaged.png").string(), 4000);
     EXPECT_EQ(SavedRect(dir / "Farovinter.ini"), rect);
+}
+
+TEST(WindowManager, APictureLargerThanTheScreenGivesAWindowThatFitsTheScreenAtThisStartAndTheNext)
+{
+    const auto dir = ScratchFolder("wm_large");
+    Desktop desktop(dir);
+    if (desktop.Display.empty())
+        GTEST_SKIP() << "no Xvfb with openbox";
+    std::filesystem::copy_file(FV_PROGRAM, dir / "farovinter");
+    WriteFile(dir / "lsan.supp", "leak:libdbus-1.so\n");
+    // Far larger than the 1600 x 1000 screen, yet small in memory.
+    TFvDIB picture;
+    picture.SetPixelFormat(fvPf1Bit);
+    picture.SetWidth(8000);
+    picture.SetHeight(5000);
+    picture.SaveToFile((dir / "large.bmp").string());
+    const TRect screen{0, 0, 1600, 1000};
+
+    long emptyKb = 0;
+    StartAndClose(dir, desktop.Display, 1000, {}, {}, -1, &emptyKb);
+    StartAndClose(dir, desktop.Display, 1000, {}, (dir / "large.bmp").string());
+    EXPECT_EQ(SavedRect(dir / "Farovinter.ini"), screen);
+    // The next start without a picture costs about what an empty window costs
+    // (a window of the screen's size takes 6 MB more).
+    long restartKb = 0;
+    StartAndClose(dir, desktop.Display, 1000, {}, {}, -1, &restartKb);
+    EXPECT_EQ(SavedRect(dir / "Farovinter.ini"), screen);
+    EXPECT_LT(restartKb, emptyKb + 24 * 1024) << "empty window: " << emptyKb << " KiB";
+
+    // A rectangle taller than the screen is cut to it, its top on the screen's.
+    WriteRect(dir / "Farovinter.ini", {100, 100, 500, 99999999});
+    StartAndClose(dir, desktop.Display, 1000);
+    EXPECT_EQ(SavedRect(dir / "Farovinter.ini"), (TRect{100, 0, 500, 1000}));
 }
 
 } // namespace
