@@ -4,8 +4,15 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <functional>
 #include <ostream>
+#include <jerror.h>
 #include <jpeglib.h>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -305,6 +312,108 @@ TEST(JpegDecode, ProgressStartsAndEnds_AndAnAbortKeepsThePicture)
     };
     EXPECT_NO_THROW(aborted.DIBNeeded());
     EXPECT_EQ(endingPercent, 0);
+}
+
+// A copy of a JPEG file whose frame header claims another size.
+std::vector<uint8_t> WithFrameSize(std::vector<uint8_t> bytes, int width, int height)
+{
+    for (size_t i = 0; i + 9 < bytes.size(); ++i)
+        if (bytes[i] == 0xFF && (bytes[i + 1] == 0xC0 || bytes[i + 1] == 0xC2)) {
+            bytes[i + 5] = static_cast<uint8_t>(height >> 8);
+            bytes[i + 6] = static_cast<uint8_t>(height);
+            bytes[i + 7] = static_cast<uint8_t>(width >> 8);
+            bytes[i + 8] = static_cast<uint8_t>(width);
+            break;
+        }
+    return bytes;
+}
+
+// Runs check in a child process whose address space may grow by at most
+// extra bytes, so a decoder that allocates for the picture fails there
+// instead of taking the machine's memory; answers whether check held.
+bool HoldsWithinMemory(uint64_t extra, const std::function<bool()>& check)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        uint64_t pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        rlimit limit{};
+        ::getrlimit(RLIMIT_AS, &limit);
+        limit.rlim_cur = pages * static_cast<uint64_t>(::sysconf(_SC_PAGESIZE)) + extra;
+        ::setrlimit(RLIMIT_AS, &limit);
+        bool held = false;
+        try {
+            held = check();
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "%s\n", e.what());
+        }
+        ::_exit(held ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// Headers of a few kilobytes that describe pictures no bitmap can hold are
+// refused with the library's code for too big a picture before anything is
+// allocated for them: the output at its scale and depth, and for a
+// progressive file also its full-size picture, whose coefficients libjpeg
+// keeps whatever the scale or depth.
+TEST(JpegDecode, PictureNoBitmapCouldHoldIsRefusedBeforeAnythingLargeIsAllocated)
+{
+    const std::vector<uint8_t> progressive = ReadFileBytes(JpegFixture("progressive.jpg"));
+    const std::vector<uint8_t> baseline = ReadFileBytes(JpegFixture("baseline420.jpg"));
+    struct Case {
+        std::vector<uint8_t> file;
+        TJPEGScale scale;
+        TJPEGPixelFormat format;
+    };
+    const Case cases[] = {
+        {WithFrameSize(progressive, 65500, 65500), jsFullSize, jf24Bit},
+        {WithFrameSize(baseline, 65500, 65500), jsFullSize, jf24Bit},
+        {WithFrameSize(progressive, 65500, 65500), jsEighth, jf24Bit}, // the output would fit
+        {WithFrameSize(progressive, 46000, 46000), jsFullSize, jf8Bit}, // so would an 8-bit one
+    };
+    const std::string tooBig = "JPEG エラー #" + std::to_string(JERR_IMAGE_TOO_BIG);
+    for (const Case& c : cases) {
+        const bool refused = HoldsWithinMemory(64 << 20, [&] {
+            TJPEGImage jpeg;
+            jpeg.SetScale(c.scale);
+            jpeg.SetPixelFormat(c.format);
+            LoadJpeg(jpeg, c.file);
+            try {
+                jpeg.DIBNeeded();
+            } catch (const EJPEG& e) {
+                return e.Message() == tooBig;
+            }
+            return false;
+        });
+        EXPECT_TRUE(refused) << "scale " << int(c.scale) << ", format " << int(c.format);
+    }
+}
+
+// libjpeg's memory is capped for each picture, never below what a real one
+// needs: the coefficients of a progressive 4:4:4 file beyond a few
+// megapixels, and the two-pass quantiser's copy of it.
+TEST(JpegDecode, LargeProgressivePictureStillDecodesUnderTheLibraryCap)
+{
+    TBitmap source;
+    PaintTestPicture(source, 2000, 1500);
+    TJPEGImage encoder;
+    encoder.SetProgressiveEncoding(true);
+    encoder.SetDownSampling(false);
+    encoder.SetCompressionQuality(20);
+    encoder.Assign(&source);
+    const std::vector<uint8_t> bytes = SavedBytes(encoder);
+    for (TJPEGPixelFormat format : {jf24Bit, jf8Bit}) {
+        TJPEGImage jpeg;
+        jpeg.SetPixelFormat(format);
+        LoadJpeg(jpeg, bytes);
+        TBitmap bitmap;
+        EXPECT_NO_THROW(bitmap.Assign(&jpeg)) << int(format);
+        EXPECT_EQ(bitmap.Width(), 2000);
+        EXPECT_EQ(bitmap.Height(), 1500);
+    }
 }
 
 TEST(JpegDecode, ImpossibleLengthInStoredDataIsAReadError)
