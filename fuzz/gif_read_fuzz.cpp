@@ -10,9 +10,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size > 65536)
         return 0;
-    // Screens beyond a megapixel only cost time and memory here.
-    if (size >= 10 && static_cast<uint64_t>(data[6] | data[7] << 8) * static_cast<uint64_t>(data[8] | data[9] << 8) > 1'000'000)
-        return 0;
+    // Screens past a megapixel that a bitmap could hold only cost time and
+    // memory here. Larger ones must be refused before anything is decoded,
+    // which is quick, so they go on.
+    if (size >= 10) {
+        const int width = data[6] | data[7] << 8;
+        const int height = data[8] | data[9] << 8;
+        if (static_cast<int64_t>(width) * height > 1'000'000 && BitmapSizeFits(width, height, 8))
+            return 0;
+    }
     TMemoryStream stream;
     stream.WriteBuffer(data, static_cast<int64_t>(size));
     stream.SetPosition(0);

@@ -22,10 +22,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     jpeg.SetSmoothing(options & 16);
     try {
         jpeg.LoadFromStream(stream);
-        // Pictures beyond a megapixel only cost time and memory here.
-        if (static_cast<int64_t>(jpeg.Width()) * jpeg.Height() > 1'000'000)
-            return 0;
-        jpeg.SetScale(static_cast<TJPEGScale>((options >> 5) & 3));
+        // Pictures past a megapixel that a bitmap could hold only cost time
+        // and memory here. Larger ones must be refused before anything is
+        // decoded, which is quick, so they go on at full size.
+        const int64_t pixels = static_cast<int64_t>(jpeg.Width()) * jpeg.Height();
+        if (pixels > 1'000'000) {
+            if (BitmapSizeFits(jpeg.Width(), jpeg.Height(), 8))
+                return 0;
+        } else {
+            jpeg.SetScale(static_cast<TJPEGScale>((options >> 5) & 3));
+        }
         jpeg.DIBNeeded();
     } catch (const Exception&) {
     }

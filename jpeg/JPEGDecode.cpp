@@ -110,6 +110,41 @@ void UsePaletteAsColormap(TJPEGLibraryRecord& record, HPALETTE palette, unsigned
     d.actual_number_of_colors = static_cast<int>(count);
 }
 
+// Refuses a picture that no bitmap could hold before libjpeg allocates
+// anything for it. A file of several scans keeps the coefficients of its
+// full-size picture whatever the scale and output depth, so that picture, one
+// byte a sample as the file holds it, must fit a bitmap too.
+void RefuseOversizedPicture(jpeg_decompress_struct& d)
+{
+    const bool outputFits = BitmapSizeFits(d.output_width, d.output_height, d.quantize_colors ? 8 : 24);
+    const bool fileFits = !jpeg_has_multiple_scans(&d)
+                          || BitmapSizeFits(d.image_width, d.image_height, d.num_components == 1 ? 8 : 24);
+    if (!outputFits || !fileFits)
+        throw EJPEG("JPEG エラー #" + std::to_string(JERR_IMAGE_TOO_BIG));
+}
+
+// The most libjpeg may give its whole-image buffers for this picture: the
+// coefficients of a file of several scans (blocks padded to whole MCUs), the
+// two-pass quantiser's copy of the output, and room for the working rows of
+// the widest picture. Past it libjpeg refuses (it has no backing store)
+// instead of allocating.
+long LibraryMemoryCap(jpeg_decompress_struct& d)
+{
+    constexpr int64_t workingRows = int64_t{16} << 20;
+    int64_t cap = workingRows;
+    if (jpeg_has_multiple_scans(&d)) {
+        auto roundUp = [](int64_t blocks, int64_t factor) { return (blocks + factor - 1) / factor * factor; };
+        for (int i = 0; i < d.num_components; ++i) {
+            const jpeg_component_info& c = d.comp_info[i];
+            cap += roundUp(c.width_in_blocks, c.h_samp_factor) * roundUp(c.height_in_blocks, c.v_samp_factor)
+                   * static_cast<int64_t>(sizeof(JBLOCK));
+        }
+    }
+    if (d.quantize_colors)
+        cap += static_cast<int64_t>(d.output_width) * d.out_color_components * d.output_height;
+    return static_cast<long>(cap);
+}
+
 } // namespace
 
 void TJPEGImage::ReadJPEGStream(int64_t Count, TStream& Stream)
@@ -255,6 +290,9 @@ void TJPEGImage::DecodeInto(TJPEGLibraryRecord& Record, TBitmap& Bitmap)
         }
     }
 
+    JPEGCall(Record, [&] { jpeg_calc_output_dimensions(&d); });
+    RefuseOversizedPicture(d);
+    d.mem->max_memory_to_use = LibraryMemoryCap(d);
     JPEGCall(Record, [&] { jpeg_start_decompress(&d); });
     Bitmap.FreeImage();
     Bitmap.SetSize(static_cast<int>(d.output_width), static_cast<int>(d.output_height));

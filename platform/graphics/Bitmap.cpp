@@ -1,6 +1,7 @@
 #include "platform/graphics/Bitmap.h"
 
 #include "platform/core/Exceptions.h"
+#include "platform/gdi/DibLayout.h"
 #include "platform/graphics/BitmapCanvas.h"
 
 #include <algorithm>
@@ -8,6 +9,15 @@
 #include <utility>
 
 FV_DEFINE_GRAPHIC_CLASS(TBitmap, TGraphic);
+
+bool BitmapSizeFits(int64_t width, int64_t height, int bitCount)
+{
+    // Widths past the limit in pixels are past it in bytes; below it the stride
+    // cannot overflow, and the division keeps stride x height from doing so.
+    if (width <= 0 || height <= 0 || width > static_cast<int64_t>(MaxImageBytes))
+        return false;
+    return DibStride(width, bitCount) <= MaxImageBytes / static_cast<uint64_t>(height);
+}
 
 namespace {
 

@@ -7,11 +7,17 @@
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/Graphic.h"
 
+#include <cstdint>
 #include <memory>
 
 struct BitmapPicture;
 
 enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit, pfCustom };
+
+// Whether a bitmap of this size and depth (bits a pixel) can be made: its rows,
+// padded to four bytes, must hold at most 2^31 - 1 bytes. Decoders ask before
+// they allocate anything for a picture that could never be shown.
+bool BitmapSizeFits(int64_t width, int64_t height, int bitCount);
 
 class TBitmap : public TGraphic {
     FV_GRAPHIC_CLASS

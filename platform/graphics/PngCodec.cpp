@@ -192,6 +192,13 @@ std::unique_ptr<TBitmap> ReadPng(TStream& stream)
         png_read_info(reader.png, reader.info);
         png_get_IHDR(reader.png, reader.info, &h.width, &h.height, &h.bitDepth, &h.colourType, nullptr, nullptr,
                      nullptr);
+    });
+    // Checked before libpng sets up its rows, so a refused picture costs nothing.
+    const PictureShape shape = ShapeOf(h);
+    if (!BitmapSizeFits(h.width, h.height, shape.bitCount))
+        throw EInvalidGraphic("PNG: image too large");
+    const uint64_t stride = DibStride(h.width, shape.bitCount);
+    PngCall(reader, [&] {
         if (h.bitDepth == 16)
             png_set_strip_16(reader.png);
         if (h.colourType & PNG_COLOR_MASK_ALPHA)
@@ -203,10 +210,6 @@ std::unique_ptr<TBitmap> ReadPng(TStream& stream)
         png_set_interlace_handling(reader.png);
         png_read_update_info(reader.png, reader.info);
     });
-    const PictureShape shape = ShapeOf(h);
-    const uint64_t stride = DibStride(h.width, shape.bitCount);
-    if (h.width == 0 || h.height == 0 || stride * h.height > MaxImageBytes)
-        throw EInvalidGraphic("PNG: image too large");
     const size_t rowBytes = png_get_rowbytes(reader.png, reader.info);
     const bool twoBit = shape.indexed && h.bitDepth == 2;
     if (!twoBit && rowBytes > stride)

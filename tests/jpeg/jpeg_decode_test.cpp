@@ -2,10 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <functional>
 #include <ostream>
+#include <jerror.h>
 #include <jpeglib.h>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -305,6 +313,92 @@ TEST(JpegDecode, ProgressStartsAndEnds_AndAnAbortKeepsThePicture)
     };
     EXPECT_NO_THROW(aborted.DIBNeeded());
     EXPECT_EQ(endingPercent, 0);
+}
+
+// A copy of a fixture whose frame header claims another size.
+std::vector<uint8_t> WithFrameSize(const char* fixture, int width, int height)
+{
+    std::vector<uint8_t> bytes = ReadFileBytes(JpegFixture(fixture));
+    size_t at = 0;
+    while (!(bytes[at] == 0xFF && (bytes[at + 1] == 0xC0 || bytes[at + 1] == 0xC2)))
+        ++at;
+    const uint8_t size[4] = {uint8_t(height >> 8), uint8_t(height), uint8_t(width >> 8), uint8_t(width)};
+    std::copy(size, size + 4, bytes.begin() + static_cast<ptrdiff_t>(at) + 5);
+    return bytes;
+}
+
+// Runs check in a child whose address space may grow by at most extra bytes,
+// so a decoder that allocates for the picture fails there and not the machine.
+bool HoldsWithinMemory(uint64_t extra, const std::function<bool()>& check)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        uint64_t pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        rlimit limit{};
+        ::getrlimit(RLIMIT_AS, &limit);
+        limit.rlim_cur = pages * static_cast<uint64_t>(::sysconf(_SC_PAGESIZE)) + extra;
+        ::setrlimit(RLIMIT_AS, &limit);
+        bool held = false;
+        try {
+            held = check();
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "%s\n", e.what());
+        }
+        ::_exit(held ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// A few kilobytes describing a picture no bitmap can hold are refused before
+// anything is allocated for it: the output at its scale and depth, and for a
+// progressive file its full-size picture, whose coefficients libjpeg keeps.
+TEST(JpegDecode, PictureNoBitmapCouldHoldIsRefusedBeforeAnythingLargeIsAllocated)
+{
+    const struct {
+        const char* fixture;
+        int side;
+        TJPEGScale scale;
+        TJPEGPixelFormat format;
+    } cases[] = {{"progressive.jpg", 65500, jsFullSize, jf24Bit},
+                 {"baseline420.jpg", 65500, jsFullSize, jf24Bit},
+                 {"progressive.jpg", 65500, jsEighth, jf24Bit}, // the output would fit
+                 {"progressive.jpg", 46000, jsFullSize, jf8Bit}}; // so would an 8-bit one
+    for (const auto& c : cases) {
+        const bool refused = HoldsWithinMemory(64 << 20, [&] {
+            TJPEGImage jpeg;
+            jpeg.SetScale(c.scale);
+            jpeg.SetPixelFormat(c.format);
+            LoadJpeg(jpeg, WithFrameSize(c.fixture, c.side, c.side));
+            try {
+                jpeg.DIBNeeded();
+            } catch (const EJPEG& e) {
+                return e.Message() == "JPEG エラー #" + std::to_string(JERR_IMAGE_TOO_BIG);
+            }
+            return false;
+        });
+        EXPECT_TRUE(refused) << c.fixture << " " << c.side << ", scale " << int(c.scale);
+    }
+}
+
+// The cap on libjpeg's memory holds what a real picture needs: a progressive
+// 4:4:4 file's coefficients and the two-pass quantiser's copy of it.
+TEST(JpegDecode, LargeProgressivePictureStillDecodesUnderTheLibraryCap)
+{
+    TBitmap source;
+    PaintTestPicture(source, 2000, 1500);
+    TJPEGImage encoder;
+    encoder.SetProgressiveEncoding(true);
+    encoder.SetDownSampling(false);
+    encoder.Assign(&source);
+    TJPEGImage jpeg;
+    jpeg.SetPixelFormat(jf8Bit);
+    LoadJpeg(jpeg, SavedBytes(encoder));
+    TBitmap bitmap;
+    EXPECT_NO_THROW(bitmap.Assign(&jpeg));
+    EXPECT_EQ(bitmap.Height(), 1500);
 }
 
 TEST(JpegDecode, ImpossibleLengthInStoredDataIsAReadError)
