@@ -35,26 +35,21 @@ std::vector<unsigned char> SmallDib()
 
 TEST(ClipboardBmp, FileHeaderIsAddedAndCutAgain)
 {
-    const std::vector<unsigned char> dib = SmallDib();
-    const QByteArray file = BmpFileFromDib(dib.data(), dib.size());
-    ASSERT_EQ(static_cast<size_t>(file.size()), dib.size() + 14);
-    EXPECT_EQ(file.left(2), QByteArray("BM"));
-    EXPECT_EQ(static_cast<unsigned char>(file[10]), 14 + 40 + 8);
-    EXPECT_EQ(DibFromBmpFile(file), dib);
-    const QImage image = QImage::fromData(file, "BMP");
-    ASSERT_FALSE(image.isNull());
-    EXPECT_EQ(image.pixel(0, 0), qRgb(255, 0, 0));
-    EXPECT_EQ(image.pixel(1, 0), qRgb(0, 0, 255));
-
+    // Pixel 0 red, pixel 1 blue; the pixels follow the header and the colour table.
+    const auto roundTrip = [](const std::vector<unsigned char>& dib, int pixelOffset) {
+        const QByteArray file = BmpFileFromDib(dib.data(), dib.size());
+        ASSERT_EQ(static_cast<size_t>(file.size()), dib.size() + 14);
+        EXPECT_EQ(file.left(2), QByteArray("BM"));
+        EXPECT_EQ(static_cast<unsigned char>(file[10]), pixelOffset);
+        EXPECT_EQ(DibFromBmpFile(file), dib);
+        const QImage image = QImage::fromData(file, "BMP");
+        ASSERT_FALSE(image.isNull());
+        EXPECT_EQ(image.pixel(0, 0), qRgb(255, 0, 0));
+        EXPECT_EQ(image.pixel(1, 0), qRgb(0, 0, 255));
+    };
+    roundTrip(SmallDib(), 14 + 40 + 8);
     // A short (12-byte) header has three-byte colour entries: red, blue, then pixels 0 and 1.
-    const std::vector<unsigned char> core = {12, 0, 0, 0, 2, 0, 1, 0, 1, 0, 1, 0, 0, 0, 255, 255, 0, 0, 0x40, 0, 0, 0};
-    const QByteArray coreFile = BmpFileFromDib(core.data(), core.size());
-    EXPECT_EQ(static_cast<unsigned char>(coreFile[10]), 14 + 12 + 6);
-    EXPECT_EQ(DibFromBmpFile(coreFile), core);
-    const QImage coreImage = QImage::fromData(coreFile, "BMP");
-    ASSERT_FALSE(coreImage.isNull());
-    EXPECT_EQ(coreImage.pixel(0, 0), qRgb(255, 0, 0));
-    EXPECT_EQ(coreImage.pixel(1, 0), qRgb(0, 0, 255));
+    roundTrip({12, 0, 0, 0, 2, 0, 1, 0, 1, 0, 1, 0, 0, 0, 255, 255, 0, 0, 0x40, 0, 0, 0}, 14 + 12 + 6);
 }
 
 TEST(ClipboardBmp, PixelsAfterAGapAreMovedUpAndBadFilesRefused)
