@@ -8,8 +8,9 @@ packages=(
   qt6-base-dev qt6-svg-dev qt6-translations-l10n fonts-ipafont-gothic
 )
 case "${1:-run}" in
-  # The window-manager tests run the editor under a virtual X server with openbox.
-  test) packages+=(libgtest-dev libgmock-dev libbenchmark-dev optipng xvfb openbox xdotool) ;;
+  # The window-manager tests run the editor under a virtual X server with openbox;
+  # scripts/mutate.sh is Python.
+  test) packages+=(libgtest-dev libgmock-dev libbenchmark-dev optipng xvfb openbox xdotool python3) ;;
   run) ;;
   *) echo "usage: deps.sh [run|test]" >&2; exit 2 ;;
 esac

@@ -1,0 +1,301 @@
+"""Plants faults one at a time in the code changed since a commit and runs
+the whole suite against each, to show which faults the tests miss.
+
+See scripts/mutate.sh for the command line and docs/testing.md for how to
+read the results.
+"""
+
+import os
+import random
+import re
+import shutil
+import subprocess
+import sys
+from collections import defaultdict
+from dataclasses import dataclass
+from pathlib import Path
+
+CODE_SUFFIXES = (".cpp", ".h", ".c")
+TEST_FOLDERS = ("tests/", "bench/", "fuzz/")
+
+
+@dataclass
+class Mutant:
+    path: str
+    line: int  # 1-based
+    start: int  # column range in the line, replaced by `new`
+    end: int
+    new: str
+    what: str
+
+    def apply(self, text: str) -> str:
+        lines = text.split("\n")
+        old = lines[self.line - 1]
+        lines[self.line - 1] = old[: self.start] + self.new + old[self.end :]
+        return "\n".join(lines)
+
+
+def git(root: Path, *args: str) -> str:
+    return subprocess.run(["git", *args], cwd=root, check=True, capture_output=True,
+                          encoding="utf-8", errors="replace").stdout
+
+
+def is_code(path: str) -> bool:
+    return path.endswith(CODE_SUFFIXES) and not path.startswith(TEST_FOLDERS)
+
+
+def changed_lines(root: Path, base: str, only: list[str]) -> dict[str, set[int]]:
+    """Line numbers of the working tree's code that differ from base,
+    untracked files counting whole."""
+    spec = ["--", *(only or ["."])]
+    diff = git(root, "diff", "-U0", "--no-color", "--no-ext-diff", base, *spec)
+    result: dict[str, set[int]] = defaultdict(set)
+    path = None
+    for line in diff.splitlines():
+        if line.startswith("+++ "):
+            path = line[6:] if line.startswith("+++ b/") else None
+        elif line.startswith("@@") and path and is_code(path):
+            m = re.match(r"@@ -\S+ \+(\d+)(?:,(\d+))? @@", line)
+            start, count = int(m.group(1)), int(m.group(2) or "1")
+            result[path].update(range(start, start + count))
+    for path in git(root, "ls-files", "--others", "--exclude-standard", *spec).splitlines():
+        if is_code(path):
+            count = len((root / path).read_text(errors="replace").split("\n"))
+            result[path].update(range(1, count + 1))
+    return result
+
+
+def blank_out(text: str) -> list[str]:
+    """The file's lines with comments and the insides of string and character
+    literals replaced by blanks, so that columns stay where they were."""
+    out = []
+    in_block = False
+    for line in text.split("\n"):
+        chars = list(line)
+        i = 0
+        while i < len(chars):
+            if in_block:
+                if line.startswith("*/", i):
+                    chars[i] = chars[i + 1] = " "
+                    in_block = False
+                    i += 2
+                    continue
+                chars[i] = " "
+                i += 1
+            elif line.startswith("//", i):
+                chars[i:] = " " * (len(chars) - i)
+                break
+            elif line.startswith("/*", i):
+                chars[i] = chars[i + 1] = " "
+                in_block = True
+                i += 2
+            elif chars[i] in "\"'":
+                quote = chars[i]
+                if quote == "'" and i > 0 and chars[i - 1].isalnum():
+                    i += 1  # a digit separator
+                    continue
+                i += 1
+                while i < len(chars) and line[i] != quote:
+                    step = 2 if line[i] == "\\" else 1
+                    for k in range(i, min(i + step, len(chars))):
+                        chars[k] = " "
+                    i += step
+                i += 1
+            else:
+                i += 1
+        out.append("".join(chars))
+    return out
+
+
+SWAPS = [
+    (" < ", " <= "), (" <= ", " < "), (" > ", " >= "), (" >= ", " > "),
+    (" == ", " != "), (" != ", " == "), (" && ", " || "), (" || ", " && "),
+]
+NUMBER = re.compile(r"(?<![\w.])(\d+)([uUlL]*)(?![\w.'])")
+STATEMENT = re.compile(
+    r"^(\s*)((?:[A-Za-z_][\w:]*(?:\.|->|::))*[A-Za-z_][\w]*(?:\[[^\]]*\])?"
+    r"\s*(?:=|\+=|-=|\*=|/=|%=|\|=|&=|\^=|<<=|>>=)\s*[^=].*;"
+    r"|(?:\+\+|--)[\w.>-]+;|[\w.>-]+(?:\+\+|--);"
+    r"|(?:[A-Za-z_][\w]*(?:\.|->|::))*[A-Za-z_]\w*\(.*\);)\s*$"
+)
+
+
+def balanced(s: str) -> bool:
+    depth = 0
+    for c in s:
+        depth += c == "("
+        depth -= c == ")"
+        if depth < 0:
+            return False
+    return depth == 0
+
+
+def condition_span(code: str):
+    """The column range of an if's condition on a single line, or None."""
+    m = re.search(r"\bif (?:constexpr )?\(", code)
+    if not m:
+        return None
+    depth = 0
+    for i in range(m.end() - 1, len(code)):
+        depth += code[i] == "("
+        depth -= code[i] == ")"
+        if depth == 0:
+            inner = code[m.end() : i]
+            # A declaration in the condition needs its own name; leave those.
+            if ";" in inner or re.match(r"\s*(const |auto|[\w:<>]+\s*[*&]*\s+\w+\s*=)", inner):
+                return None
+            return m.end(), i
+    return None
+
+
+def mutants_of_line(path: str, number: int, line: str, code: str) -> list[Mutant]:
+    stripped = code.strip()
+    if not stripped or stripped.startswith("#") or "static_assert" in code or "template" in code:
+        return []
+    found = []
+    for old, new in SWAPS:
+        for m in re.finditer(re.escape(old), code):
+            found.append(Mutant(path, number, m.start(), m.end(), new, f"'{old.strip()}' -> '{new.strip()}'"))
+    for m in NUMBER.finditer(code):
+        value = int(m.group(1))
+        for delta in (1, -1):
+            if value + delta < 0:
+                continue
+            found.append(Mutant(path, number, m.start(1), m.end(1), str(value + delta),
+                                f"{value} -> {value + delta}"))
+    span = condition_span(code)
+    if span:
+        for forced in ("true", "false"):
+            found.append(Mutant(path, number, span[0], span[1], forced, f"if condition -> {forced}"))
+    m = STATEMENT.match(code)
+    if m and balanced(code) and not re.match(r"\s*(return|case|default|else|throw|goto)\b", code):
+        found.append(Mutant(path, number, len(m.group(1)), len(line.rstrip()), ";", "statement removed"))
+    return found
+
+
+def candidates(root: Path, lines: dict[str, set[int]]) -> dict[str, list[Mutant]]:
+    """Every fault that can be planted on the changed lines, by folder."""
+    by_folder: dict[str, list[Mutant]] = defaultdict(list)
+    for path, numbers in sorted(lines.items()):
+        text = (root / path).read_text(errors="replace")
+        raw = text.split("\n")
+        code = blank_out(text)
+        for n in sorted(numbers):
+            if n <= len(raw):
+                by_folder[str(Path(path).parent)] += mutants_of_line(path, n, raw[n - 1], code[n - 1])
+    return by_folder
+
+
+def shares(sizes: dict[str, int], count: int) -> dict[str, int]:
+    """count split over the folders in proportion to their sizes (largest remainder)."""
+    total = sum(sizes.values())
+    exact = {k: count * v / total for k, v in sizes.items()}
+    result = {k: int(v) for k, v in exact.items()}
+    for k in sorted(exact, key=lambda k: exact[k] - result[k], reverse=True)[: count - sum(result.values())]:
+        result[k] += 1
+    return result
+
+
+def sync(root: Path, scratch: Path) -> None:
+    """Makes scratch a copy of the working tree's files, touching only files
+    whose bytes differ, so that the scratch build stays incremental."""
+    files = set(git(root, "ls-files", "-co", "--exclude-standard").splitlines())
+    for name in files:
+        source, target = root / name, scratch / name
+        if not source.is_file():
+            continue
+        if target.is_file() and target.read_bytes() == source.read_bytes():
+            continue
+        target.parent.mkdir(parents=True, exist_ok=True)
+        shutil.copy2(source, target)
+    for target in scratch.rglob("*"):
+        if target.is_file() and str(target.relative_to(scratch)) not in files:
+            target.unlink()
+
+
+def run(command: list[str], cwd: Path, log: Path) -> bool:
+    with open(log, "w") as out:
+        return subprocess.run(command, cwd=cwd, stdout=out, stderr=subprocess.STDOUT).returncode == 0
+
+
+def first_failure(log: Path) -> str:
+    text = log.read_text(errors="replace")
+    m = re.search(r"\d+ - (\S+) \((Failed|Timeout|SEGFAULT|Subprocess aborted|Child aborted|[^)]*)\)", text)
+    return f"{m.group(1)} ({m.group(2)})" if m else "see log"
+
+
+def main() -> int:
+    root = Path(git(Path.cwd(), "rev-parse", "--show-toplevel").strip())
+    base, count, seed, only = sys.argv[1], int(sys.argv[2]), sys.argv[3], sys.argv[4:]
+    scratch = Path(os.environ.get("MUTATE_DIR") or f"{os.environ.get('TMPDIR', '/tmp')}/farovinter-mutate-{os.getuid()}")
+    source, build = scratch / "src", scratch / "build"
+    jobs = str(os.cpu_count() or 2)
+
+    lines = changed_lines(root, base, only)
+    by_folder = candidates(root, lines)
+    sizes = {folder: 0 for folder in by_folder}
+    for path, numbers in lines.items():
+        if str(Path(path).parent) in sizes:
+            sizes[str(Path(path).parent)] += len(numbers)
+    if not sizes:
+        print("No code lines with faults to plant since " + base)
+        return 0
+    rng = random.Random(seed)
+    queues = {}
+    for folder in sorted(by_folder):
+        queue = list(by_folder[folder])
+        rng.shuffle(queue)
+        queues[folder] = queue
+    wanted = shares(sizes, count)
+
+    source.mkdir(parents=True, exist_ok=True)
+    sync(root, source)
+    if not (build / "build.ninja").exists():
+        subprocess.run(["cmake", "-S", source, "-B", build, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=Release",
+                        "-DFV_TESTS=ON"], check=True, stdout=subprocess.DEVNULL)
+    env_ctest = ["env", "QT_QPA_PLATFORM=offscreen", "ctest", "-j", jobs, "--timeout", "120",
+                 *os.environ.get("MUTATE_CTEST_ARGS", "").split()]
+    log_dir = scratch / "logs"
+    log_dir.mkdir(exist_ok=True)
+    print(f"Building and running the unchanged suite in {scratch} ...", flush=True)
+    if not run(["cmake", "--build", build], source, log_dir / "base-build.log"):
+        print(f"The unchanged code does not build: see {log_dir / 'base-build.log'}")
+        return 2
+    if not run(env_ctest, build, log_dir / "base-test.log"):
+        print(f"The unchanged suite fails: see {log_dir / 'base-test.log'}")
+        return 2
+
+    caught = missed = unbuilt = 0
+    number = 0
+    for folder in sorted(wanted):
+        done = 0
+        for mutant in queues[folder]:
+            if done == wanted[folder]:
+                break
+            target = source / mutant.path
+            original = target.read_text()
+            target.write_text(mutant.apply(original))
+            number += 1
+            log = log_dir / f"mutant-{number}.log"
+            try:
+                if not run(["cmake", "--build", build], source, log):
+                    unbuilt += 1
+                    continue
+                done += 1
+                where = f"{mutant.path}:{mutant.line}"
+                if run([*env_ctest, "--stop-on-failure"], build, log):
+                    missed += 1
+                    print(f"{where}  {mutant.what}  missed", flush=True)
+                else:
+                    caught += 1
+                    print(f"{where}  {mutant.what}  caught by {first_failure(log)}", flush=True)
+            finally:
+                target.write_text(original)
+    total = caught + missed
+    share = f" ({100 * caught / total:.0f}%)" if total else ""
+    print(f"caught {caught} of {total}{share}; missed {missed}; {unbuilt} planted faults did not build")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
