@@ -282,7 +282,7 @@ def main() -> int:
                     unbuilt += 1
                     continue
                 done += 1
-                where = f"{mutant.path}:{mutant.line}"
+                where = f"{mutant.path}:{mutant.line}:{mutant.start + 1}"
                 if run([*env_ctest, "--stop-on-failure"], build, log):
                     missed += 1
                     print(f"{where}  {mutant.what}  missed", flush=True)
