@@ -213,9 +213,26 @@ def sync(root: Path, scratch: Path) -> None:
             target.unlink()
 
 
-def run(command: list[str], cwd: Path, log: Path) -> bool:
-    with open(log, "w") as out:
+def run(command: list[str], cwd: Path, log: Path, mode: str = "w") -> bool:
+    with open(log, mode) as out:
         return subprocess.run(command, cwd=cwd, stdout=out, stderr=subprocess.STDOUT).returncode == 0
+
+
+def suite_of(path: str) -> str:
+    """The CTest label of the tests written for the library that holds path."""
+    return path.split("/")[0] + "_tests"
+
+
+def suite_passes(env_ctest: list[str], build: Path, log: Path, path: str) -> bool:
+    """Runs the suite, stopping at the first failure. Unless CTest arguments
+    were given, the tests of the mutated file's own library go first: they
+    catch most faults in a fraction of the whole run."""
+    if os.environ.get("MUTATE_CTEST_ARGS"):
+        return run([*env_ctest, "--stop-on-failure"], build, log)
+    label = f"^{suite_of(path)}$"
+    if not run([*env_ctest, "--stop-on-failure", "-L", label], build, log):
+        return False
+    return run([*env_ctest, "--stop-on-failure", "-LE", label], build, log, "a")
 
 
 def first_failure(log: Path) -> str:
@@ -283,7 +300,7 @@ def main() -> int:
                     continue
                 done += 1
                 where = f"{mutant.path}:{mutant.line}:{mutant.start + 1}"
-                if run([*env_ctest, "--stop-on-failure"], build, log):
+                if suite_passes(env_ctest, build, log, mutant.path):
                     missed += 1
                     print(f"{where}  {mutant.what}  missed", flush=True)
                 else:
