@@ -30,6 +30,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <type_traits>
 #include <utility>
 
 namespace {
@@ -38,15 +39,23 @@ namespace {
 template <class Graphic>
 void LoadThroughBitmap(const std::string& FileName, TFvDIB& Target)
 {
-    TBitmap bitmap;
-    {
-        // The graphic goes first: the picture it shares with the bitmap is
-        // then the bitmap's alone, and Target takes it over without a copy.
+    if constexpr (std::is_base_of_v<TRasterGraphic, Graphic>) {
+        // Target takes the graphic's own bitmap over: an assigned bitmap
+        // would copy any picture with a palette, as every 8-bit one has.
         Graphic graphic;
         graphic.LoadFromFile(FileName);
-        bitmap.Assign(&graphic);
+        Target.TakeBitmap(graphic.Bitmap());
+    } else {
+        TBitmap bitmap;
+        {
+            // The graphic goes first: the picture it shares with the bitmap
+            // is then the bitmap's alone, and Target takes it over without a copy.
+            Graphic graphic;
+            graphic.LoadFromFile(FileName);
+            bitmap.Assign(&graphic);
+        }
+        Target.TakeBitmap(bitmap);
     }
-    Target.TakeBitmap(bitmap);
 }
 
 void WriteGraphic(const std::string& FileName, TGraphic& graphic)

@@ -6,6 +6,7 @@
 #include "app/main.h"
 #include "app/pngoption.h"
 #include "jpeg/jpegSIMD.h"
+#include "platform/graphics/GifImage.h"
 #include "platform/graphics/PngImage.h"
 #include "platform/ui/Image.h"
 
@@ -22,6 +23,8 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+
+#include <cstring>
 
 namespace {
 
@@ -58,6 +61,23 @@ void Dirty(TMainForm& form)
     form.ImageView(*CurrentImage);
 }
 
+// The opened picture holds what the file's graphic gives when assigned: header, table and pixels.
+template <class Graphic>
+void ExpectOpenedAsAssigned(const TFvDIB& opened, const std::string& path)
+{
+    Graphic graphic;
+    graphic.LoadFromFile(path);
+    TBitmap bitmap;
+    bitmap.Assign(&graphic);
+    TFvDIB assigned;
+    assigned.Assign(&bitmap);
+    const TFvDIBInfos& a = opened.InternalDIB().DIBInfos;
+    const TFvDIBInfos& b = assigned.InternalDIB().DIBInfos;
+    EXPECT_EQ(std::memcmp(a.Dummy, b.Dummy, sizeof a.Dummy), 0) << path;
+    ASSERT_EQ(a.BitsSize, b.BitsSize) << path;
+    EXPECT_EQ(std::memcmp(a.pBits, b.pBits, static_cast<size_t>(a.BitsSize)), 0) << path;
+}
+
 TEST(FileCommands, OpenEveryKindThroughTheDialogADropAndTheCommandLine)
 {
     CaptureMessages capture;
@@ -74,6 +94,9 @@ TEST(FileCommands, OpenEveryKindThroughTheDialogADropAndTheCommandLine)
     TBitmap source;
     source.SetPixelFormat(pf8bit);
     source.SetSize(4, 3);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 4; ++x)
+            source.ScanLine(y)[x] = static_cast<uint8_t>(97 * x + 31 * y + 5);
     pngImage.Assign(&source);
     pngImage.SaveToFile(png);
 
@@ -90,6 +113,10 @@ TEST(FileCommands, OpenEveryKindThroughTheDialogADropAndTheCommandLine)
         if (c.width) {
             EXPECT_EQ(CurrentImage->Width(), c.width);
         }
+        if (c.path == gif)
+            ExpectOpenedAsAssigned<TGIFImage>(*CurrentImage, gif);
+        if (c.path == png)
+            ExpectOpenedAsAssigned<TPngImage>(*CurrentImage, png);
         EXPECT_TRUE(form.Document().UpSaveFlag);
     }
     EXPECT_EQ(form.Document().Count(), 4u);
