@@ -9,6 +9,8 @@
 #include <fstream>
 #include <functional>
 #include <grp.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -353,7 +355,41 @@ TEST(Files, ASaveThatRunsOutOfRoomNamesTheFileAndTheReason)
     EXPECT_EQ(outcome, "ファイル \"" + file.string() + "\" に書き込めません。ファイルが大きすぎます。");
     EXPECT_EQ(Content(file), "old");
     EXPECT_EQ(Entries(dir), 1u);
+    if (::geteuid() != 0) {
+        std::filesystem::remove_all(dir);
+        GTEST_SKIP() << "a full disk of its own needs root";
+    }
+    // A disk that really fills up: a 64 KiB tmpfs in a mount namespace of the
+    // child's own. root's save fills it through the temporary file; nobody's,
+    // in a locked folder, in place.
+    const auto tiny = dir / "tiny";
+    const auto pic = tiny / "pic.bmp";
+    std::filesystem::create_directory(tiny);
+    const std::string old = Noise(40000, 6);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("tmpfs", tiny.c_str(), "tmpfs", 0, "size=64k") != 0)
+            ::_exit(77);
+        std::ofstream(pic) << old;
+        const std::string full = "ファイル \"" + pic.string() + "\" に書き込めません。ディスクに空きがありません。";
+        if (Save(pic, Noise(100000, 7)) != full || Content(pic) != old)
+            ::_exit(1);
+        const uid_t nobody = 65534;
+        ::chown(pic.c_str(), nobody, nobody);
+        ::chown(tiny.c_str(), nobody, nobody);
+        ::chmod(tiny.c_str(), 0555);
+        ::_exit(::setgroups(0, nullptr) == 0 && ::setgid(nobody) == 0 && ::setuid(nobody) == 0 &&
+                        Save(pic, Noise(100000, 8)) == full && Content(pic) == old && Entries(tiny) == 1
+                    ? 0
+                    : 2);
+    }
+    int status = -1;
+    ::waitpid(child, &status, 0);
     std::filesystem::remove_all(dir);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 77)
+        GTEST_SKIP() << "no tmpfs could be mounted here";
+    EXPECT_EQ(status, 0);
 }
 
 } // namespace
