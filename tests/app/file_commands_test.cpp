@@ -323,7 +323,7 @@ TEST(FileCommands, SavingKeepsAReadOnlyFileAndWritesWhereADanglingLinkLeads)
     EXPECT_TRUE(ClickMenu(form, {"ファイル(&F)", "保存(&S)..."}));
     ChooseFile(bmp, 1);
     EXPECT_TRUE(ClickMenu(form, {"ファイル(&F)", "名付けて保存(&A)..."}));
-    const std::string refusal = "Cannot create file \"" + bmp + "\". Permission denied";
+    const std::string refusal = "ファイル \"" + bmp + "\" を作成できません。アクセスが拒否されました。";
     EXPECT_EQ(capture.Shown.Exceptions, (std::vector<std::string>{refusal, refusal}));
     EXPECT_EQ(ReadFile(bmp), before);
     EXPECT_TRUE(form.Document().ChangeFlag);
