@@ -25,6 +25,7 @@
 
 #include <QCloseEvent>
 #include <QDragEnterEvent>
+#include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
@@ -63,6 +64,24 @@ void WriteGraphic(const std::string& FileName, TGraphic& graphic)
     SaveFileReplacing(FileName, [&](TStream& stream) { graphic.SaveToStream(stream); });
 }
 
+// The editor only reads a dropped file, so it takes it as a copy, or as a
+// link where the source offers no copy. A source told "move" may delete the
+// file once the drop is done, so a drop offering only a move is refused.
+bool TakeAsCopy(QDropEvent* event, bool busy)
+{
+    const Qt::DropActions offered = event->possibleActions();
+    const Qt::DropAction action = (offered & Qt::CopyAction)   ? Qt::CopyAction
+                                  : (offered & Qt::LinkAction) ? Qt::LinkAction
+                                                               : Qt::IgnoreAction;
+    if (busy || action == Qt::IgnoreAction || !event->mimeData()->hasUrls()) {
+        event->ignore();
+        return false;
+    }
+    event->setDropAction(action);
+    event->accept();
+    return true;
+}
+
 } // namespace
 
 void TMainForm::Open1Click()
@@ -83,16 +102,24 @@ void TMainForm::WMDropFiles(const std::string& FileName)
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (event->mimeData()->hasUrls() && !ProcessWaiting())
-        event->acceptProposedAction();
+    TakeAsCopy(event, ProcessWaiting());
+}
+
+// Every move answers again: the source's proposal changes with the keys held.
+void TMainForm::dragMoveEvent(QDragMoveEvent* event)
+{
+    TakeAsCopy(event, ProcessWaiting());
 }
 
 void TMainForm::dropEvent(QDropEvent* event)
 {
     const QList<QUrl> urls = event->mimeData()->urls();
-    if (urls.isEmpty() || !urls.front().isLocalFile() || ProcessWaiting())
+    if (urls.isEmpty() || !urls.front().isLocalFile()) {
+        event->ignore();
         return;
-    event->acceptProposedAction();
+    }
+    if (!TakeAsCopy(event, ProcessWaiting()))
+        return;
     // The whole path, however long.
     Guarded([&] { WMDropFiles(urls.front().toLocalFile().toStdString()); })();
 }

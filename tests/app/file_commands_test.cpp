@@ -122,17 +122,41 @@ TEST(FileCommands, OpenEveryKindThroughTheDialogADropAndTheCommandLine)
     EXPECT_EQ(form.Document().Count(), 4u);
     EXPECT_TRUE(capture.Shown.Dialogs.empty());
 
-    // A drop opens the first file, with its whole path however long.
+    // A drop opens the first file, with its whole path however long. It is
+    // taken as a copy, or as a link where no copy is offered, whatever the
+    // source proposes (Shift proposes a move): a source told "move" may delete
+    // the file. A drop offering only a move is refused and opens nothing.
     std::filesystem::create_directories(w.Dir / std::string(200, 'd'));
     const std::string longName = (w.Dir / std::string(200, 'd') / (std::string(100, 'n') + ".bmp")).string();
     std::filesystem::copy_file(bmp, longName);
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(QString::fromStdString(longName)), QUrl::fromLocalFile(QString::fromStdString(gif))});
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&form, &enter);
-    QApplication::sendEvent(&form, &drop);
-    EXPECT_EQ(CurrentFileName, longName);
+    struct DropCase {
+        Qt::DropActions offered;
+        Qt::DropAction taken;
+    };
+    const Qt::DropActions all = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+    for (const DropCase c : {DropCase{all, Qt::CopyAction}, DropCase{Qt::CopyAction, Qt::CopyAction},
+                             DropCase{Qt::MoveAction, Qt::IgnoreAction}, DropCase{Qt::LinkAction, Qt::LinkAction},
+                             DropCase{Qt::MoveAction | Qt::LinkAction, Qt::LinkAction}}) {
+        for (const Qt::KeyboardModifiers keys : {Qt::KeyboardModifiers(Qt::NoModifier), Qt::KeyboardModifiers(Qt::ShiftModifier),
+                                                 Qt::ControlModifier | Qt::ShiftModifier}) {
+            SCOPED_TRACE(testing::Message() << "offered " << int(c.offered) << ", keys " << int(keys));
+            CurrentFileName.clear();
+            QDragEnterEvent enter(QPoint(5, 5), c.offered, &data, Qt::LeftButton, keys);
+            QDragMoveEvent move(QPoint(6, 5), c.offered, &data, Qt::LeftButton, keys);
+            QDropEvent drop(QPointF(6, 5), c.offered, &data, Qt::LeftButton, keys);
+            const bool taken = c.taken != Qt::IgnoreAction;
+            for (QDropEvent* event : {static_cast<QDropEvent*>(&enter), static_cast<QDropEvent*>(&move), &drop}) {
+                QApplication::sendEvent(&form, event);
+                EXPECT_EQ(event->isAccepted(), taken) << "event " << int(event->type());
+                if (taken) {
+                    EXPECT_EQ(event->dropAction(), c.taken) << "event " << int(event->type());
+                }
+            }
+            EXPECT_EQ(CurrentFileName, taken ? longName : "");
+        }
+    }
     EXPECT_EQ(CurrentImage->Width(), 9);
 
     // Other extensions (photo.jpeg, none) are no built-in reader's: the document stays.
@@ -144,8 +168,7 @@ TEST(FileCommands, OpenEveryKindThroughTheDialogADropAndTheCommandLine)
     }
     ASSERT_EQ(capture.Shown.Dialogs.size(), 2u);
     EXPECT_EQ(capture.Shown.Dialogs[0].Text, "未対応の形式です。");
-    EXPECT_EQ(form.Document().Count(), 5u);
-
+    EXPECT_EQ(form.Document().Count(), 16u);
 }
 
 TEST(FileCommands, TheCommandLineFileOpensWhenTheWindowShows)
