@@ -196,6 +196,19 @@ def shares(sizes: dict[str, int], count: int) -> dict[str, int]:
     return result
 
 
+def shard(wanted: dict[str, int], spec: str) -> dict[str, int]:
+    """The folders that shard "k/n" runs: whole folders, dealt out largest
+    first to the least loaded shard, so that n shards together plant exactly
+    the faults of one unsharded run."""
+    k, n = (int(x) for x in spec.split("/"))
+    loads = [0] * n
+    owner = {}
+    for folder in sorted(wanted, key=lambda f: (-wanted[f], f)):
+        owner[folder] = loads.index(min(loads))
+        loads[owner[folder]] += wanted[folder]
+    return {f: c for f, c in wanted.items() if owner[f] == k - 1}
+
+
 def sync(root: Path, scratch: Path) -> None:
     """Makes scratch a copy of the working tree's files, touching only files
     whose bytes differ, so that the scratch build stays incremental."""
@@ -264,6 +277,8 @@ def main() -> int:
         rng.shuffle(queue)
         queues[folder] = queue
     wanted = shares(sizes, count)
+    if os.environ.get("MUTATE_SHARD"):
+        wanted = shard(wanted, os.environ["MUTATE_SHARD"])
 
     source.mkdir(parents=True, exist_ok=True)
     sync(root, source)

@@ -9,7 +9,9 @@
 # /tmp/farovinter-mutate-<uid>), never in the working tree, and its build is
 # kept, so later runs build only what changed. MUTATE_CTEST_ARGS adds CTest
 # arguments, e.g. "-L effects_tests" to look for misses quickly in one suite
-# (a miss there may still be caught by another suite).
+# (a miss there may still be caught by another suite). MUTATE_SHARD=k/n runs
+# the k-th of n shares of the sample, each in its own MUTATE_DIR, so that n
+# runs side by side plant together the faults of one run.
 set -euo pipefail
 if [ $# -lt 1 ]; then
   echo "usage: scripts/mutate.sh BASE [COUNT] [SEED] [PATH...]" >&2
