@@ -10,7 +10,7 @@ packages=(
 case "${1:-run}" in
   # The window-manager tests run the editor under a virtual X server with openbox;
   # scripts/mutate.sh is Python.
-  test) packages+=(libgtest-dev libgmock-dev libbenchmark-dev optipng xvfb openbox xdotool python3) ;;
+  test) packages+=(libgtest-dev libgmock-dev libbenchmark-dev optipng xvfb openbox xdotool x11-utils python3) ;;
   run) ;;
   *) echo "usage: deps.sh [run|test]" >&2; exit 2 ;;
 esac

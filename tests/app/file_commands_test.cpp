@@ -2,6 +2,7 @@
 #include "MenuTestSupport.h"
 #include "ModalDriver.h"
 #include "app/FileNames.h"
+#include "app/executeprocess.h"
 #include "app/jpegoption.h"
 #include "app/main.h"
 #include "app/pngoption.h"
@@ -19,6 +20,7 @@
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -157,6 +159,25 @@ TEST(FileCommands, OpenEveryKindThroughTheDialogADropAndTheCommandLine)
             EXPECT_EQ(CurrentFileName, taken ? longName : "");
         }
     }
+    // While an optimiser works on a saved file, no drop is taken.
+    const std::string slow = (w.Dir / "slow.sh").string();
+    WriteFile(slow, "#!/bin/sh\nsleep 0.5\n");
+    ::chmod(slow.c_str(), 0755);
+    bool takenWhileBusy = true;
+    QTimer::singleShot(50, [&] {
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDragMoveEvent move(QPoint(6, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent drop(QPointF(6, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        takenWhileBusy = false;
+        for (QDropEvent* event : {static_cast<QDropEvent*>(&enter), static_cast<QDropEvent*>(&move), &drop}) {
+            QApplication::sendEvent(&form, event);
+            takenWhileBusy = takenWhileBusy || event->isAccepted();
+        }
+    });
+    CurrentFileName.clear();
+    RunOptimisers({{true, slow, ""}}, "f.png", false, "", "");
+    EXPECT_FALSE(takenWhileBusy);
+    EXPECT_EQ(CurrentFileName, "");
     EXPECT_EQ(CurrentImage->Width(), 9);
 
     // Other extensions (photo.jpeg, none) are no built-in reader's: the document stays.

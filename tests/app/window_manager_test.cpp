@@ -1,6 +1,6 @@
 // The editor under a real X server and window manager (Xvfb and openbox),
 // where the frame and the window's place arrive late and in several steps.
-// Skipped when either program is missing or the server cannot start.
+// Skipped when a program is missing or the server cannot start.
 #include "AppTestSupport.h"
 #include "app/ini.h"
 #include "bitmap/FvDIB.h"
@@ -9,8 +9,11 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <cstdio>
+#include <functional>
 #include <poll.h>
+#include <sstream>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -55,7 +58,8 @@ class Desktop {
 public:
     explicit Desktop(const std::filesystem::path& dir)
     {
-        if (!Installed("Xvfb") || !Installed("openbox") || !Installed("xdotool"))
+        if (!Installed("Xvfb") || !Installed("openbox") || !Installed("xdotool") || !Installed("xprop") ||
+            !Installed("xwininfo"))
             return;
         for (int number = 90; number < 130 && FServer < 0; ++number)
             StartServer(number);
@@ -128,15 +132,97 @@ long ResidentKb(pid_t process)
     return at == std::string::npos ? -1 : std::stol(status.substr(at + 6));
 }
 
-// Starts the editor (opening file, if given), leaves its window alone for pauseMs once it is on
-// screen, runs the xdotool command given (%1 stands for its window), then closes
-// the window with its shortcut as a user would; answers the window's title.
-// With messageMs, file cannot be opened: the message about it appears over the
-// window and is answered after messageMs. residentKb, if given, receives the
-// editor's resident memory after the pause.
-std::string StartAndClose(const std::filesystem::path& dir, const std::string& display, int pauseMs,
-                          const std::string& action = {}, const std::string& file = {}, int messageMs = -1,
-                          long* residentKb = nullptr)
+// A property of a window, or of the root window for an empty one, as xprop
+// prints its value; empty when it is not set or the window is gone.
+std::string Property(const std::string& window, const std::string& name)
+{
+    std::string command = "LC_ALL=C.UTF-8 xprop ";
+    command += window.empty() ? std::string("-root") : "-id " + window;
+    command.append(" ").append(name).append(" 2>/dev/null");
+    const std::string text = Output(command);
+    size_t at = text.find(" = ");
+    if (at == std::string::npos)
+        at = text.find(" # ");
+    return at == std::string::npos ? std::string() : text.substr(at + 3);
+}
+
+std::vector<long> Numbers(const std::string& list)
+{
+    std::vector<long> numbers;
+    std::istringstream words(list);
+    for (std::string word; words >> word;)
+        numbers.push_back(std::strtol(word.c_str(), nullptr, 0));
+    return numbers;
+}
+
+const std::string MainTitle = "Farovinterぽるてぃか";
+// A message's caption is the application title, with its blank.
+const std::string MessageTitle = "Farovinter ぽるてぃか";
+
+// The editor's window of that title once the window manager has taken it
+// (among its clients, framed) and it is mapped; empty after seconds. Every
+// call looks the window up afresh among the manager's clients: a window may
+// be replaced, and a search of the whole tree fails on a window that goes.
+std::string ManagedWindow(pid_t editor, const std::string& title, double seconds)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    do {
+        for (const long id : Numbers(Property({}, "_NET_CLIENT_LIST"))) {
+            const std::string window = std::to_string(id);
+            if (Property(window, "_NET_WM_PID") == std::to_string(editor) &&
+                Property(window, "_NET_WM_NAME") == '"' + title + '"' &&
+                !Property(window, "_NET_FRAME_EXTENTS").empty() &&
+                Output("xwininfo -id " + window + " 2>/dev/null").find("IsViewable") != std::string::npos)
+                return window;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    } while (std::chrono::steady_clock::now() < end);
+    return {};
+}
+
+// The window's outer frame as the window manager placed it (all -1 when the
+// window is gone).
+TRect Frame(const std::string& window)
+{
+    const std::string info = Output("xwininfo -id " + window + " 2>/dev/null");
+    const std::vector<long> extents = Numbers(Property(window, "_NET_FRAME_EXTENTS"));
+    const auto field = [&](const std::string& name) {
+        const size_t at = info.find(name);
+        return at == std::string::npos ? -1L : std::strtol(info.c_str() + at + name.size(), nullptr, 10);
+    };
+    if (extents.size() != 4 || info.empty())
+        return {-1, -1, -1, -1};
+    const long left = field("Absolute upper-left X:") - extents[0];
+    const long top = field("Absolute upper-left Y:") - extents[2];
+    return TRect{int(left), int(top), int(left + field("Width:") + extents[0] + extents[1]),
+                 int(top + field("Height:") + extents[2] + extents[3])};
+}
+
+std::function<bool(const TRect&)> Is(const TRect& wanted)
+{
+    return [=](const TRect& frame) { return frame == wanted; };
+}
+
+struct Session {
+    // How long the window is left alone once it is on screen.
+    int PauseMs = 0;
+    // An xdotool command run then; %1 stands for the window.
+    std::string Action{};
+    // Opened at start.
+    std::string File{};
+    // The file cannot be opened: the message about it appears over the
+    // window and is answered after this time.
+    int MessageMs = -1;
+    // Waited for after the pause: the window manager gives the window a frame
+    // that satisfies this.
+    std::function<bool(const TRect&)> Settled{};
+    // Receives the editor's resident memory after the pause.
+    long* ResidentKb = nullptr;
+};
+
+// Starts the editor, follows the session, then closes the window with its
+// shortcut as a user would; answers the window's title.
+std::string StartAndClose(const std::filesystem::path& dir, const std::string& display, const Session& session = {})
 {
     const std::string program = (dir / "farovinter").string();
     const std::string suppressions = "suppressions=" + (dir / "lsan.supp").string();
@@ -144,34 +230,64 @@ std::string StartAndClose(const std::filesystem::path& dir, const std::string& d
         ::setenv("DISPLAY", display.c_str(), 1);
         ::setenv("QT_QPA_PLATFORM", "xcb", 1);
         ::setenv("LSAN_OPTIONS", suppressions.c_str(), 1);
-    }, program, file);
-    // --all: a window of the editor with that name, not one or the other.
-    const std::string search = "timeout 30 xdotool search --sync --all --onlyvisible --pid " + std::to_string(editor);
-    if (messageMs >= 0) {
-        // The message's caption is the application title, with its blank.
-        const std::string message = Output(search + " --name '^Farovinter ぽるてぃか$' | head -n 1");
-        EXPECT_NE(Output("xdotool search --all --onlyvisible --pid " + std::to_string(editor) +
-                         " --name '^Farovinterぽるてぃか$'"),
-                  "")
-            << "the message came before the window";
-        std::this_thread::sleep_for(std::chrono::milliseconds(messageMs));
-        std::system(("xdotool windowactivate --sync " + message + " key --clearmodifiers Return").c_str());
+    }, program, session.File);
+    if (session.MessageMs >= 0) {
+        const std::string message = ManagedWindow(editor, MessageTitle, 60);
+        EXPECT_NE(message, "");
+        EXPECT_NE(ManagedWindow(editor, MainTitle, 0), "") << "the message came before the window";
+        std::this_thread::sleep_for(std::chrono::milliseconds(session.MessageMs));
+        std::system(("timeout 30 xdotool windowactivate --sync " + message + " key --clearmodifiers Return").c_str());
     }
-    const std::string window = Output(search + " --name '^Farovinterぽるてぃか$' | head -n 1");
-    std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
-    if (residentKb != nullptr)
-        *residentKb = ResidentKb(editor);
-    const std::string title = Output("xdotool getwindowname " + window);
-    if (std::string command = action; !command.empty()) {
+    std::string window = ManagedWindow(editor, MainTitle, 60);
+    EXPECT_NE(window, "");
+    std::this_thread::sleep_for(std::chrono::milliseconds(session.PauseMs));
+    if (session.Settled) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (!session.Settled(Frame(window)) && std::chrono::steady_clock::now() < end) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            window = ManagedWindow(editor, MainTitle, 10);
+        }
+        EXPECT_TRUE(session.Settled(Frame(window))) << "frame " << testing::PrintToString(Frame(window));
+    }
+    if (session.ResidentKb != nullptr)
+        *session.ResidentKb = ResidentKb(editor);
+    const std::string title = Output("xdotool getwindowname " + window + " 2>/dev/null");
+    if (std::string command = session.Action; !command.empty()) {
         command.replace(command.find("%1"), 2, window);
         std::system(("xdotool " + command).c_str());
     }
-    std::system(("xdotool windowactivate --sync " + window + " key --clearmodifiers ctrl+w").c_str());
-    const int status = WaitForExit(editor, 30);
+    // A key that found no window (it went, or was replaced) is sent again to
+    // the window looked up afresh.
+    int status = -1;
+    for (int attempt = 0; attempt < 3 && status < 0; ++attempt) {
+        window = ManagedWindow(editor, MainTitle, 20);
+        if (!window.empty())
+            std::system(("timeout 30 xdotool windowactivate --sync " + window + " key --clearmodifiers ctrl+w").c_str());
+        status = WaitForExit(editor, 20);
+    }
     EXPECT_EQ(status, 0);
     if (status < 0)
         Stop(editor);
     return title;
+}
+
+void PrepareProgram(const std::filesystem::path& dir)
+{
+    // Beside the settings file, which lives in the executable's folder.
+    std::filesystem::copy_file(FV_PROGRAM, dir / "farovinter");
+    // The session bus library keeps one block to the end on purpose.
+    WriteFile(dir / "lsan.supp", "leak:libdbus-1.so\n");
+}
+
+// Far larger than the 1600 x 1000 screen, yet small in memory.
+std::string LargePicture(const std::filesystem::path& dir)
+{
+    TFvDIB picture;
+    picture.SetPixelFormat(fvPf1Bit);
+    picture.SetWidth(8000);
+    picture.SetHeight(5000);
+    picture.SaveToFile((dir / "large.bmp").string());
+    return (dir / "large.bmp").string();
 }
 
 TEST(WindowManager, StartAndCloseWriteBackTheRectangleReadAndTheTitleIsTheCaption)
@@ -180,29 +296,28 @@ TEST(WindowManager, StartAndCloseWriteBackTheRectangleReadAndTheTitleIsTheCaptio
     Desktop desktop(dir);
     if (desktop.Display.empty())
         GTEST_SKIP() << "no Xvfb with openbox";
-    // Beside the settings file, which lives in the executable's folder.
-    std::filesystem::copy_file(FV_PROGRAM, dir / "farovinter");
-    // The session bus library keeps one block to the end on purpose.
-    WriteFile(dir / "lsan.supp", "leak:libdbus-1.so\n");
+    PrepareProgram(dir);
     const TRect rect{100, 180, 600, 560};
     for (bool maximized : {false, true}) {
         WriteRect(dir / "Farovinter.ini", rect, maximized);
         for (int pauseMs : {0, 150, 400, 1000}) {
-            EXPECT_EQ(StartAndClose(dir, desktop.Display, pauseMs), "Farovinterぽるてぃか");
+            EXPECT_EQ(StartAndClose(dir, desktop.Display, {.PauseMs = pauseMs}), "Farovinterぽるてぃか");
             EXPECT_EQ(SavedRect(dir / "Farovinter.ini"), rect) << "maximised " << maximized << ", " << pauseMs << " ms";
             EXPECT_EQ(IniReadBool((dir / "Farovinter.ini").string(), "Form", "maximized"), maximized);
         }
     }
     // Opening a file at start sizes the window to the image; it stays at the place read.
     WriteRect(dir / "Farovinter.ini", rect);
-    StartAndClose(dir, desktop.Display, 1000, {}, FV_TEST_DATA "/bmp/core24.bmp");
+    StartAndClose(dir, desktop.Display, {.File = FV_TEST_DATA "/bmp/core24.bmp", .Settled = [&](const TRect& frame) {
+        return frame.Left == rect.Left && frame.Top == rect.Top && frame.Width() < rect.Width();
+    }});
     const TRect fitted = SavedRect(dir / "Farovinter.ini");
     EXPECT_EQ(fitted.Left, rect.Left);
     EXPECT_EQ(fitted.Top, rect.Top);
     EXPECT_LT(fitted.Width(), rect.Width());
     // Moved through the window manager once it has settled: saved where it was left.
     WriteRect(dir / "Farovinter.ini", rect);
-    StartAndClose(dir, desktop.Display, 1000, "windowmove --sync %1 200 280 sleep 0.5");
+    StartAndClose(dir, desktop.Display, {.Action = "windowmove --sync %1 200 280 sleep 0.5", .Settled = Is(rect)});
     const TRect moved = SavedRect(dir / "Farovinter.ini");
     EXPECT_EQ(moved.Width(), rect.Width());
     EXPECT_EQ(moved.Height(), rect.Height());
@@ -212,7 +327,7 @@ TEST(WindowManager, StartAndCloseWriteBackTheRectangleReadAndTheTitleIsTheCaptio
     // The message is up longer than the placement takes.
     WriteRect(dir / "Farovinter.ini", rect);
     WriteFile(dir / "damaged.png", "not a picture");
-    StartAndClose(dir, desktop.Display, 1000, {}, (dir / "damaged.png").string(), 4000);
+    StartAndClose(dir, desktop.Display, {.File = (dir / "damaged.png").string(), .MessageMs = 4000, .Settled = Is(rect)});
     EXPECT_EQ(SavedRect(dir / "Farovinter.ini"), rect);
 }
 
@@ -222,31 +337,46 @@ TEST(WindowManager, APictureLargerThanTheScreenGivesAWindowThatFitsTheScreenAtTh
     Desktop desktop(dir);
     if (desktop.Display.empty())
         GTEST_SKIP() << "no Xvfb with openbox";
-    std::filesystem::copy_file(FV_PROGRAM, dir / "farovinter");
-    WriteFile(dir / "lsan.supp", "leak:libdbus-1.so\n");
-    // Far larger than the 1600 x 1000 screen, yet small in memory.
-    TFvDIB picture;
-    picture.SetPixelFormat(fvPf1Bit);
-    picture.SetWidth(8000);
-    picture.SetHeight(5000);
-    picture.SaveToFile((dir / "large.bmp").string());
+    PrepareProgram(dir);
+    const std::string large = LargePicture(dir);
     const TRect screen{0, 0, 1600, 1000};
 
     long emptyKb = 0;
-    StartAndClose(dir, desktop.Display, 1000, {}, {}, -1, &emptyKb);
-    StartAndClose(dir, desktop.Display, 1000, {}, (dir / "large.bmp").string());
+    StartAndClose(dir, desktop.Display, {.PauseMs = 1000, .ResidentKb = &emptyKb});
+    StartAndClose(dir, desktop.Display, {.File = large, .Settled = Is(screen)});
     EXPECT_EQ(SavedRect(dir / "Farovinter.ini"), screen);
     // The next start without a picture costs about what an empty window costs
     // (a window of the screen's size takes 6 MB more).
     long restartKb = 0;
-    StartAndClose(dir, desktop.Display, 1000, {}, {}, -1, &restartKb);
+    StartAndClose(dir, desktop.Display, {.PauseMs = 1000, .Settled = Is(screen), .ResidentKb = &restartKb});
     EXPECT_EQ(SavedRect(dir / "Farovinter.ini"), screen);
     EXPECT_LT(restartKb, emptyKb + 24 * 1024) << "empty window: " << emptyKb << " KiB";
 
     // A rectangle taller than the screen is cut to it, its top on the screen's.
     WriteRect(dir / "Farovinter.ini", {100, 100, 500, 99999999});
-    StartAndClose(dir, desktop.Display, 1000);
+    StartAndClose(dir, desktop.Display, {.Settled = Is({100, 0, 500, 1000})});
     EXPECT_EQ(SavedRect(dir / "Farovinter.ini"), (TRect{100, 0, 500, 1000}));
+}
+
+TEST(WindowManager, APanelKeepsTheWindowInsideTheWorkAreaNotTheScreen)
+{
+    const auto dir = ScratchFolder("wm_panel");
+    Desktop desktop(dir);
+    if (desktop.Display.empty())
+        GTEST_SKIP() << "no Xvfb with openbox";
+    PrepareProgram(dir);
+    const std::string large = LargePicture(dir);
+    // Panels on all four sides, each of its own width, as a desktop sets them.
+    ASSERT_EQ(std::system("xprop -root -f _NET_WORKAREA 32c -set _NET_WORKAREA '40, 60, 1500, 900'"), 0);
+    const TRect area{40, 60, 1540, 960};
+
+    StartAndClose(dir, desktop.Display, {.File = large, .Settled = Is(area)});
+    EXPECT_EQ(SavedRect(dir / "Farovinter.ini"), area);
+    // A saved rectangle taller than the work area is cut to the area's height,
+    // then placed on the whole screen as every saved rectangle is.
+    WriteRect(dir / "Farovinter.ini", {100, 100, 500, 99999999});
+    StartAndClose(dir, desktop.Display, {.Settled = Is({100, 100, 500, 1000})});
+    EXPECT_EQ(SavedRect(dir / "Farovinter.ini"), (TRect{100, 100, 500, 1000}));
 }
 
 } // namespace
