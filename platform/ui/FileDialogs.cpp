@@ -11,9 +11,9 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QIdentityProxyModel>
-#include <QLayout>
 #include <QLocale>
 #include <QScreen>
+#include <QShowEvent>
 #include <QTreeView>
 
 #include <algorithm>
@@ -62,6 +62,33 @@ public:
     }
 };
 
+// The tree view of Qt's file dialog, which shows the columns.
+QTreeView* DetailView(QFileDialog& dialog)
+{
+    return dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+}
+
+// The size, type and date columns as wide as their longest usual text; the
+// name column takes the rest.
+void WidenColumns(QFileDialog& dialog)
+{
+    QTreeView* view = DetailView(dialog);
+    if (view == nullptr)
+        return;
+    const QFontMetrics metrics(view->font());
+    const int padding = 3 * metrics.height();
+    const QDateTime latest(QDate(2000, 12, 28), QTime(23, 58));
+    const std::array<std::pair<Column, QString>, 3> widest{{
+        {SizeColumn, Japanese().formattedDataSize(1023, 1, QLocale::DataSizeTraditionalFormat)},
+        {TypeColumn, QStringLiteral("Windows BMP 画像")},
+        {DateColumn, Japanese().toString(latest, QLocale::ShortFormat)},
+    }};
+    QHeaderView* header = view->header();
+    header->setSectionResizeMode(NameColumn, QHeaderView::Stretch);
+    for (const auto& [column, text] : widest)
+        header->resizeSection(column, std::max(metrics.horizontalAdvance(text) + padding, header->sectionSize(column)));
+}
+
 // Asks before an existing file is replaced, through the replaceable message
 // dialogs instead of Qt's own question.
 class FileDialog : public QFileDialog {
@@ -78,40 +105,32 @@ public:
         }
         QFileDialog::accept();
     }
-};
 
-// The size, type and date columns wide enough for their longest usual text,
-// and the dialog wider by what they gained, as far as the screen allows.
-void WidenColumns(QFileDialog& dialog)
-{
-    auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
-    if (view == nullptr)
-        return;
-    const QFontMetrics metrics(view->font());
-    const int padding = 3 * metrics.height();
-    const QDateTime latest(QDate(2000, 12, 28), QTime(23, 58));
-    const std::array<std::pair<Column, QString>, 3> widest{{
-        {SizeColumn, Japanese().formattedDataSize(1023, 1, QLocale::DataSizeTraditionalFormat)},
-        {TypeColumn, QStringLiteral("Windows BMP 画像")},
-        {DateColumn, Japanese().toString(latest, QLocale::ShortFormat)},
-    }};
-    QHeaderView* header = view->header();
-    int gained = 0;
-    for (const auto& [column, text] : widest) {
-        const int wanted = metrics.horizontalAdvance(text) + padding;
-        gained += std::max(0, wanted - header->sectionSize(column));
-        header->resizeSection(column, std::max(wanted, header->sectionSize(column)));
+protected:
+    // Once laid out, the dialog grows, as far as the screen allows, until the
+    // name column is as wide as the other three together, and stays centred
+    // on its owner.
+    void showEvent(QShowEvent* event) override
+    {
+        QFileDialog::showEvent(event);
+        const QTreeView* view = DetailView(*this);
+        const QScreen* display = screen();
+        if (view == nullptr || display == nullptr)
+            return;
+        const QHeaderView* header = view->header();
+        const int others = header->sectionSize(SizeColumn) + header->sectionSize(TypeColumn) +
+                           header->sectionSize(DateColumn);
+        const QRect area = display->availableGeometry();
+        const int grow = std::min(others - header->sectionSize(NameColumn), area.width() - frameGeometry().width());
+        if (grow <= 0)
+            return;
+        QRect bounds(QPoint(), size() + QSize(grow, 0));
+        bounds.moveCenter(parentWidget() != nullptr ? parentWidget()->window()->geometry().center() : geometry().center());
+        bounds.moveLeft(std::clamp(bounds.left(), area.left(), std::max(area.left(), area.right() + 1 - bounds.width())));
+        bounds.moveTop(std::clamp(bounds.top(), area.top(), std::max(area.top(), area.bottom() + 1 - bounds.height())));
+        setGeometry(bounds);
     }
-    int width = dialog.width() + gained;
-    if (const QScreen* screen = dialog.screen())
-        width = std::min(width, screen->availableGeometry().width());
-    dialog.resize(std::max(width, dialog.width()), dialog.height());
-    // On a narrow screen the name column gives up what the others took.
-    dialog.layout()->activate();
-    const int excess = header->length() - view->viewport()->width();
-    if (excess > 0)
-        header->resizeSection(NameColumn, std::max(header->sectionSize(NameColumn) - excess, 8 * metrics.height()));
-}
+};
 
 bool IsFolder(const QString& path)
 {

@@ -152,49 +152,61 @@ TEST(Application, QtsOwnDialogsSpeakJapaneseWhateverTheLocale)
         const timespec times[2] = {{stamp.toSecsSinceEpoch(), 0}, {stamp.toSecsSinceEpoch(), 0}};
         ASSERT_EQ(::utimensat(AT_FDCWD, (dir / name).c_str(), times, 0), 0);
     }
-    TOpenDialog open(nullptr);
+    // An owner in the screen's corner: the dialog centred on it must still stay on the screen.
+    QWidget owner;
+    owner.setGeometry(0, 0, 240, 150);
+    owner.show();
+    TOpenDialog open(&owner);
     open.Filter = "すべてのファイル|*.*";
     open.InitialDir = dir.string();
     std::string accept, reject, name;
     std::vector<std::vector<std::string>> rows;
     std::vector<bool> fits;
-    WhenShown<QFileDialog>([&](QFileDialog& d) {
-        accept = d.labelText(QFileDialog::Accept).toStdString();
-        reject = d.labelText(QFileDialog::Reject).toStdString();
-        name = d.labelText(QFileDialog::FileName).toStdString();
-        auto* view = d.findChild<QTreeView*>("treeView");
-        const QAbstractItemModel* model = view->model();
-        const QModelIndex root = view->rootIndex();
-        if (QTest::qWaitFor([&] { return model->rowCount(root) == 3; })) {
-            view->sortByColumn(0, Qt::AscendingOrder);
-            const QFontMetrics metrics(view->font());
-            for (int row = 0; row < 3; ++row) {
-                rows.emplace_back();
-                for (int column = 0; column < 4; ++column) {
-                    const QString text = model->index(row, column, root).data().toString();
-                    rows.back().push_back(text.toStdString());
-                    fits.push_back(metrics.horizontalAdvance(text) + 2 * metrics.height() <=
-                                   view->header()->sectionSize(column));
+    // The second dialog starts from the column widths the first one left.
+    for (int run = 0; run < 2; ++run) {
+        WhenShown<QFileDialog>([&](QFileDialog& d) {
+            accept = d.labelText(QFileDialog::Accept).toStdString();
+            reject = d.labelText(QFileDialog::Reject).toStdString();
+            name = d.labelText(QFileDialog::FileName).toStdString();
+            auto* view = d.findChild<QTreeView*>("treeView");
+            const QAbstractItemModel* model = view->model();
+            const QModelIndex root = view->rootIndex();
+            if (QTest::qWaitFor([&] { return model->rowCount(root) == 3; })) {
+                view->sortByColumn(0, Qt::AscendingOrder);
+                const QFontMetrics metrics(view->font());
+                for (int row = 0; row < 3; ++row) {
+                    rows.emplace_back();
+                    for (int column = 0; column < 4; ++column) {
+                        const QString text = model->index(row, column, root).data().toString();
+                        rows.back().push_back(text.toStdString());
+                        fits.push_back(metrics.horizontalAdvance(text) + 2 * metrics.height() <=
+                                       view->header()->sectionSize(column));
+                    }
                 }
+                // No sideways scrolling; the name column as wide as the rest, as far as the screen allows.
+                const QHeaderView* header = view->header();
+                fits.push_back(header->length() <= view->viewport()->width());
+                fits.push_back(header->sectionSize(0) >= header->length() / 2 ||
+                               d.frameGeometry().width() >= d.screen()->availableGeometry().width());
+                fits.push_back(d.screen()->availableGeometry().contains(d.geometry()));
             }
-            fits.push_back(view->header()->length() <= view->viewport()->width());
-        }
-        d.reject();
-    });
-    EXPECT_FALSE(open.Execute());
+            d.reject();
+        });
+        EXPECT_FALSE(open.Execute());
+    }
     EXPECT_EQ(accept, "開く(&O)");
     EXPECT_EQ(reject, "キャンセル");
     EXPECT_EQ(name, "ファイル名(&N):");
-    const std::vector<std::vector<std::string>> expected{
+    const std::vector<std::vector<std::string>> shown{
         {"sub", "", "フォルダー", "2021/11/24 17:05"},
         {"a.bmp", "1,023 バイト", "Windows BMP 画像", "2021/11/24 17:05"},
         {"b.png", "1.5 KB", "PNG 画像", "2021/11/24 17:05"},
     };
+    std::vector<std::vector<std::string>> expected = shown;
+    expected.insert(expected.end(), shown.begin(), shown.end());
     EXPECT_EQ(rows, expected);
-    EXPECT_EQ(fits, std::vector<bool>(13, true));
+    EXPECT_EQ(fits, std::vector<bool>(30, true));
 }
-
-} // namespace
 
 TEST(Application, FileDialogsStartInTheirFolderElseWhereTheLastOneWasUsedElseHome)
 {
@@ -227,3 +239,5 @@ TEST(Application, FileDialogsStartInTheirFolderElseWhereTheLastOneWasUsedElseHom
     save.InitialDir = (dir / "last" / ".." / "last").string();
     EXPECT_EQ(StartFolderOf([&] { save.Execute(); }), (dir / "last").string());
 }
+
+} // namespace
