@@ -25,11 +25,13 @@
 
 #include <QCloseEvent>
 #include <QDragEnterEvent>
+#include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
 
 #include <algorithm>
+#include <type_traits>
 #include <utility>
 
 namespace {
@@ -38,20 +40,46 @@ namespace {
 template <class Graphic>
 void LoadThroughBitmap(const std::string& FileName, TFvDIB& Target)
 {
-    TBitmap bitmap;
-    {
-        // The graphic goes first: the picture it shares with the bitmap is
-        // then the bitmap's alone, and Target takes it over without a copy.
+    if constexpr (std::is_base_of_v<TRasterGraphic, Graphic>) {
+        // Target takes the graphic's own bitmap over: an assigned bitmap
+        // would copy any picture with a palette, as every 8-bit one has.
         Graphic graphic;
         graphic.LoadFromFile(FileName);
-        bitmap.Assign(&graphic);
+        Target.TakeBitmap(graphic.Bitmap());
+    } else {
+        TBitmap bitmap;
+        {
+            // The graphic goes first: the picture it shares with the bitmap
+            // is then the bitmap's alone, and Target takes it over without a copy.
+            Graphic graphic;
+            graphic.LoadFromFile(FileName);
+            bitmap.Assign(&graphic);
+        }
+        Target.TakeBitmap(bitmap);
     }
-    Target.TakeBitmap(bitmap);
 }
 
 void WriteGraphic(const std::string& FileName, TGraphic& graphic)
 {
     SaveFileReplacing(FileName, [&](TStream& stream) { graphic.SaveToStream(stream); });
+}
+
+// The editor only reads a dropped file, so it takes it as a copy, or as a
+// link where the source offers no copy. A source told "move" may delete the
+// file once the drop is done, so a drop offering only a move is refused.
+bool TakeAsCopy(QDropEvent* event, bool busy)
+{
+    const Qt::DropActions offered = event->possibleActions();
+    const Qt::DropAction action = (offered & Qt::CopyAction)   ? Qt::CopyAction
+                                  : (offered & Qt::LinkAction) ? Qt::LinkAction
+                                                               : Qt::IgnoreAction;
+    if (busy || action == Qt::IgnoreAction || !event->mimeData()->hasUrls()) {
+        event->ignore();
+        return false;
+    }
+    event->setDropAction(action);
+    event->accept();
+    return true;
 }
 
 } // namespace
@@ -76,16 +104,24 @@ void TMainForm::WMDropFiles(const std::string& FileName)
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (event->mimeData()->hasUrls() && !ProcessWaiting())
-        event->acceptProposedAction();
+    TakeAsCopy(event, ProcessWaiting());
+}
+
+// Every move answers again: the source's proposal changes with the keys held.
+void TMainForm::dragMoveEvent(QDragMoveEvent* event)
+{
+    TakeAsCopy(event, ProcessWaiting());
 }
 
 void TMainForm::dropEvent(QDropEvent* event)
 {
     const QList<QUrl> urls = event->mimeData()->urls();
-    if (urls.isEmpty() || !urls.front().isLocalFile() || ProcessWaiting())
+    if (urls.isEmpty() || !urls.front().isLocalFile()) {
+        event->ignore();
         return;
-    event->acceptProposedAction();
+    }
+    if (!TakeAsCopy(event, ProcessWaiting()))
+        return;
     // The whole path, however long.
     Guarded([&] { WMDropFiles(urls.front().toLocalFile().toStdString()); })();
 }

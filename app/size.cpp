@@ -23,7 +23,14 @@ const char* const MethodNames[] = {"API",          "NearestNeighbor", "BiLinear"
 
 std::string SizeText(int width, int height)
 {
-    return "(" + std::to_string(width) + "," + std::to_string(height) + ")";
+    // Appended piece by piece: GCC 12 reports a false overlap for a literal
+    // added in front of a temporary string.
+    std::string text = "(";
+    text += std::to_string(width);
+    text += ',';
+    text += std::to_string(height);
+    text += ')';
+    return text;
 }
 
 int ImageWidth()

@@ -52,9 +52,9 @@ public:
     uint8_t* ScanLine(int Y) { return GetScanLine(Y); }
     uint8_t* GetScanLine(int Y);
     void CreateTrueColorPalette();
-    // Assign from a bitmap that is given up: a 24-bit picture becomes this
-    // bitmap's storage without its pixels being copied, and Source is left
-    // empty; other pictures are assigned.
+    // Assign from a bitmap that is given up: a 24-bit or 8-bit picture
+    // becomes this bitmap's storage without its pixels being copied, and
+    // Source is left empty; other pictures are assigned.
     void TakeBitmap(TBitmap& Source);
 
     // TPersistent / TGraphic.

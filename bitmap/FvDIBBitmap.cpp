@@ -3,6 +3,7 @@
 
 #include "platform/graphics/Bitmap.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -93,8 +94,11 @@ void TFvDIB::AssignFromBitmap(TBitmap& Source)
 void TFvDIB::TakeBitmap(TBitmap& Source)
 {
     BITMAPINFO info{};
-    if (!UseFMO() || Source.Empty() || Source.PixelFormat() != pf24bit || !GetBitmapInfo(Source.Handle(), &info) ||
-        info.bmiHeader.biBitCount != 24 || info.bmiHeader.biCompression != BI_RGB) {
+    const TPixelFormat format = Source.PixelFormat();
+    const int bitCount = format == pf24bit ? 24 : 8;
+    if (!UseFMO() || Source.Empty() || (format != pf24bit && format != pf8bit) ||
+        !GetBitmapInfo(Source.Handle(), &info) || info.bmiHeader.biBitCount != bitCount ||
+        info.bmiHeader.biCompression != BI_RGB) {
         Assign(&Source);
         return;
     }
@@ -108,15 +112,25 @@ void TFvDIB::TakeBitmap(TBitmap& Source)
     const int height = std::abs(from.biHeight);
     auto fresh = NewEmptyStorage();
     try {
-        fresh->CreateDIBOver(section, from.biWidth, height, 24);
+        fresh->CreateDIBOver(section, from.biWidth, height, bitCount);
     } catch (...) {
         CloseHandle(section);
         throw;
     }
     TFvDIBInfos& infos = fresh->DIBInfos;
+    const size_t stride = static_cast<size_t>(DIBStride(from.biWidth, bitCount));
     if (from.biHeight < 0)
-        ReverseRows(infos.pBits, static_cast<size_t>(DIBStride(from.biWidth, 24)), height);
-    // As a read of the rows would leave the header.
+        ReverseRows(infos.pBits, stride, height);
+    // As a read of the rows would leave them: the padding zero, the table
+    // the bitmap's own, the header counting its entries and bytes.
+    const size_t used = static_cast<size_t>(from.biWidth) * static_cast<size_t>(bitCount / 8);
+    for (int y = 0; y < height; ++y)
+        std::memset(infos.pBits + stride * static_cast<size_t>(y) + used, 0, stride - used);
+    if (bitCount == 8) {
+        const DWORD colours = from.biClrUsed == 0 || from.biClrUsed > 256 ? 256 : from.biClrUsed;
+        std::copy_n(info.bmiColors, colours, infos.W3HeadInfo.bmiColors);
+        infos.W3Head().biClrUsed = colours;
+    }
     infos.W3Head().biSizeImage = static_cast<DWORD>(infos.BitsSize);
     ReplaceInternalDIB(std::move(fresh));
     FInternalDIB->ReleasePalette();

@@ -1,5 +1,6 @@
-// Drawing a bitmap onto a canvas: a plain stretch of the DIB, or a halftoned
-// copy of the target size made through a DIB canvas.
+// Drawing a bitmap onto a canvas: a plain stretch of the DIB (of an RLE
+// picture, its storage's expansion), or a halftoned copy of the target size
+// made through a DIB canvas.
 #include "bitmap/DIBCanvas.h"
 
 #include <cstdlib>
@@ -38,9 +39,18 @@ void TFvDIB::Draw(TCanvas& ACanvas, const TRect& Rect)
     }
     const int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
     const TFvDIBInfos& infos = FInternalDIB->DIBInfos;
-    StretchDIBits(dc, Rect.Left, Rect.Top, Rect.Right - Rect.Left, Rect.Bottom - Rect.Top, 0, 0, Width(), Height(),
-                  infos.pBits, static_cast<size_t>(infos.BitsSize), &infos.W3HeadInfo, DIB_RGB_COLORS,
-                  ACanvas.CopyMode);
+    if (const uint8_t* expanded = FInternalDIB->RleExpansion()) {
+        TFvDIBInfos plain = infos;
+        plain.W3Head().biCompression = BI_RGB;
+        plain.W3Head().biSizeImage = 0;
+        StretchDIBits(dc, Rect.Left, Rect.Top, Rect.Right - Rect.Left, Rect.Bottom - Rect.Top, 0, 0, Width(),
+                      Height(), expanded, static_cast<size_t>(DIBStride(Width(), BitCount()) * Height()),
+                      &plain.W3HeadInfo, DIB_RGB_COLORS, ACanvas.CopyMode);
+    } else {
+        StretchDIBits(dc, Rect.Left, Rect.Top, Rect.Right - Rect.Left, Rect.Bottom - Rect.Top, 0, 0, Width(),
+                      Height(), infos.pBits, static_cast<size_t>(infos.BitsSize), &infos.W3HeadInfo, DIB_RGB_COLORS,
+                      ACanvas.CopyMode);
+    }
     SetStretchBltMode(dc, oldMode);
     if (palette && oldPalette)
         SelectPalette(dc, oldPalette, true);

@@ -2,6 +2,7 @@
 #include "bitmap/InternalDIB.h"
 
 #include "bitmap/FvGraph.h"
+#include "platform/core/PixelBlock.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -83,6 +84,7 @@ void TFvInternalDIB::UseDIBMemory(int Width, int Height, int ColorCount, int Bit
 
 void TFvInternalDIB::FreeDIB()
 {
+    DropRleExpansion();
     if (DIBInfos.pBits) {
         ReleaseMemory(DIBInfos.hFile, DIBInfos.pBits, UseFMO);
         DIBInfos.BitsSize = 0;
@@ -97,6 +99,7 @@ void TFvInternalDIB::FreeDIB()
 
 void TFvInternalDIB::ReleasePalette()
 {
+    DropRleExpansion();
     if (Palette)
         DeleteObject(reinterpret_cast<HGDIOBJ>(Palette));
     Palette = nullptr;
@@ -139,4 +142,36 @@ void TFvInternalDIB::TakeDIBInfos(const TFvDIBInfos& Infos)
     const int64_t height = std::abs(static_cast<int64_t>(Infos.W3Head().biHeight));
     Height = static_cast<int>(std::min<int64_t>(height, std::numeric_limits<int>::max()));
     ReleasePalette();
+}
+
+const uint8_t* TFvInternalDIB::RleExpansion()
+{
+    const BITMAPINFOHEADER& head = DIBInfos.W3Head();
+    if (FExpansion || FExpansionRefused || head.biCompression == BI_RGB)
+        return FExpansion;
+    FExpansionRefused = true;
+    const int64_t size = DIBStride(Width, head.biBitCount) * Height;
+    if (size > std::numeric_limits<int32_t>::max())
+        return nullptr;
+    auto* block = static_cast<uint8_t*>(AllocatePixelBlock(static_cast<size_t>(size)));
+    if (!block)
+        return nullptr;
+    if (!ExpandRleDIB(&DIBInfos.W3HeadInfo, DIBInfos.pBits, static_cast<size_t>(std::max(DIBInfos.BitsSize, 0)), block,
+                      static_cast<size_t>(size))) {
+        FreePixelBlock(block, static_cast<size_t>(size));
+        return nullptr;
+    }
+    FExpansion = block;
+    FExpansionSize = static_cast<size_t>(size);
+    FExpansionRefused = false;
+    return FExpansion;
+}
+
+void TFvInternalDIB::DropRleExpansion()
+{
+    if (FExpansion)
+        FreePixelBlock(FExpansion, FExpansionSize);
+    FExpansion = nullptr;
+    FExpansionSize = 0;
+    FExpansionRefused = false;
 }

@@ -110,7 +110,22 @@ public:
     // Takes over a fully built record (after FreeDIB of the old one).
     void TakeDIBInfos(const TFvDIBInfos& Infos);
 
+    // The pixels of an RLE picture as drawing expands them (uncompressed rows
+    // of the same depth, bottom-up), made by the first call, so that a paint
+    // in strips does not expand the whole picture for every strip. Only
+    // indices are kept: the colour table is read when drawing. Null for an
+    // uncompressed picture and one that cannot be drawn. Every change of the
+    // pixels or the palette drops it.
+    const uint8_t* RleExpansion();
+    bool HoldsRleExpansion() const { return FExpansion != nullptr; }
+    void DropRleExpansion();
+
 private:
+    uint8_t* FExpansion = nullptr;
+    size_t FExpansionSize = 0;
+    // The picture could not be expanded; not tried again until it changes.
+    bool FExpansionRefused = false;
+
     // The header of a blank storage over memory already got.
     void UseDIBMemory(int Width, int Height, int ColorCount, int BitCount, HFILEMAPPING hFile, uint8_t* pBits,
                       int64_t Size);

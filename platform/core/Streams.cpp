@@ -1,5 +1,6 @@
 #include "platform/core/Streams.h"
 
+#include "platform/core/ErrorText.h"
 #include "platform/core/Exceptions.h"
 
 #include <algorithm>
@@ -140,12 +141,22 @@ void TMemoryStream::LoadFromFile(const std::string& fileName)
     LoadFromStream(file);
 }
 
+std::string CannotCreateMessage(const std::string& fileName, int error)
+{
+    return "ファイル \"" + fileName + "\" を作成できません。" + ErrorReason(error);
+}
+
+std::string CannotWriteMessage(const std::string& fileName, int error)
+{
+    return "ファイル \"" + fileName + "\" に書き込めません。" + ErrorReason(error);
+}
+
 TFileStream::TFileStream(const std::string& fileName, uint16_t mode) : FFileName(fileName)
 {
     if (mode == fmCreate) {
         FHandle = ::open(fileName.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
         if (FHandle < 0)
-            throw EFCreateError("Cannot create file \"" + fileName + "\". " + std::strerror(errno));
+            throw EFCreateError(CannotCreateMessage(fileName, errno));
         return;
     }
     int flags = O_RDONLY;
@@ -155,7 +166,7 @@ TFileStream::TFileStream(const std::string& fileName, uint16_t mode) : FFileName
         flags = O_RDWR;
     FHandle = ::open(fileName.c_str(), flags | O_CLOEXEC);
     if (FHandle < 0)
-        throw EFOpenError("Cannot open file \"" + fileName + "\". " + std::strerror(errno));
+        throw EFOpenError("ファイル \"" + fileName + "\" を開けません。" + ErrorReason(errno));
 }
 
 TFileStream::TFileStream(int handle, std::string fileName) : FFileName(std::move(fileName)), FHandle(handle) {}
@@ -201,7 +212,7 @@ int64_t TFileStream::Write(const void* buffer, int64_t count)
 
 std::string TFileStream::WriteErrorMessage() const
 {
-    return "Cannot write to file \"" + FFileName + "\". " + std::strerror(FWriteError);
+    return CannotWriteMessage(FFileName, FWriteError);
 }
 
 int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin)
@@ -215,7 +226,7 @@ int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin)
 void TFileStream::SetSize(int64_t size)
 {
     if (::ftruncate(FHandle, size) != 0)
-        throw EStreamError("Cannot set the size of \"" + FFileName + "\". " + std::strerror(errno));
+        throw EStreamError("ファイル \"" + FFileName + "\" の大きさを変更できません。" + ErrorReason(errno));
     if (Position() > size)
         SetPosition(size);
 }

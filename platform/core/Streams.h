@@ -74,10 +74,15 @@ constexpr uint16_t fmOpenWrite = 0x0001;
 constexpr uint16_t fmOpenReadWrite = 0x0002;
 constexpr uint16_t fmCreate = 0xFF00;
 
+// The messages of a file that cannot be created or written: the file's name
+// and the reason, in Japanese (see ErrorReason).
+std::string CannotCreateMessage(const std::string& fileName, int error);
+std::string CannotWriteMessage(const std::string& fileName, int error);
+
 // A stream over a file. A file that cannot be opened raises EFOpenError
-// ("Cannot open file "name". reason"); one that cannot be created raises
-// EFCreateError ("Cannot create file "name". reason"); a short write raises
-// EWriteError ("Cannot write to file "name". reason").
+// (ファイル "name" を開けません。reason); one that cannot be created raises
+// EFCreateError (CannotCreateMessage); a short write raises EWriteError
+// (CannotWriteMessage).
 class TFileStream : public TStream {
 public:
     TFileStream(const std::string& fileName, uint16_t mode);

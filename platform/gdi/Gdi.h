@@ -110,6 +110,13 @@ HBITMAP GetCurrentBitmap(HDC dc);
 int StretchDIBits(HDC dc, int xDest, int yDest, int wDest, int hDest, int xSrc, int ySrc, int wSrc,
                   int hSrc, const void* bits, size_t bitsSize, const BITMAPINFO* info, unsigned usage,
                   DWORD rop);
+// The pixels StretchDIBits draws for an RLE4 or RLE8 DIB, written into out
+// as the same DIB uncompressed: BI_RGB of the same depth, bottom-up, rows of
+// DibStride bytes. out must hold outSize zeroed bytes, exactly that picture;
+// pixels the data never reaches stay 0. Drawing the result with the header
+// changed to BI_RGB draws what drawing the RLE data draws. False, with out
+// untouched, for anything StretchDIBits would not draw.
+bool ExpandRleDIB(const BITMAPINFO* info, const void* bits, size_t bitsSize, void* out, size_t outSize);
 bool StretchBlt(HDC dest, int xDest, int yDest, int wDest, int hDest, HDC src, int xSrc, int ySrc,
                 int wSrc, int hSrc, DWORD rop);
 bool BitBlt(HDC dest, int xDest, int yDest, int width, int height, HDC src, int xSrc, int ySrc, DWORD rop);

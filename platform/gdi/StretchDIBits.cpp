@@ -40,3 +40,16 @@ int StretchDIBits(HDC dc, int xDest, int yDest, int wDest, int hDest, int xSrc, 
     StretchSurface(dc->bitmap->Surface(), xDest, yDest, wDest, hDest, &source, xSrc, top, wSrc, hSrc, rop);
     return hSrc < 0 ? -hSrc : hSrc;
 }
+
+bool ExpandRleDIB(const BITMAPINFO* info, const void* bits, size_t bitsSize, void* out, size_t outSize)
+{
+    DibLayout layout;
+    if (!info || !bits || !out || !ReadDibLayout(*info, layout, true) || !layout.Compressed())
+        return false;
+    const uint64_t stride = DibStride(layout.width, layout.bitCount);
+    if (stride * static_cast<uint64_t>(layout.height) != outSize)
+        return false;
+    DecodeRlePacked(static_cast<const uint8_t*>(bits), bitsSize, layout.compression == BI_RLE4, layout.width,
+                    layout.height, static_cast<uint8_t*>(out), stride);
+    return true;
+}

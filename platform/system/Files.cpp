@@ -1,13 +1,15 @@
 #include "platform/system/Files.h"
 
+#include "platform/core/ErrorText.h"
 #include "platform/core/Exceptions.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
+#include <memory>
 #include <sys/stat.h>
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -60,7 +62,15 @@ namespace {
 
 [[noreturn]] void CannotCreate(const std::string& fileName, int error)
 {
-    throw EFCreateError("Cannot create file \"" + fileName + "\". " + std::strerror(error));
+    throw EFCreateError(CannotCreateMessage(fileName, error));
+}
+
+// The folder, not the file, stopped the save: the message says so.
+[[noreturn]] void FolderRefuses(const std::string& FileName, const std::filesystem::path& target, int error)
+{
+    const std::string folder = target.has_parent_path() ? target.parent_path().string() : std::string(".");
+    throw EFCreateError("ファイル \"" + FileName + "\" を作成できません。フォルダー \"" + folder + "\" に書き込めません。" +
+                        ErrorReason(error));
 }
 
 mode_t NewFileMode()
@@ -146,6 +156,97 @@ private:
     int64_t FPending = 0;
 };
 
+// The stream of a save written into the file itself: it knows how far the
+// new bytes reach, so that the old ones past them can be cut off.
+class TInPlaceFileStream : public TFileStream {
+public:
+    using TFileStream::TFileStream;
+
+    int64_t Write(const void* buffer, int64_t count) override
+    {
+        const int64_t done = TFileStream::Write(buffer, count);
+        FEnd = std::max(FEnd, Position());
+        return done;
+    }
+
+    void SetSize(int64_t size) override
+    {
+        TFileStream::SetSize(size);
+        FEnd = size;
+    }
+
+    int64_t End() const { return FEnd; }
+
+private:
+    int64_t FEnd = 0;
+};
+
+bool WriteAt(int fd, const char* bytes, int64_t size)
+{
+    for (int64_t done = 0; done < size;) {
+        const ssize_t n = ::pwrite(fd, bytes + done, static_cast<size_t>(size - done), done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+bool ReadAt(int fd, char* bytes, int64_t size)
+{
+    for (int64_t done = 0; done < size;) {
+        const ssize_t n = ::pread(fd, bytes + done, static_cast<size_t>(size - done), done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+// A folder that takes no new file leaves the file itself, which this user
+// may write, to be written in place. Its old bytes are kept in memory until
+// the new ones are written out whole, and put back when they cannot be: the
+// blocks they need are still the file's, so a full disk cannot stop that.
+// Mode, owner and links stay; the kernel drops the set-ID bits on a write,
+// and the owner puts them back.
+void SaveInPlace(const std::string& FileName, const std::string& target, int folderError,
+                 const std::function<void(TStream&)>& Write)
+{
+    const int fd = ::open(target.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        FolderRefuses(FileName, target, folderError);
+    TInPlaceFileStream stream(fd, FileName);
+    struct stat old {};
+    if (::fstat(fd, &old) != 0)
+        CannotCreate(FileName, errno);
+    if (!S_ISREG(old.st_mode))
+        CannotCreate(FileName, EPERM);
+    std::unique_ptr<char[]> kept;
+    try {
+        kept = std::make_unique_for_overwrite<char[]>(static_cast<size_t>(old.st_size));
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory();
+    }
+    errno = 0;
+    if (!ReadAt(fd, kept.get(), old.st_size))
+        CannotCreate(FileName, errno != 0 ? errno : EIO);
+    try {
+        Write(stream);
+        if (::ftruncate(fd, stream.End()) != 0 || ::fdatasync(fd) != 0)
+            throw EWriteError(CannotWriteMessage(FileName, errno));
+    } catch (...) {
+        if (WriteAt(fd, kept.get(), old.st_size) && ::ftruncate(fd, old.st_size) == 0)
+            ::fdatasync(fd);
+        ::fchmod(fd, old.st_mode & 07777);
+        throw;
+    }
+    ::fchmod(fd, old.st_mode & 07777);
+}
+
 } // namespace
 
 void SaveFileReplacing(const std::string& FileName, const std::function<void(TStream&)>& Write)
@@ -158,8 +259,13 @@ void SaveFileReplacing(const std::string& FileName, const std::function<void(TSt
 
     std::string temporary = TemporaryTemplate(target);
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0)
-        CannotCreate(FileName, errno);
+    if (fd < 0) {
+        const int error = errno;
+        if (!replaces)
+            FolderRefuses(FileName, target, error);
+        SaveInPlace(FileName, target, error, Write);
+        return;
+    }
     try {
         // The streams name the user's file in their messages, not the temporary one.
         if (replaces) {
@@ -174,8 +280,20 @@ void SaveFileReplacing(const std::string& FileName, const std::function<void(TSt
         if (replaces && ::chown(temporary.c_str(), old.st_uid, old.st_gid) != 0)
             ::chown(temporary.c_str(), static_cast<uid_t>(-1), old.st_gid);
         const mode_t mode = replaces ? (old.st_mode & 07777) : NewFileMode();
-        if (::chmod(temporary.c_str(), mode) != 0 || ::rename(temporary.c_str(), target.c_str()) != 0)
+        if (::chmod(temporary.c_str(), mode) != 0)
             CannotCreate(FileName, errno);
+        if (::rename(temporary.c_str(), target.c_str()) != 0) {
+            const int error = errno;
+            if (!replaces || (error != EPERM && error != EACCES))
+                CannotCreate(FileName, error);
+            // A sticky folder lets only the file's owner replace it, though
+            // others may write it: the finished bytes are copied in place.
+            SaveInPlace(FileName, target, error, [&](TStream& stream) {
+                TFileStream written(temporary, fmOpenRead);
+                stream.CopyFrom(written, 0);
+            });
+            ::unlink(temporary.c_str());
+        }
     } catch (...) {
         ::unlink(temporary.c_str());
         throw;

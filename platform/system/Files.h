@@ -32,7 +32,11 @@ std::string UserConfigDirectory();
 // failing Write leaves FileName as it was; the replacement keeps the old
 // file's permissions and, where it may, its owner (a new file gets 0666 less
 // the umask). A file this user may not write, or that no one may write, or
-// that is not a regular file, is refused before anything is written.
-// Failures raise EFCreateError naming FileName and the reason; a write into
-// the stream that falls short raises EWriteError naming FileName likewise.
+// that is not a regular file, is refused before anything is written. Where
+// the folder takes no temporary file, or (sticky) lets this user replace no
+// file, an existing file is written in place and its old bytes put back
+// when the new ones cannot be written whole; a new file is refused naming
+// the folder. Failures raise EFCreateError naming FileName and the reason; a
+// write into the stream that falls short raises EWriteError naming FileName
+// likewise.
 void SaveFileReplacing(const std::string& FileName, const std::function<void(TStream&)>& Write);

@@ -24,12 +24,12 @@ std::vector<unsigned char> SmallDib()
     header.biPlanes = 1;
     header.biBitCount = 8;
     header.biClrUsed = 2;
-    std::vector<unsigned char> dib(sizeof header);
-    std::memcpy(dib.data(), &header, sizeof header);
     const unsigned char colours[8] = {0, 0, 255, 0, 255, 0, 0, 0};
-    dib.insert(dib.end(), colours, colours + 8);
     const unsigned char pixels[4] = {0, 1, 0, 0};
-    dib.insert(dib.end(), pixels, pixels + 4);
+    std::vector<unsigned char> dib(sizeof header + sizeof colours + sizeof pixels);
+    std::memcpy(dib.data(), &header, sizeof header);
+    std::memcpy(dib.data() + sizeof header, colours, sizeof colours);
+    std::memcpy(dib.data() + sizeof header + sizeof colours, pixels, sizeof pixels);
     return dib;
 }
 

@@ -6,6 +6,7 @@
 #include "app/main.h"
 #include "app/pngoption.h"
 #include "jpeg/jpegSIMD.h"
+#include "platform/graphics/GifImage.h"
 #include "platform/graphics/PngImage.h"
 #include "platform/system/Registry.h"
 #include "platform/ui/Image.h"
@@ -23,6 +24,8 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+
+#include <cstring>
 
 namespace {
 
@@ -59,6 +62,23 @@ void Dirty(TMainForm& form)
     form.ImageView(*CurrentImage);
 }
 
+// The opened picture holds what the file's graphic gives when assigned: header, table and pixels.
+template <class Graphic>
+void ExpectOpenedAsAssigned(const TFvDIB& opened, const std::string& path)
+{
+    Graphic graphic;
+    graphic.LoadFromFile(path);
+    TBitmap bitmap;
+    bitmap.Assign(&graphic);
+    TFvDIB assigned;
+    assigned.Assign(&bitmap);
+    const TFvDIBInfos& a = opened.InternalDIB().DIBInfos;
+    const TFvDIBInfos& b = assigned.InternalDIB().DIBInfos;
+    EXPECT_EQ(std::memcmp(a.Dummy, b.Dummy, sizeof a.Dummy), 0) << path;
+    ASSERT_EQ(a.BitsSize, b.BitsSize) << path;
+    EXPECT_EQ(std::memcmp(a.pBits, b.pBits, static_cast<size_t>(a.BitsSize)), 0) << path;
+}
+
 TEST(FileCommands, OpenEveryKindThroughTheDialogADropAndTheCommandLine)
 {
     CaptureMessages capture;
@@ -75,6 +95,9 @@ TEST(FileCommands, OpenEveryKindThroughTheDialogADropAndTheCommandLine)
     TBitmap source;
     source.SetPixelFormat(pf8bit);
     source.SetSize(4, 3);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 4; ++x)
+            source.ScanLine(y)[x] = static_cast<uint8_t>(97 * x + 31 * y + 5);
     pngImage.Assign(&source);
     pngImage.SaveToFile(png);
 
@@ -91,22 +114,50 @@ TEST(FileCommands, OpenEveryKindThroughTheDialogADropAndTheCommandLine)
         if (c.width) {
             EXPECT_EQ(CurrentImage->Width(), c.width);
         }
+        if (c.path == gif)
+            ExpectOpenedAsAssigned<TGIFImage>(*CurrentImage, gif);
+        if (c.path == png)
+            ExpectOpenedAsAssigned<TPngImage>(*CurrentImage, png);
         EXPECT_TRUE(form.Document().UpSaveFlag);
     }
     EXPECT_EQ(form.Document().Count(), 4u);
     EXPECT_TRUE(capture.Shown.Dialogs.empty());
 
-    // A drop opens the first file, with its whole path however long.
+    // A drop opens the first file, with its whole path however long. It is
+    // taken as a copy, or as a link where no copy is offered, whatever the
+    // source proposes (Shift proposes a move): a source told "move" may delete
+    // the file. A drop offering only a move is refused and opens nothing.
     std::filesystem::create_directories(w.Dir / std::string(200, 'd'));
     const std::string longName = (w.Dir / std::string(200, 'd') / (std::string(100, 'n') + ".bmp")).string();
     std::filesystem::copy_file(bmp, longName);
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(QString::fromStdString(longName)), QUrl::fromLocalFile(QString::fromStdString(gif))});
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&form, &enter);
-    QApplication::sendEvent(&form, &drop);
-    EXPECT_EQ(CurrentFileName, longName);
+    struct DropCase {
+        Qt::DropActions offered;
+        Qt::DropAction taken;
+    };
+    const Qt::DropActions all = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+    for (const DropCase c : {DropCase{all, Qt::CopyAction}, DropCase{Qt::CopyAction, Qt::CopyAction},
+                             DropCase{Qt::MoveAction, Qt::IgnoreAction}, DropCase{Qt::LinkAction, Qt::LinkAction},
+                             DropCase{Qt::MoveAction | Qt::LinkAction, Qt::LinkAction}}) {
+        for (const Qt::KeyboardModifiers keys : {Qt::KeyboardModifiers(Qt::NoModifier), Qt::KeyboardModifiers(Qt::ShiftModifier),
+                                                 Qt::ControlModifier | Qt::ShiftModifier}) {
+            SCOPED_TRACE(testing::Message() << "offered " << int(c.offered) << ", keys " << int(keys));
+            CurrentFileName.clear();
+            QDragEnterEvent enter(QPoint(5, 5), c.offered, &data, Qt::LeftButton, keys);
+            QDragMoveEvent move(QPoint(6, 5), c.offered, &data, Qt::LeftButton, keys);
+            QDropEvent drop(QPointF(6, 5), c.offered, &data, Qt::LeftButton, keys);
+            const bool taken = c.taken != Qt::IgnoreAction;
+            for (QDropEvent* event : {static_cast<QDropEvent*>(&enter), static_cast<QDropEvent*>(&move), &drop}) {
+                QApplication::sendEvent(&form, event);
+                EXPECT_EQ(event->isAccepted(), taken) << "event " << int(event->type());
+                if (taken) {
+                    EXPECT_EQ(event->dropAction(), c.taken) << "event " << int(event->type());
+                }
+            }
+            EXPECT_EQ(CurrentFileName, taken ? longName : "");
+        }
+    }
     EXPECT_EQ(CurrentImage->Width(), 9);
     // Both file dialogs start beside the open picture, not where the last one was used.
     EXPECT_EQ(StartFolderOf([&] { form.Open1Click(); }), (w.Dir / std::string(200, 'd')).string());
@@ -121,8 +172,7 @@ TEST(FileCommands, OpenEveryKindThroughTheDialogADropAndTheCommandLine)
     }
     ASSERT_EQ(capture.Shown.Dialogs.size(), 2u);
     EXPECT_EQ(capture.Shown.Dialogs[0].Text, "未対応の形式です。");
-    EXPECT_EQ(form.Document().Count(), 5u);
-
+    EXPECT_EQ(form.Document().Count(), 16u);
 }
 
 TEST(FileCommands, TheCommandLineFileOpensWhenTheWindowShows)
@@ -300,7 +350,7 @@ TEST(FileCommands, SavingKeepsAReadOnlyFileAndWritesWhereADanglingLinkLeads)
     EXPECT_TRUE(ClickMenu(form, {"ファイル(&F)", "保存(&S)..."}));
     ChooseFile(bmp, 1);
     EXPECT_TRUE(ClickMenu(form, {"ファイル(&F)", "名付けて保存(&A)..."}));
-    const std::string refusal = "Cannot create file \"" + bmp + "\". Permission denied";
+    const std::string refusal = "ファイル \"" + bmp + "\" を作成できません。アクセスが拒否されました。";
     EXPECT_EQ(capture.Shown.Exceptions, (std::vector<std::string>{refusal, refusal}));
     EXPECT_EQ(ReadFile(bmp), before);
     EXPECT_TRUE(form.Document().ChangeFlag);

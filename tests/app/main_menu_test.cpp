@@ -211,11 +211,12 @@ TEST(MainMenu, FileMenuOffersSavingOnlyWhatCanBeSaved)
 void Describe(const QList<QAction*>& actions, int depth, std::string& out)
 {
     for (QAction* action : actions) {
-        out += std::string(depth * 2, ' ') + (action->isSeparator() ? "-" : action->text().toStdString());
+        out.append(depth * 2, ' ');
+        out += action->isSeparator() ? "-" : action->text().toStdString();
         if (!action->shortcut().isEmpty())
-            out += " " + action->shortcut().toString().toStdString();
+            out.append(" ").append(action->shortcut().toString().toStdString());
         if (action->data().toInt() != 0)
-            out += " (" + std::to_string(action->data().toInt()) + ")";
+            out.append(" (").append(std::to_string(action->data().toInt())).append(")");
         out += "\n";
         if (action->menu() != nullptr)
             Describe(action->menu()->actions(), depth + 1, out);

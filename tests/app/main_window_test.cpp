@@ -220,8 +220,9 @@ TEST(MainWindow, StatusPanelsKeepTheirWidthsAndNeverOverlapInANarrowWindow)
     for (int i = 0; i < 4; ++i) {
         const QRect panel(panels[i]->mapTo(form.statusBar(), QPoint()), panels[i]->size());
         EXPECT_EQ(panel.width(), widths[i]);
-        if (i > 0)
+        if (i > 0) {
             EXPECT_GT(panel.left(), panels[i - 1]->mapTo(form.statusBar(), QPoint()).x() + widths[i - 1] - 1);
+        }
     }
 }
 

@@ -85,8 +85,9 @@ private:
         int ready[2];
         if (::pipe(ready) != 0)
             return;
-        const pid_t server = Spawn({"Xvfb", ":" + std::to_string(number), "-screen", "0", "1600x1000x24", "-nolisten",
-                                    "tcp", "-displayfd", "1"},
+        std::string name = ":";
+        name += std::to_string(number);
+        const pid_t server = Spawn({"Xvfb", name, "-screen", "0", "1600x1000x24", "-nolisten", "tcp", "-displayfd", "1"},
                                    ready[1]);
         ::close(ready[1]);
         pollfd wait{ready[0], POLLIN, 0};
@@ -95,7 +96,7 @@ private:
         ::close(ready[0]);
         if (up) {
             FServer = server;
-            Display = ":" + std::to_string(number);
+            Display = name;
         } else {
             Stop(server);
         }

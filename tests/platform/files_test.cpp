@@ -7,7 +7,10 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <grp.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -43,7 +46,44 @@ std::string Save(const std::filesystem::path& file, const std::string& text = "n
 
 std::string CannotCreate(const std::filesystem::path& file, const std::string& reason)
 {
-    return "Cannot create file \"" + file.string() + "\". " + reason;
+    return "ファイル \"" + file.string() + "\" を作成できません。" + reason;
+}
+
+std::string FolderRefuses(const std::filesystem::path& file, const std::filesystem::path& folder, const std::string& reason)
+{
+    return CannotCreate(file, "フォルダー \"" + folder.string() + "\" に書き込めません。" + reason);
+}
+
+const std::string Denied = "アクセスが拒否されました。";
+
+mode_t Mode(const std::filesystem::path& file)
+{
+    struct stat info {};
+    ::lstat(file.c_str(), &info);
+    return info.st_mode & 07777;
+}
+
+// Runs Steps as another user with the given extra groups; 0 when every step
+// held, else the number of the first that failed.
+int AsUser(uid_t user, std::vector<gid_t> groups, const std::function<int()>& Steps)
+{
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(::setgroups(groups.size(), groups.data()) == 0 && ::setgid(user) == 0 && ::setuid(user) == 0 ? Steps() : 99);
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 100;
+}
+
+// Bytes that tell each position apart.
+std::string Noise(size_t size, unsigned seed)
+{
+    std::string bytes(size, '\0');
+    for (char& byte : bytes) {
+        seed = seed * 1103515245u + 12345u;
+        byte = static_cast<char>(seed >> 23);
+    }
+    return bytes;
 }
 
 size_t Entries(const std::filesystem::path& dir)
@@ -90,7 +130,8 @@ TEST(Files, SavingReplacesTheFileOnlyOnceTheWriterSucceeded)
     std::filesystem::create_directories(dir);
     const std::string file = (dir / "pic.bmp").string();
     std::ofstream(file) << "old";
-    ::chmod(file.c_str(), 0604);
+    // The set-ID and sticky bits are kept too.
+    ::chmod(file.c_str(), 07604);
     auto content = [&] {
         std::ifstream in(file);
         std::string text;
@@ -106,12 +147,13 @@ TEST(Files, SavingReplacesTheFileOnlyOnceTheWriterSucceeded)
     EXPECT_EQ(content(), "old");
     SaveFileReplacing(file, [](TStream& stream) { stream.WriteBuffer("new", 3); });
     EXPECT_EQ(content(), "new");
-    struct stat info {};
-    ::stat(file.c_str(), &info);
-    EXPECT_EQ(info.st_mode & 0777, 0604u);
+    EXPECT_EQ(Mode(file), 07604u);
     // Nothing is left behind beside the file.
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 1);
-    EXPECT_THROW(SaveFileReplacing((dir / "no" / "x.bmp").string(), [](TStream&) {}), EFCreateError);
+    EXPECT_EQ(Entries(dir), 1u);
+    // A folder that is missing, or is no folder, is named with its reason.
+    EXPECT_EQ(Save(dir / "no" / "x.bmp"), FolderRefuses(dir / "no" / "x.bmp", dir / "no", "ファイルまたはフォルダーが見つかりません。"));
+    EXPECT_EQ(Save(dir / "pic.bmp" / "x.bmp"),
+              FolderRefuses(dir / "pic.bmp" / "x.bmp", dir / "pic.bmp", "パスの途中にフォルダーでないものがあります。"));
 
     // A large replacing file is written out as it goes; its bytes are the writer's.
     std::vector<char> large(size_t{5} << 20);
@@ -127,51 +169,64 @@ TEST(Files, SavingReplacesTheFileOnlyOnceTheWriterSucceeded)
     std::filesystem::remove_all(dir);
 }
 
-TEST(Files, SavingKeepsAFileThatMayNotBeWritten)
+TEST(Files, SavingKeepsAFileThatMayNotBeWrittenAndSavesOneThatMay)
 {
     const auto dir = Scratch("save_kept");
     const auto file = dir / "ro.bmp";
     std::ofstream(file) << "old";
     ::chmod(file.c_str(), 0444);
     // No write bits stop an administrator too.
-    EXPECT_EQ(Save(file), CannotCreate(file, "Permission denied"));
+    EXPECT_EQ(Save(file), CannotCreate(file, Denied));
     EXPECT_EQ(Content(file), "old");
     ::mkfifo((dir / "pipe.bmp").c_str(), 0666);
-    EXPECT_EQ(Save(dir / "pipe.bmp"), CannotCreate(dir / "pipe.bmp", "Operation not permitted"));
+    EXPECT_EQ(Save(dir / "pipe.bmp"), CannotCreate(dir / "pipe.bmp", "この操作は許可されていません。"));
     EXPECT_EQ(Entries(dir), 2u);
     if (::geteuid() != 0) {
         std::filesystem::remove_all(dir);
         GTEST_SKIP() << "another user's saves need root to become that user";
     }
+    // A write bit of the group or of others is enough for an administrator.
+    for (const mode_t mode : {0464, 0446}) {
+        ::chmod(file.c_str(), mode);
+        EXPECT_EQ(Save(file), "saved") << std::oct << mode;
+        EXPECT_EQ(Mode(file), mode);
+    }
     // As nobody, in nobody's folder: root's file, writable only by root, and
-    // nobody's read-only one are kept; nobody's own writable one is saved.
+    // nobody's read-only one are kept; nobody's own writable one is saved,
+    // and so is root's that nobody may write as a member of its group, which
+    // keeps that group.
     const uid_t nobody = 65534;
+    const gid_t group = 4242;
     const auto theirs = dir / "nobody";
     std::filesystem::create_directory(theirs);
     ::chmod(dir.c_str(), 0755);
-    for (const char* name : {"root.bmp", "own.bmp", "ro.bmp"})
+    for (const char* name : {"root.bmp", "own.bmp", "ro.bmp", "group.bmp"})
         std::ofstream(theirs / name) << "old";
     for (const auto& path : {theirs, theirs / "own.bmp", theirs / "ro.bmp"})
         ::chown(path.c_str(), nobody, nobody);
     ::chmod((theirs / "ro.bmp").c_str(), 0444);
-    const pid_t child = ::fork();
-    if (child == 0)
-        ::_exit(::setgroups(0, nullptr) == 0 && ::setgid(nobody) == 0 && ::setuid(nobody) == 0 &&
-                        Save(theirs / "root.bmp") == CannotCreate(theirs / "root.bmp", "Permission denied") &&
-                        Save(theirs / "ro.bmp") == CannotCreate(theirs / "ro.bmp", "Permission denied") &&
-                        Save(theirs / "own.bmp") == "saved"
-                    ? 0
-                    : 1);
-    int status = -1;
-    ::waitpid(child, &status, 0);
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(Content(theirs / "root.bmp") + Content(theirs / "ro.bmp") + Content(theirs / "own.bmp"), "oldoldnew");
+    ::chown((theirs / "group.bmp").c_str(), 0, group);
+    ::chmod((theirs / "group.bmp").c_str(), 0664);
+    EXPECT_EQ(AsUser(nobody, {group}, [&] {
+                  return Save(theirs / "root.bmp") != CannotCreate(theirs / "root.bmp", Denied) ? 1
+                       : Save(theirs / "ro.bmp") != CannotCreate(theirs / "ro.bmp", Denied)     ? 2
+                       : Save(theirs / "own.bmp") != "saved"                                    ? 3
+                       : Save(theirs / "group.bmp") != "saved"                                  ? 4
+                                                                                                : 0;
+              }),
+              0);
+    EXPECT_EQ(Content(theirs / "root.bmp") + Content(theirs / "ro.bmp") + Content(theirs / "own.bmp") +
+                  Content(theirs / "group.bmp"),
+              "oldoldnewnew");
+    struct stat info {};
+    ::stat((theirs / "group.bmp").c_str(), &info);
+    EXPECT_EQ(info.st_gid, group);
+    EXPECT_EQ(info.st_mode & 07777, 0664u);
     // An administrator's save leaves the file its owner's.
     EXPECT_EQ(Save(theirs / "own.bmp"), "saved");
-    struct stat info {};
     ::stat((theirs / "own.bmp").c_str(), &info);
     EXPECT_EQ(info.st_uid, nobody);
-    EXPECT_EQ(Entries(theirs), 3u);
+    EXPECT_EQ(Entries(theirs), 4u);
     std::filesystem::remove_all(dir);
 }
 
@@ -191,14 +246,95 @@ TEST(Files, SavingWritesWhereLinksLeadAndNeverReplacesOne)
     // A loop, and a link into a folder that does not exist, are refused.
     std::filesystem::create_symlink("loop2.bmp", dir / "loop1.bmp");
     std::filesystem::create_symlink("loop1.bmp", dir / "loop2.bmp");
-    EXPECT_EQ(Save(dir / "loop1.bmp"), CannotCreate(dir / "loop1.bmp", "Too many levels of symbolic links"));
+    EXPECT_EQ(Save(dir / "loop1.bmp"), CannotCreate(dir / "loop1.bmp", "シンボリックリンクが多すぎます。"));
     std::filesystem::create_symlink("gone/x.bmp", dir / "d.bmp");
-    EXPECT_EQ(Save(dir / "d.bmp"), CannotCreate(dir / "d.bmp", "No such file or directory"));
+    EXPECT_EQ(Save(dir / "d.bmp"), FolderRefuses(dir / "d.bmp", dir / "gone", "ファイルまたはフォルダーが見つかりません。"));
     for (const char* link : {"a.bmp", "b.bmp", "sub/c.bmp", "loop1.bmp", "loop2.bmp", "d.bmp"})
         EXPECT_TRUE(std::filesystem::is_symlink(dir / link)) << link;
     // The longest name still leaves room for the temporary file's.
     EXPECT_EQ(Save(dir / std::string(255, 'n')), "saved");
     EXPECT_EQ(Entries(dir) + Entries(dir / "sub"), 9u);
+    std::filesystem::remove_all(dir);
+}
+
+TEST(Files, AFolderThatTakesNoNewFileHasItsWritableFilesWrittenInPlace)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "a locked folder stops no administrator; another user needs root to become";
+    const auto dir = Scratch("save_in_place");
+    const uid_t nobody = 65534;
+    // nobody's locked folder: its own file with a hard link, a link to it,
+    // and root's file that nobody may not write.
+    const auto locked = dir / "locked";
+    const auto file = locked / "w.bmp";
+    std::filesystem::create_directory(locked);
+    std::ofstream(file) << Noise(6000, 1);
+    std::filesystem::create_hard_link(file, locked / "h.bmp");
+    std::filesystem::create_symlink("w.bmp", locked / "s.bmp");
+    std::ofstream(locked / "r.bmp") << "old";
+    ::chown(locked.c_str(), nobody, nobody);
+    ::lchown(file.c_str(), nobody, nobody);
+    ::chmod(file.c_str(), 06754);
+    ::chmod(locked.c_str(), 0555);
+    // A shared sticky folder lets only the owner replace a file, though others may write it.
+    const auto shared = dir / "shared";
+    std::filesystem::create_directory(shared);
+    std::ofstream(shared / "g.bmp") << Noise(3000, 2);
+    ::chmod((shared / "g.bmp").c_str(), 0666);
+    ::chmod(shared.c_str(), 01777);
+    ::chmod(dir.c_str(), 0755);
+    struct stat before {};
+    ::stat(file.c_str(), &before);
+
+    const std::string shorter = Noise(2500, 3), longer = Noise(9000, 4);
+    EXPECT_EQ(AsUser(nobody, {}, [&] {
+                  // A failed write, by the writer or the disk, puts the old bytes back.
+                  const auto failing = [&] {
+                      SaveFileReplacing(file.string(), [](TStream& stream) {
+                          stream.WriteBuffer("half", 4);
+                          throw EWriteError("Stream write error");
+                      });
+                  };
+                  std::signal(SIGXFSZ, SIG_IGN);
+                  const rlimit small{12000, RLIM_INFINITY};
+                  // A writer may go back to fill in a header; the file ends where its bytes do.
+                  SaveFileReplacing(file.string(), [&](TStream& stream) {
+                      stream.WriteBuffer(shorter.data(), std::ssize(shorter));
+                      stream.SetPosition(0);
+                      stream.WriteBuffer(shorter.data(), 4);
+                  });
+                  if (Content(file) != shorter || Save(locked / "s.bmp", longer) != "saved" || Content(file) != longer)
+                      return 1;
+                  try {
+                      failing();
+                      return 2;
+                  } catch (const EWriteError&) {
+                  }
+                  if (Content(file) != longer || ::setrlimit(RLIMIT_FSIZE, &small) != 0)
+                      return 3;
+                  if (Save(file, Noise(20000, 5)) != "ファイル \"" + file.string() + "\" に書き込めません。ファイルが大きすぎます。" ||
+                      Content(file) != longer)
+                      return 4;
+                  // Where neither the folder nor the file may be written, each says so.
+                  if (Save(locked / "r.bmp") != CannotCreate(locked / "r.bmp", Denied) ||
+                      Save(locked / "new.bmp") != FolderRefuses(locked / "new.bmp", locked, Denied))
+                      return 5;
+                  return Save(shared / "g.bmp", shorter) == "saved" && Content(shared / "g.bmp") == shorter ? 0 : 6;
+              }),
+              0);
+    // The file is the same file, with its mode, owner and links.
+    struct stat after {};
+    ::stat(file.c_str(), &after);
+    EXPECT_EQ(Content(file), longer);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_nlink, 2u);
+    EXPECT_EQ(after.st_mode & 07777, 06754u);
+    EXPECT_EQ(after.st_uid, nobody);
+    EXPECT_TRUE(std::filesystem::is_symlink(locked / "s.bmp"));
+    EXPECT_EQ(Content(locked / "r.bmp"), "old");
+    ::stat((shared / "g.bmp").c_str(), &after);
+    EXPECT_EQ(after.st_uid, 0u);
+    EXPECT_EQ(Entries(locked) + Entries(shared), 5u);
     std::filesystem::remove_all(dir);
 }
 
@@ -216,10 +352,44 @@ TEST(Files, ASaveThatRunsOutOfRoomNamesTheFileAndTheReason)
     const std::string outcome = Save(file, std::string(10000, 'x'));
     ::setrlimit(RLIMIT_FSIZE, &limit);
     std::signal(SIGXFSZ, oldSignal);
-    EXPECT_EQ(outcome, "Cannot write to file \"" + file.string() + "\". File too large");
+    EXPECT_EQ(outcome, "ファイル \"" + file.string() + "\" に書き込めません。ファイルが大きすぎます。");
     EXPECT_EQ(Content(file), "old");
     EXPECT_EQ(Entries(dir), 1u);
+    if (::geteuid() != 0) {
+        std::filesystem::remove_all(dir);
+        GTEST_SKIP() << "a full disk of its own needs root";
+    }
+    // A disk that really fills up: a 64 KiB tmpfs in a mount namespace of the
+    // child's own. root's save fills it through the temporary file; nobody's,
+    // in a locked folder, in place.
+    const auto tiny = dir / "tiny";
+    const auto pic = tiny / "pic.bmp";
+    std::filesystem::create_directory(tiny);
+    const std::string old = Noise(40000, 6);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("tmpfs", tiny.c_str(), "tmpfs", 0, "size=64k") != 0)
+            ::_exit(77);
+        std::ofstream(pic) << old;
+        const std::string full = "ファイル \"" + pic.string() + "\" に書き込めません。ディスクに空きがありません。";
+        if (Save(pic, Noise(100000, 7)) != full || Content(pic) != old)
+            ::_exit(1);
+        const uid_t nobody = 65534;
+        ::chown(pic.c_str(), nobody, nobody);
+        ::chown(tiny.c_str(), nobody, nobody);
+        ::chmod(tiny.c_str(), 0555);
+        ::_exit(::setgroups(0, nullptr) == 0 && ::setgid(nobody) == 0 && ::setuid(nobody) == 0 &&
+                        Save(pic, Noise(100000, 8)) == full && Content(pic) == old && Entries(tiny) == 1
+                    ? 0
+                    : 2);
+    }
+    int status = -1;
+    ::waitpid(child, &status, 0);
     std::filesystem::remove_all(dir);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 77)
+        GTEST_SKIP() << "no tmpfs could be mounted here";
+    EXPECT_EQ(status, 0);
 }
 
 } // namespace

@@ -153,6 +153,21 @@ TEST(StretchDIBits, DecodesRleWithinItsBytes)
     EXPECT_EQ(t4.Row(1, 4), (std::vector<int>{1, 2, 1, 2}));
     EXPECT_EQ(t4.Row(0, 4), (std::vector<int>{3, 4, 5, 0}));
 
+    // Expanded as the same picture uncompressed: bottom-up, of its own depth.
+    uint8_t expanded[12] = {};
+    ASSERT_TRUE(ExpandRleDIB(&info, rle8, sizeof rle8, expanded, sizeof expanded));
+    EXPECT_EQ(std::vector<uint8_t>(expanded, expanded + 12), (std::vector<uint8_t>{5, 5, 5, 7, 0, 0, 0, 0, 9, 9, 0, 0}));
+    uint8_t packed[8] = {};
+    ASSERT_TRUE(ExpandRleDIB(&info4, rle4, sizeof rle4, packed, sizeof packed));
+    EXPECT_EQ(std::vector<uint8_t>(packed, packed + 8), (std::vector<uint8_t>{0x12, 0x12, 0, 0, 0x34, 0x50, 0, 0}));
+    EXPECT_FALSE(ExpandRleDIB(&info, rle8, sizeof rle8, expanded, 11));
+    EXPECT_FALSE(ExpandRleDIB(&info, rle8, sizeof rle8, expanded, 16));
+    const BITMAPINFO plain = GreyHeader(4, 3);
+    EXPECT_FALSE(ExpandRleDIB(&plain, rle8, sizeof rle8, expanded, sizeof expanded));
+    info.bmiHeader.biHeight = -3;
+    EXPECT_FALSE(ExpandRleDIB(&info, rle8, sizeof rle8, expanded, sizeof expanded));
+    EXPECT_EQ(expanded[0], 5);
+
     // RLE must be bottom-up and of its own depth.
     info4.bmiHeader.biBitCount = 8;
     EXPECT_EQ(StretchDIBits(t4.dc, 0, 0, 4, 2, 0, 0, 4, 2, rle4, sizeof rle4, &info4, DIB_RGB_COLORS, SRCCOPY), 0);

@@ -1,9 +1,12 @@
+#include "platform/core/ErrorText.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Streams.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -74,15 +77,48 @@ TEST(FileStream, RoundTripsThroughAFileAndReportsFailuresByClass)
     EXPECT_EQ(std::string(reinterpret_cast<char*>(in.Memory()), static_cast<size_t>(in.Size())), "0123");
     std::filesystem::remove(path);
 
-    EXPECT_THROW(TFileStream("/nonexistent/dir/x.bin", fmOpenRead), EFOpenError);
-    EXPECT_THROW(TFileStream("/nonexistent/dir/x.bin", fmCreate), EFCreateError);
+    const std::string missing = "/nonexistent/dir/x.bin";
+    const std::string notFound = "ファイルまたはフォルダーが見つかりません。";
+    try {
+        TFileStream open(missing, fmOpenRead);
+        ADD_FAILURE();
+    } catch (const EFOpenError& e) {
+        EXPECT_EQ(e.Message(), "ファイル \"" + missing + "\" を開けません。" + notFound);
+    }
+    try {
+        TFileStream folder(std::filesystem::temp_directory_path().string(), fmCreate);
+        ADD_FAILURE();
+    } catch (const EFCreateError& e) {
+        EXPECT_EQ(e.Message(), "ファイル \"" + std::filesystem::temp_directory_path().string() + "\" を作成できません。フォルダーです。");
+    }
     TFileStream full("/dev/full", fmOpenWrite);
     try {
         full.WriteBuffer("x", 1);
         ADD_FAILURE();
     } catch (const EWriteError& e) {
-        EXPECT_EQ(e.Message(), "Cannot write to file \"/dev/full\". No space left on device");
+        EXPECT_EQ(e.Message(), "ファイル \"/dev/full\" に書き込めません。ディスクに空きがありません。");
     }
+}
+
+TEST(FileStream, GivesTheCommonReasonsInJapaneseAndRareOnesAsTheSystemDoes)
+{
+    const std::pair<int, const char*> reasons[] = {
+        {EACCES, "アクセスが拒否されました。"},
+        {EPERM, "この操作は許可されていません。"},
+        {EROFS, "読み取り専用のファイルシステムです。"},
+        {ENOSPC, "ディスクに空きがありません。"},
+        {EDQUOT, "ディスクの使用量の上限に達しました。"},
+        {EFBIG, "ファイルが大きすぎます。"},
+        {EISDIR, "フォルダーです。"},
+        {ENOENT, "ファイルまたはフォルダーが見つかりません。"},
+        {ENOTDIR, "パスの途中にフォルダーでないものがあります。"},
+        {ELOOP, "シンボリックリンクが多すぎます。"},
+        {ENAMETOOLONG, "ファイル名が長すぎます。"},
+        {EIO, nullptr},
+    };
+    for (const auto& [error, reason] : reasons)
+        EXPECT_EQ(ErrorReason(error), reason != nullptr ? reason : std::string(std::strerror(error)) + "。") << error;
+    EXPECT_EQ(CannotCreateMessage("a b.bmp", EROFS), "ファイル \"a b.bmp\" を作成できません。読み取り専用のファイルシステムです。");
 }
 
 TEST(Exceptions, FollowTheLibraryHierarchy)
