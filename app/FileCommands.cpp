@@ -88,6 +88,8 @@ void TMainForm::Open1Click()
 {
     OpenDialog1->Filter = "標準対応ファイル|*.bmp;*.jpg;*.png;*.gif|BitMap (*.bmp)|*.bmp|JPEG (*.jpg)|*.jpg|"
                           "PNG (*.png)|*.png|GIF (*.gif)|*.gif|すべてのファイル|*.*";
+    // Both dialogs start beside the open picture, not in the working folder.
+    OpenDialog1->InitialDir = FileFolder(CurrentFileName);
     if (!OpenDialog1->Execute())
         return;
     CurrentFileName = OpenDialog1->FileName;
@@ -272,6 +274,7 @@ void TMainForm::Save2Click()
     TBitmap bitmap;
     bitmap.Assign(CurrentImage);
     SaveDialog1->Filter = "BitMap (*.bmp)|*.bmp|JPEG (*.jpg)|*.jpg|PNG (*.png)|*.png";
+    SaveDialog1->InitialDir = FileFolder(CurrentFileName);
     if (!SaveDialog1->Execute())
         return;
     std::string target = SaveDialog1->FileName;

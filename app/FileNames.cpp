@@ -1,6 +1,8 @@
 #include "app/FileNames.h"
 
 #include <cctype>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -26,4 +28,12 @@ std::string UpperExtension(const std::string& FileName)
 std::string ChangeFileExt(const std::string& FileName, const std::string& Extension)
 {
     return FileName.substr(0, ExtensionStart(FileName)) + Extension;
+}
+
+std::string FileFolder(const std::string& FileName)
+{
+    if (FileName.empty())
+        return {};
+    std::error_code error;
+    return std::filesystem::absolute(FileName, error).parent_path().string();
 }

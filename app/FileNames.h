@@ -8,3 +8,5 @@
 std::string UpperExtension(const std::string& FileName);
 // FileName with its extension replaced by Extension (added when there is none).
 std::string ChangeFileExt(const std::string& FileName, const std::string& Extension);
+// The absolute folder that holds FileName; empty for an empty name.
+std::string FileFolder(const std::string& FileName);

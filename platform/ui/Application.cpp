@@ -5,6 +5,7 @@
 #include "platform/ui/Dialogs.h"
 
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
 
 #include <cstdlib>
@@ -42,6 +43,8 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
     auto* translator = new QTranslator(this);
     if (translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         installTranslator(translator);
+    // Numbers, dates and the file dialog's type names follow a Japanese system too.
+    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
     SetMessageHandler([](const std::string& text) { MessageBox(text, Title(), TMsgDlgType::mtCustom); });
 }
 

@@ -3,8 +3,12 @@
 #include "platform/ui/Application.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpacerItem>
 
 namespace {
 
@@ -31,10 +35,38 @@ QMessageBox::Icon IconOf(TMsgDlgType type)
     return QMessageBox::NoIcon;
 }
 
+// The window a box is centred on: the window in use, else the main window (a
+// dropped file leaves another program's window active).
+QWidget* OwnerWindow()
+{
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (qobject_cast<QMainWindow*>(window) != nullptr && window->isVisible())
+            return window;
+    return nullptr;
+}
+
+// The window manager cuts a caption that is wider than its box: the box is
+// made wide enough for the caption in a bold title font, with room for the
+// title bar's icon and buttons.
+void FitCaption(QMessageBox& box)
+{
+    QFont font = box.font();
+    font.setBold(true);
+    const QFontMetrics metrics(font);
+    const int width = metrics.horizontalAdvance(box.windowTitle()) + 6 * metrics.height();
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (grid == nullptr)
+        return;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                  grid->columnCount());
+}
+
 int ShowReal(const TDialogRequest& request)
 {
     QMessageBox box(IconOf(request.Type), QString::fromStdString(request.Caption),
-                    QString::fromStdString(request.Text), QMessageBox::NoButton, QApplication::activeWindow());
+                    QString::fromStdString(request.Text), QMessageBox::NoButton, OwnerWindow());
     struct Choice {
         unsigned flag;
         QMessageBox::StandardButton button;
@@ -53,6 +85,7 @@ int ShowReal(const TDialogRequest& request)
         box.setEscapeButton(QMessageBox::No);
     else
         box.setEscapeButton(QMessageBox::Ok);
+    FitCaption(box);
     box.exec();
     const auto pressed = box.standardButton(box.clickedButton());
     for (const Choice& c : choices)
@@ -70,13 +103,13 @@ std::string TypeCaption(TMsgDlgType type)
 {
     switch (type) {
     case TMsgDlgType::mtWarning:
-        return "Warning";
+        return "警告";
     case TMsgDlgType::mtError:
-        return "Error";
+        return "エラー";
     case TMsgDlgType::mtInformation:
-        return "Information";
+        return "情報";
     case TMsgDlgType::mtConfirmation:
-        return "Confirm";
+        return "確認";
     case TMsgDlgType::mtCustom:
         break;
     }

@@ -31,10 +31,12 @@ struct TDialogRequest {
 
 // The plain message box, ShowMessage of MessageHook.h, is shown with an OK
 // button and the application's title once the application object exists.
+// Every box is centred on the window in use (else the main window) and is
+// wide enough to show its whole caption.
 // A message box with its own caption and icon.
 void MessageBox(const std::string& text, const std::string& caption, TMsgDlgType type);
-// A message dialog of a type, captioned by the type's name ("Error",
-// "Information", ...); answers the modal result of the button pressed (Esc
+// A message dialog of a type, captioned by the type's name (エラー, 情報,
+// 警告, 確認; the application's title for mtCustom); answers the modal result of the button pressed (Esc
 // answers mrCancel when there is a Cancel button, else mrNo or mrOk).
 int MessageDlg(const std::string& text, TMsgDlgType type, unsigned buttons);
 

@@ -1,6 +1,7 @@
 // The common open and save dialogs on Qt's own file dialog (the same on every
 // desktop, and driven by keyboard and tests alike). Filters are given as the
 // platform's "text|pattern|text|pattern" string; FilterIndex counts from 1.
+// Sizes, types and dates are shown in Japanese form.
 #pragma once
 
 #include <QStringList>
@@ -21,9 +22,16 @@ public:
     std::string Filter;
     int FilterIndex = 1;
     std::string FileName;
+    std::string InitialDir;
 
-    // Shows the dialog modally; on OK FileName and FilterIndex are those chosen.
+    // Shows the dialog modally; on OK FileName and FilterIndex are those
+    // chosen, and the file's folder is remembered in the user's registry.
     bool Execute();
+
+    // Where the dialog opens: InitialDir, else the folder last used by any
+    // file dialog (also in an earlier run), else the home folder; only
+    // existing folders count, made absolute.
+    std::string StartFolder() const;
 
 protected:
     virtual bool Saving() const = 0;

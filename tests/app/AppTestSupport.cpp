@@ -24,6 +24,8 @@ public:
     void SetUp() override
     {
         ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        // File dialogs remember their folder in the user's registry: never the tester's own.
+        ::setenv("XDG_CONFIG_HOME", ScratchFolder("config").c_str(), 1);
         static int argc = 1;
         static char name[] = "app_tests";
         static char* argv[] = {name, nullptr};

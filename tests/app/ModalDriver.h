@@ -38,3 +38,15 @@ inline void ChooseFile(const std::string& path, int filter = 1)
         static_cast<QDialog&>(d).accept();
     });
 }
+
+// The folder in which the file dialog that command shows starts; the dialog is cancelled.
+inline std::string StartFolderOf(const std::function<void()>& command)
+{
+    std::string folder;
+    WhenShown<QFileDialog>([&](QFileDialog& d) {
+        folder = d.directory().absolutePath().toStdString();
+        d.reject();
+    });
+    command();
+    return folder;
+}

@@ -1,11 +1,18 @@
 #include "AppTestSupport.h"
 #include "ModalDriver.h"
 #include "platform/core/Exceptions.h"
+#include "platform/system/Registry.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/FileDialogs.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
 #include <QEvent>
+#include <QHeaderView>
+#include <QTreeView>
+#include <QFontMetrics>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QObject>
 #include <QPushButton>
@@ -13,8 +20,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <functional>
+#include <filesystem>
 #include <new>
 #include <stdexcept>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -70,10 +84,57 @@ TEST(Application, PlainMessagesCarryTheTitleAndDialogsTheirType)
     capture.Shown.Answer = mrNo;
     ShowMessage("ファイルは存在しません");
     EXPECT_EQ(MessageDlg("現在のデータを破棄して開きますか？", TMsgDlgType::mtInformation, mbYes | mbNo), mrNo);
-    ASSERT_EQ(capture.Shown.Dialogs.size(), 2u);
+    for (TMsgDlgType type : {TMsgDlgType::mtWarning, TMsgDlgType::mtError, TMsgDlgType::mtConfirmation,
+                             TMsgDlgType::mtCustom})
+        MessageDlg("x", type, mbOK);
+    ASSERT_EQ(capture.Shown.Dialogs.size(), 6u);
     EXPECT_EQ(capture.Shown.Dialogs[0].Caption, "Farovinter ぽるてぃか");
-    EXPECT_EQ(capture.Shown.Dialogs[1].Caption, "Information");
+    EXPECT_EQ(capture.Shown.Dialogs[1].Caption, "情報");
     EXPECT_EQ(capture.Shown.Dialogs[1].Buttons, mbYes | mbNo);
+    EXPECT_EQ(capture.Shown.Dialogs[2].Caption, "警告");
+    EXPECT_EQ(capture.Shown.Dialogs[3].Caption, "エラー");
+    EXPECT_EQ(capture.Shown.Dialogs[4].Caption, "確認");
+    EXPECT_EQ(capture.Shown.Dialogs[5].Caption, "Farovinter ぽるてぃか");
+}
+
+TEST(Application, RealBoxesShowTheWholeCaptionCentredOnTheMainWindow)
+{
+    QMainWindow main;
+    main.setGeometry(17, 41, 430, 190);
+    main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    struct Seen {
+        std::string caption;
+        QRect box;
+        int needed = 0;
+    };
+    const auto show = [](const std::function<void()>& message) {
+        Seen seen;
+        WhenShown<QMessageBox>([&](QMessageBox& box) {
+            seen.caption = box.windowTitle().toStdString();
+            seen.box = box.frameGeometry();
+            QFont bold = box.font();
+            bold.setBold(true);
+            const QFontMetrics metrics(bold);
+            seen.needed = metrics.horizontalAdvance(box.windowTitle()) + 4 * metrics.height();
+            QTest::keyClick(&box, Qt::Key_Escape);
+        });
+        message();
+        return seen;
+    };
+    const Seen plain = show([] { ShowMessage("未対応の形式です。"); });
+    EXPECT_EQ(plain.caption, "Farovinter ぽるてぃか");
+    EXPECT_GE(plain.box.width(), plain.needed);
+    EXPECT_LE(std::abs(plain.box.center().x() - main.frameGeometry().center().x()), 1);
+    EXPECT_LE(std::abs(plain.box.center().y() - main.frameGeometry().center().y()), 1);
+    // A dropped file leaves another program's window active: still over the main window.
+    QApplication::setActiveWindow(nullptr);
+    ASSERT_EQ(QApplication::activeWindow(), nullptr);
+    const Seen dialog = show([] { EXPECT_EQ(MessageDlg("上書きしますか?", TMsgDlgType::mtWarning, mbYes | mbNo), mrNo); });
+    EXPECT_EQ(dialog.caption, "警告");
+    EXPECT_GE(dialog.box.width(), dialog.needed);
+    EXPECT_LE(std::abs(dialog.box.center().x() - main.frameGeometry().center().x()), 1);
+    EXPECT_LE(std::abs(dialog.box.center().y() - main.frameGeometry().center().y()), 1);
 }
 
 TEST(Application, QtsOwnDialogsSpeakJapaneseWhateverTheLocale)
@@ -81,18 +142,102 @@ TEST(Application, QtsOwnDialogsSpeakJapaneseWhateverTheLocale)
     QMessageBox box;
     EXPECT_EQ(box.addButton(QMessageBox::Yes)->text().toStdString(), "はい(&Y)");
     EXPECT_EQ(box.addButton(QMessageBox::No)->text().toStdString(), "いいえ(&N)");
-    TOpenDialog open(nullptr);
+    // Sizes on both sides of a kilobyte, a folder, a date with two-digit parts.
+    const auto dir = ScratchFolder("dialog_columns");
+    std::filesystem::create_directory(dir / "sub");
+    WriteFile(dir / "a.bmp", std::string(1023, 'a'));
+    WriteFile(dir / "b.png", std::string(1536, 'b'));
+    const QDateTime stamp(QDate(2021, 11, 24), QTime(17, 5));
+    for (const char* name : {"a.bmp", "b.png", "sub"}) {
+        const timespec times[2] = {{stamp.toSecsSinceEpoch(), 0}, {stamp.toSecsSinceEpoch(), 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, (dir / name).c_str(), times, 0), 0);
+    }
+    // An owner in the screen's corner: the dialog centred on it must still stay on the screen.
+    QWidget owner;
+    owner.setGeometry(0, 0, 240, 150);
+    owner.show();
+    TOpenDialog open(&owner);
+    open.Filter = "すべてのファイル|*.*";
+    open.InitialDir = dir.string();
     std::string accept, reject, name;
-    WhenShown<QFileDialog>([&](QFileDialog& d) {
-        accept = d.labelText(QFileDialog::Accept).toStdString();
-        reject = d.labelText(QFileDialog::Reject).toStdString();
-        name = d.labelText(QFileDialog::FileName).toStdString();
-        d.reject();
-    });
-    EXPECT_FALSE(open.Execute());
+    std::vector<std::vector<std::string>> rows;
+    std::vector<bool> fits;
+    // The second dialog starts from the column widths the first one left.
+    for (int run = 0; run < 2; ++run) {
+        WhenShown<QFileDialog>([&](QFileDialog& d) {
+            accept = d.labelText(QFileDialog::Accept).toStdString();
+            reject = d.labelText(QFileDialog::Reject).toStdString();
+            name = d.labelText(QFileDialog::FileName).toStdString();
+            auto* view = d.findChild<QTreeView*>("treeView");
+            const QAbstractItemModel* model = view->model();
+            const QModelIndex root = view->rootIndex();
+            if (QTest::qWaitFor([&] { return model->rowCount(root) == 3; })) {
+                view->sortByColumn(0, Qt::AscendingOrder);
+                const QFontMetrics metrics(view->font());
+                for (int row = 0; row < 3; ++row) {
+                    rows.emplace_back();
+                    for (int column = 0; column < 4; ++column) {
+                        const QString text = model->index(row, column, root).data().toString();
+                        rows.back().push_back(text.toStdString());
+                        fits.push_back(metrics.horizontalAdvance(text) + 2 * metrics.height() <=
+                                       view->header()->sectionSize(column));
+                    }
+                }
+                // No sideways scrolling; the name column as wide as the rest, as far as the screen allows.
+                const QHeaderView* header = view->header();
+                fits.push_back(header->length() <= view->viewport()->width());
+                fits.push_back(header->sectionSize(0) >= header->length() / 2 ||
+                               d.frameGeometry().width() >= d.screen()->availableGeometry().width());
+                fits.push_back(d.screen()->availableGeometry().contains(d.geometry()));
+            }
+            d.reject();
+        });
+        EXPECT_FALSE(open.Execute());
+    }
     EXPECT_EQ(accept, "開く(&O)");
     EXPECT_EQ(reject, "キャンセル");
     EXPECT_EQ(name, "ファイル名(&N):");
+    const std::vector<std::vector<std::string>> shown{
+        {"sub", "", "フォルダー", "2021/11/24 17:05"},
+        {"a.bmp", "1,023 バイト", "Windows BMP 画像", "2021/11/24 17:05"},
+        {"b.png", "1.5 KB", "PNG 画像", "2021/11/24 17:05"},
+    };
+    std::vector<std::vector<std::string>> expected = shown;
+    expected.insert(expected.end(), shown.begin(), shown.end());
+    EXPECT_EQ(rows, expected);
+    EXPECT_EQ(fits, std::vector<bool>(30, true));
+}
+
+TEST(Application, FileDialogsStartInTheirFolderElseWhereTheLastOneWasUsedElseHome)
+{
+    const auto dir = ScratchFolder("dialog_start");
+    std::filesystem::create_directories(dir / "last");
+    std::filesystem::create_directories(dir / "chosen");
+    const std::string home = QDir::homePath().toStdString();
+    TOpenDialog open(nullptr);
+    open.Filter = "すべてのファイル|*.*";
+    EXPECT_EQ(open.StartFolder(), home);
+    open.InitialDir = (dir / "missing").string();
+    EXPECT_EQ(open.StartFolder(), home);
+    // A folder remembered in an earlier run, while it exists.
+    ASSERT_TRUE(RegistryWriteString("\\Software\\Farovinter\\FileDialog", "LastFolder", (dir / "gone").string()));
+    EXPECT_EQ(open.StartFolder(), home);
+    ASSERT_TRUE(RegistryWriteString("\\Software\\Farovinter\\FileDialog", "LastFolder", (dir / "last").string()));
+    EXPECT_EQ(open.StartFolder(), (dir / "last").string());
+    EXPECT_EQ(StartFolderOf([&] { open.Execute(); }), (dir / "last").string());
+
+    // Any dialog's choice is where the next one starts, in this run and the next.
+    WriteFile(dir / "chosen" / "a.bmp", "BM");
+    ChooseFile((dir / "chosen" / "a.bmp").string());
+    ASSERT_TRUE(open.Execute());
+    EXPECT_EQ(RegistryReadString("\\software\\farovinter\\filedialog", "lastfolder"), (dir / "chosen").string());
+    ASSERT_TRUE(RegistryWriteString("\\Software\\Farovinter\\FileDialog", "LastFolder", (dir / "last").string()));
+    TSaveDialog save(nullptr);
+    save.FileName = (dir / "last" / "b.bmp").string();
+    EXPECT_EQ(StartFolderOf([&] { save.Execute(); }), (dir / "chosen").string());
+    // Its own folder comes first.
+    save.InitialDir = (dir / "last" / ".." / "last").string();
+    EXPECT_EQ(StartFolderOf([&] { save.Execute(); }), (dir / "last").string());
 }
 
 } // namespace

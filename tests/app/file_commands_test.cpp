@@ -9,6 +9,7 @@
 #include "jpeg/jpegSIMD.h"
 #include "platform/graphics/GifImage.h"
 #include "platform/graphics/PngImage.h"
+#include "platform/system/Registry.h"
 #include "platform/ui/Image.h"
 
 #include <QCheckBox>
@@ -179,6 +180,9 @@ TEST(FileCommands, OpenEveryKindThroughTheDialogADropAndTheCommandLine)
     EXPECT_FALSE(takenWhileBusy);
     EXPECT_EQ(CurrentFileName, "");
     EXPECT_EQ(CurrentImage->Width(), 9);
+    // Both file dialogs start beside the open picture, not where the last one was used.
+    EXPECT_EQ(StartFolderOf([&] { form.Open1Click(); }), (w.Dir / std::string(200, 'd')).string());
+    EXPECT_EQ(StartFolderOf([&] { form.Save2Click(); }), (w.Dir / std::string(200, 'd')).string());
 
     // Other extensions (photo.jpeg, none) are no built-in reader's: the document stays.
     for (const std::string name : {"photo.jpeg", "noext"}) {
@@ -427,6 +431,9 @@ TEST(FileCommands, CopyAndPasteGoThroughTheDesktopClipboard)
     form.PasteClick();
     EXPECT_EQ(PixelBytes(*CurrentImage), pixels);
     EXPECT_EQ(form.Document().Count(), 1u);
+    // A pasted picture has no folder: the dialogs start where one was last used.
+    ASSERT_TRUE(RegistryWriteString("\\Software\\Farovinter\\FileDialog", "LastFolder", w.Dir.string()));
+    EXPECT_EQ(StartFolderOf([&] { form.Open1Click(); }), w.Dir.string());
 
     // Named by 名付けて保存, the pasted picture can be saved in place.
     ChooseFile((w.Dir / "pasted.bmp").string(), 1);
@@ -441,6 +448,9 @@ TEST(FileNames, ExtensionsComeFromTheFileNamePartOnly)
     EXPECT_EQ(UpperExtension("/a.b/pic"), "");
     EXPECT_EQ(ChangeFileExt("/a.b/pic", ".bmp"), "/a.b/pic.bmp");
     EXPECT_EQ(ChangeFileExt("/a/pic.png", ".bmp"), "/a/pic.bmp");
+    EXPECT_EQ(FileFolder("/a.b/pic.Jpg"), "/a.b");
+    EXPECT_EQ(FileFolder("pic.bmp"), std::filesystem::current_path().string());
+    EXPECT_EQ(FileFolder(""), "");
 }
 
 } // namespace
