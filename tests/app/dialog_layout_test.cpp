@@ -26,6 +26,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -82,7 +83,24 @@ std::string StateOf(const QWidget* w)
     return s.str();
 }
 
-void ExpectLayout(const QWidget& form, const std::string& client, const std::vector<Row>& rows)
+// No two controls of one parent, or of one group box in it, cover each other.
+void ExpectNoOverlap(const QWidget& parent, const std::string& title)
+{
+    std::vector<const QWidget*> shown;
+    for (const QObject* child : parent.children())
+        if (const auto* w = qobject_cast<const QWidget*>(child); w && w->isVisible())
+            shown.push_back(w);
+    for (size_t i = 0; i < shown.size(); ++i) {
+        for (size_t j = i + 1; j < shown.size(); ++j)
+            EXPECT_FALSE(shown[i]->geometry().intersects(shown[j]->geometry()))
+                << title << ": " << BoundsOf(shown[i]) << ' ' << StateOf(shown[i]) << " covers " << BoundsOf(shown[j])
+                << ' ' << StateOf(shown[j]);
+        if (qobject_cast<const QGroupBox*>(shown[i]))
+            ExpectNoOverlap(*shown[i], title);
+    }
+}
+
+void ExpectLayout(QWidget& form, const std::string& client, const std::vector<Row>& rows)
 {
     const std::string title = form.windowTitle().toStdString();
     if (!client.empty())
@@ -92,6 +110,10 @@ void ExpectLayout(const QWidget& form, const std::string& client, const std::vec
             EXPECT_EQ(BoundsOf(row.Control), row.Bounds) << title << ' ' << row.Name;
         EXPECT_EQ(StateOf(row.Control), row.State) << title << ' ' << row.Name;
     }
+    form.show();
+    QCoreApplication::processEvents();
+    ExpectNoOverlap(form, title);
+    form.hide();
 }
 
 // The main window with a 600 x 300 picture open.
