@@ -19,6 +19,7 @@
 #include <QUrl>
 
 #include <cstdlib>
+#include <sys/stat.h>
 
 namespace {
 
@@ -158,10 +159,17 @@ TEST(HelpCommands, TheBuildPutsTheHelpDocumentBesideTheProgramAndHelpOpensIt)
     EXPECT_EQ(ReadFile(opener.Opened[0].toLocalFile().toStdString()), page);
     EXPECT_TRUE(capture.Shown.Dialogs.empty());
 
-    OpenHelpDocument(ScratchFolder("nohelp").string() + "/");
+    // Missing, or a folder or a FIFO by that name: nothing to open.
+    const auto folder = ScratchFolder("helpfolder");
+    std::filesystem::create_directory(folder / "readme.html");
+    const auto fifo = ScratchFolder("helpfifo");
+    ASSERT_EQ(::mkfifo((fifo / "readme.html").c_str(), 0600), 0);
+    for (const auto& dir : {ScratchFolder("nohelp"), folder, fifo})
+        OpenHelpDocument(dir.string() + "/");
     EXPECT_EQ(opener.Opened.size(), 1u);
-    ASSERT_EQ(capture.Shown.Dialogs.size(), 1u);
-    EXPECT_EQ(capture.Shown.Dialogs[0].Text, "ファイルは存在しません");
+    ASSERT_EQ(capture.Shown.Dialogs.size(), 3u);
+    for (const TDialogRequest& shown : capture.Shown.Dialogs)
+        EXPECT_EQ(shown.Text, "ファイルは存在しません");
 }
 
 TEST(HelpCommands, HomePageAndMailOpenThroughTheDesktopOrSayThatNoProgramCould)

@@ -96,6 +96,16 @@ TEST(JpegOptionDialog, SamplingRuleGreyAndPreviewSize)
     EXPECT_FALSE(form.SpinEdit1->isEnabled());
     form.CheckBox3->click();
     EXPECT_TRUE(form.SpinEdit1->isEnabled());
+    // Leaving either box makes the other one give way at once.
+    QFocusEvent leave(QEvent::FocusOut);
+    form.SpinEdit1->setValue(4);
+    form.SpinEdit2->setValue(3);
+    QCoreApplication::sendEvent(form.SpinEdit1, &leave);
+    EXPECT_EQ(form.SpinEdit2->value(), 2);
+    form.SpinEdit2->setValue(4);
+    form.SpinEdit1->setValue(3);
+    QCoreApplication::sendEvent(form.SpinEdit2, &leave);
+    EXPECT_EQ(form.SpinEdit1->value(), 2);
     form.SpinEdit1->setValue(4);
     form.SpinEdit2->setValue(3);
     // OK applies the rule even though no spin edit lost the focus.
@@ -105,6 +115,17 @@ TEST(JpegOptionDialog, SamplingRuleGreyAndPreviewSize)
     EXPECT_EQ(JpegVSampling, 2);
     EXPECT_TRUE(JpegDownSampling);
     EXPECT_EQ(SamplingGivingWay(2, 4), 4);
+    // With the focus still in "v", OK makes "h" give way.
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    form.SpinEdit2->setFocus();
+    form.SpinEdit1->setValue(4);
+    form.SpinEdit2->setValue(3);
+    form.Button1->click();
+    EXPECT_EQ(JpegHSampling, 2);
+    EXPECT_EQ(JpegVSampling, 3);
+    form.hide();
     EXPECT_EQ(SamplingGivingWay(4, 2), 2);
 
     form.CheckBox2->click();

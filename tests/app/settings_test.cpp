@@ -1,11 +1,17 @@
 #include "AppTestSupport.h"
+#include "MenuTestSupport.h"
+#include "ModalDriver.h"
 #include "app/Settings.h"
 #include "app/ini.h"
 #include "app/main.h"
+#include "app/pngoption.h"
+
+#include <QPushButton>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <sys/stat.h>
 
 namespace {
 
@@ -82,6 +88,38 @@ TEST(ReadSettings, ReadsEveryValueWholeAndUsesOneLogFile)
     EXPECT_EQ(v.OptiPNG.Param, "-o7");
     EXPECT_FALSE(v.PNGOut.Flag);
     EXPECT_EQ(v.PNGRewrite.Path, "");
+}
+
+TEST(ReadSettings, TheMainWindowTakesEachToolAndItsParametersAndASaveRunsThemInOrder)
+{
+    CaptureMessages capture;
+    const auto dir = ScratchFolder("tools");
+    const auto calls = dir / "calls";
+    std::string ini = "[Option]\r\nOutputLogFile=Yes\r\nStdLogPath=" + (dir / "log").string() + "\r\n";
+    const char* const sections[] = {"OptiPNG", "PNGOut", "PNGRewrite"};
+    for (int i = 0; i < 3; ++i) {
+        const auto tool = dir / ("tool" + std::to_string(i));
+        WriteFile(tool, "#!/bin/sh\necho \"${0##*/} $*\" >> \"" + calls.string() + "\"\n");
+        ::chmod(tool.c_str(), 0755);
+        ini += std::string("[") + sections[i] + "]\r\nUse=No\r\nPath=" + tool.string() + "\r\nParam=-" +
+               std::to_string(i) + " x" + std::to_string(i) + "\r\n";
+    }
+    WriteFile(dir / "Farovinter.ini", ini);
+    TMainForm form(nullptr, dir.string() + "/");
+    EXPECT_TRUE(form.LogFlag);
+    EXPECT_EQ(form.StdLogPath, (dir / "log").string());
+    EXPECT_EQ(form.ErrLogPath, form.StdLogPath);
+    EXPECT_EQ(form.PNGOutPath, (dir / "tool1").string());
+    TFvDIB image;
+    FillImage(image, 5, 3);
+    OpenDocument(form, image);
+    const std::string png = (dir / "out.png").string();
+    ChooseFile(png, 3);
+    // The boxes are hidden, but each tool that is found runs.
+    WhenShown<TPNGOptionForm>([](TPNGOptionForm& f) { f.Button1->click(); });
+    form.Save2Click();
+    EXPECT_EQ(ReadFile(calls), "tool0 -0 x0 " + png + "\ntool1 -1 x1 " + png + "\ntool2 -2 x2 " + png + "\n");
+    EXPECT_TRUE(capture.Shown.Dialogs.empty());
 }
 
 TEST(ReadSettings, MissingKeysReadAsZeroFalseAndEmpty)

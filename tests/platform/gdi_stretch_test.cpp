@@ -242,6 +242,12 @@ TEST(StretchDIBits, TrueColourPairsCopyTheirBytes)
     StretchDIBits(t32.dc, 0, 0, 4, 1, 3, 0, -3, 1, pixels, sizeof pixels, &rgb, DIB_RGB_COLORS, SRCCOPY);
     EXPECT_EQ(std::vector<uint8_t>(t32.Bytes(), t32.Bytes() + 16),
               (std::vector<uint8_t>{7, 8, 9, 0, 4, 5, 6, 0, 4, 5, 6, 0, 1, 2, 3, 0}));
+    // Unscaled: each pixel in its place, the fourth byte cleared.
+    Target u32(Header(3, -1, 32));
+    std::memset(u32.bits, 0xEE, 12);
+    StretchDIBits(u32.dc, 0, 0, 3, 1, 0, 0, 3, 1, pixels, sizeof pixels, &rgb, DIB_RGB_COLORS, SRCCOPY);
+    EXPECT_EQ(std::vector<uint8_t>(u32.Bytes(), u32.Bytes() + 12),
+              (std::vector<uint8_t>{1, 2, 3, 0, 4, 5, 6, 0, 7, 8, 9, 0}));
 
     Target t24(Header(2, -1, 24));
     const BITMAPINFO quad = Header(4, -1, 32);
@@ -270,11 +276,12 @@ TEST(StretchDIBits, RasterOperationsWorkOnPixelValues)
         std::memcpy(&after, t.bits, 4);
         return after;
     };
-    const uint32_t s = 0x330FF0, d = 0x5555AA;
+    // The target's fourth byte is set: it takes no part in the operation.
+    const uint32_t s = 0x330FF0, d = 0x015555AA;
     EXPECT_EQ(run(d, SRCCOPY), s);
-    EXPECT_EQ(run(d, SRCPAINT), s | d);
+    EXPECT_EQ(run(d, SRCPAINT), (s | d) & 0xFFFFFF);
     EXPECT_EQ(run(d, SRCAND), s & d);
-    EXPECT_EQ(run(d, SRCINVERT), s ^ d);
+    EXPECT_EQ(run(d, SRCINVERT), (s ^ d) & 0xFFFFFF);
     EXPECT_EQ(run(d, SRCERASE), s & ~d & 0xFFFFFF);
     EXPECT_EQ(run(d, NOTSRCCOPY), ~s & 0xFFFFFF);
     EXPECT_EQ(run(d, NOTSRCERASE), ~(s | d) & 0xFFFFFF);
