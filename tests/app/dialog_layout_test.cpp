@@ -103,11 +103,13 @@ void ExpectNoOverlap(const QWidget& parent, const std::string& title)
 void ExpectLayout(QWidget& form, const std::string& client, const std::vector<Row>& rows)
 {
     const std::string title = form.windowTitle().toStdString();
-    if (!client.empty())
+    if (!client.empty()) {
         EXPECT_EQ(std::to_string(form.width()) + 'x' + std::to_string(form.height()), client) << title;
+    }
     for (const Row& row : rows) {
-        if (!row.Bounds.empty())
+        if (!row.Bounds.empty()) {
             EXPECT_EQ(BoundsOf(row.Control), row.Bounds) << title << ' ' << row.Name;
+        }
         EXPECT_EQ(StateOf(row.Control), row.State) << title << ' ' << row.Name;
     }
     form.show();
