@@ -266,13 +266,21 @@ TEST_F(PluginDecoding, LyingHeadersFailTheTryInsteadOfBeingRead)
     }
 }
 
-TEST_F(PluginDecoding, PreviewWantedButMissingStillDecodesAndTheBitmapLoadsToo)
+TEST_F(PluginDecoding, PreviewIsTakenWhenWantedAndThePictureWhenMissing_AndTheBitmapLoadsToo)
 {
     FSpis.GraphicPreview = true;
     TSPIBitmap bitmap;
     bitmap.LoadFromFile(FFolder.Write("colours.ppm", Ppm()));
     EXPECT_EQ(bitmap.Width(), 3);
     EXPECT_EQ(bitmap.PixelFormat(), pf24bit);
+    // A plug-in's preview is taken in place of the picture, from a file and from a stream.
+    bitmap.LoadFromFile(FFolder.Write("two.echo", Echo(2, 2, 24, BI_RGB, 0, 0, 16)));
+    TMemoryStream stream;
+    stream.LoadFromFile(FFolder.Path("two.echo"));
+    TSPIBitmap fromStream;
+    fromStream.LoadFromStream(stream);
+    EXPECT_EQ(bitmap.Width(), 1);
+    EXPECT_EQ(fromStream.Width(), 1);
     FSpis.GraphicPreview = false;
     // A forced loader is the only one asked.
     FSpis.GraphicForcedLoader = static_cast<TInSPI*>(FSpis.Plugins(1));
