@@ -27,7 +27,8 @@ std::string Le32(uint32_t v)
 }
 
 // The echo plug-in's data: a 40-byte header with the given fields, extra
-// header bytes, and a pixel block of bitsSize bytes.
+// header bytes 1, 8, 15 ... (no two neighbours alike), and a pixel block of
+// bitsSize bytes.
 std::string Echo(int32_t width, int32_t height, int bits, uint32_t compression, uint32_t clrUsed,
                  size_t extraInfo, size_t bitsSize, uint32_t headerSize = 40)
 {
@@ -40,7 +41,8 @@ std::string Echo(int32_t width, int32_t height, int bits, uint32_t compression, 
     h.biCompression = compression;
     h.biClrUsed = clrUsed;
     std::string info(reinterpret_cast<const char*>(&h), sizeof h);
-    info += std::string(extraInfo, '\x11');
+    for (size_t i = 0; i < extraInfo; ++i)
+        info += static_cast<char>(i * 7 + 1);
     return "ECHO" + Le32(static_cast<uint32_t>(info.size())) + info + std::string(bitsSize, '\x22');
 }
 
@@ -210,18 +212,26 @@ TEST_F(PluginDecoding, ProgressHandlerStopsThePluginAndItsErrorsComeBackAfterIt)
     EXPECT_THROW(aborted.LoadFromFile(path), EInvalidGraphic);
 
     TSPIGraphic graphic;
-    graphic.OnProgress = [](TPersistent*, TProgressStage, uint8_t percent, bool, const TRect&, const std::string&) {
+    int ending = -1;
+    graphic.OnProgress = [&](TPersistent*, TProgressStage stage, uint8_t percent, bool, const TRect&, const std::string&) {
+        if (stage == TProgressStage::psEnding)
+            ending = percent;
         if (percent == 51)
             throw std::runtime_error("handler failed");
     };
     EXPECT_THROW(graphic.LoadFromFile(path), std::runtime_error);
     EXPECT_TRUE(graphic.Empty());
+    EXPECT_EQ(ending, 100);
 }
 
 TEST_F(PluginDecoding, GraphicWritesItsBlocksAsABmpImage)
 {
     TSPIGraphic graphic;
+    Record(graphic);
     graphic.LoadFromFile(FFolder.Write("two.echo", Echo(2, 2, 24, BI_RGB, 0, 0, 16)));
+    EXPECT_EQ(FReports.back().Stage, TProgressStage::psEnding);
+    EXPECT_EQ(FReports.back().Percent, 100);
+    EXPECT_EQ(FReports.back().Msg, "Loaded Graphic by Susie Plugin");
     TMemoryStream out;
     graphic.SaveToStream(out);
     ASSERT_EQ(out.Size(), 14 + 40 + 16);
@@ -232,7 +242,12 @@ TEST_F(PluginDecoding, GraphicWritesItsBlocksAsABmpImage)
 
     graphic.LoadFromFile(FFolder.Write("eight.echo", Echo(4, -2, 8, BI_RGB, 0, 1024, 8)));
     EXPECT_EQ(graphic.Height(), 2);
-    EXPECT_EQ(GetPaletteEntries(graphic.GetPalette(), 0, 0, nullptr), 256u);
+    PALETTEENTRY entries[256];
+    ASSERT_EQ(GetPaletteEntries(graphic.GetPalette(), 0, 256, entries), 256u);
+    EXPECT_EQ(graphic.GetPalette(), graphic.GetPalette());
+    for (int i : {0, 1, 255})
+        EXPECT_EQ((std::vector<int>{entries[i].peRed, entries[i].peGreen, entries[i].peBlue, entries[i].peFlags}),
+                  (std::vector<int>{uint8_t(28 * i + 15), uint8_t(28 * i + 8), uint8_t(28 * i + 1), 0})) << i;
     TMemoryStream eight;
     graphic.SaveToStream(eight);
     EXPECT_EQ(eight.Size(), 14 + 1064 + 8);
