@@ -257,6 +257,14 @@ TEST_F(PluginDecoding, GraphicWritesItsBlocksAsABmpImage)
     TMemoryStream masks;
     graphic.SaveToStream(masks);
     EXPECT_EQ(masks.Size(), 14 + 52 + 4);
+
+    // A file size that needs all four bytes.
+    graphic.LoadFromFile(FFolder.Write("large.echo", Echo(2050, 2050, 32, BI_RGB, 0, 0, 2050 * 2050 * 4)));
+    TMemoryStream large;
+    graphic.SaveToStream(large);
+    uint32_t fileSize;
+    std::memcpy(&fileSize, large.Memory() + 2, 4);
+    EXPECT_EQ(fileSize, 14 + 40 + 2050u * 2050 * 4);
 }
 
 TEST_F(PluginDecoding, LyingHeadersFailTheTryInsteadOfBeingRead)
