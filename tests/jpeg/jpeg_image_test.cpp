@@ -25,6 +25,27 @@ TEST(JpegImage, RegisteredForBothExtensions)
     EXPECT_EQ(picture.Width(), 61);
 }
 
+TEST(JpegImage, NewImagesTakeEveryDefault)
+{
+    const TJPEGDefaults saved = JPEGDefaults;
+    JPEGDefaults = {37, true, jpBestSpeed, jf8Bit, true, true, jsHalf, false, false, 1, 2};
+    TJPEGImage jpeg;
+    JPEGDefaults = saved;
+    EXPECT_EQ(jpeg.CompressionQuality(), 37);
+    EXPECT_TRUE(jpeg.Grayscale());
+    EXPECT_EQ(jpeg.Performance(), jpBestSpeed);
+    EXPECT_EQ(jpeg.PixelFormat(), jf8Bit);
+    EXPECT_TRUE(jpeg.ProgressiveDisplay());
+    EXPECT_TRUE(jpeg.ProgressiveEncoding());
+    EXPECT_FALSE(jpeg.Smoothing());
+    EXPECT_FALSE(jpeg.DownSampling());
+    EXPECT_EQ(jpeg.hSamplingFactor(), 1);
+    EXPECT_EQ(jpeg.vSamplingFactor(), 2);
+    EXPECT_EQ(jpeg.Scale(), jsHalf);
+    LoadJpegFixture(jpeg, "baseline420.jpg");
+    EXPECT_EQ(jpeg.Width(), 31);
+}
+
 TEST(JpegImage, EqualsMeansSharingTheSameData)
 {
     TJPEGImage first;
