@@ -384,21 +384,25 @@ TEST(JpegDecode, PictureNoBitmapCouldHoldIsRefusedBeforeAnythingLargeIsAllocated
 }
 
 // The cap on libjpeg's memory holds what a real picture needs: a progressive
-// 4:4:4 file's coefficients and the two-pass quantiser's copy of it.
-TEST(JpegDecode, LargeProgressivePictureStillDecodesUnderTheLibraryCap)
+// 4:4:4 file's coefficients and the two-pass quantiser's copy of it, and a
+// single-scan file's quantiser copy larger than the working rows' allowance.
+TEST(JpegDecode, LargePicturesStillDecodeAtEightBitsUnderTheLibraryCap)
 {
-    TBitmap source;
-    PaintTestPicture(source, 2000, 1500);
-    TJPEGImage encoder;
-    encoder.SetProgressiveEncoding(true);
-    encoder.SetDownSampling(false);
-    encoder.Assign(&source);
-    TJPEGImage jpeg;
-    jpeg.SetPixelFormat(jf8Bit);
-    LoadJpeg(jpeg, SavedBytes(encoder));
-    TBitmap bitmap;
-    EXPECT_NO_THROW(bitmap.Assign(&jpeg));
-    EXPECT_EQ(bitmap.Height(), 1500);
+    for (const bool progressive : {true, false}) {
+        const int width = progressive ? 2000 : 3000, height = progressive ? 1500 : 2000;
+        TBitmap source;
+        PaintTestPicture(source, width, height);
+        TJPEGImage encoder;
+        encoder.SetProgressiveEncoding(progressive);
+        encoder.SetDownSampling(!progressive);
+        encoder.Assign(&source);
+        TJPEGImage jpeg;
+        jpeg.SetPixelFormat(jf8Bit);
+        LoadJpeg(jpeg, SavedBytes(encoder));
+        TBitmap bitmap;
+        EXPECT_NO_THROW(bitmap.Assign(&jpeg)) << width;
+        EXPECT_EQ(bitmap.Height(), height);
+    }
 }
 
 TEST(JpegDecode, ImpossibleLengthInStoredDataIsAReadError)
