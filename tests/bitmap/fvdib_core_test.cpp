@@ -468,6 +468,9 @@ TEST(FvDIB, SetPaletteTakesEntriesAndOwnership)
     EXPECT_EQ(b.GetColors(2), 0x102030);
     EXPECT_EQ(b.GetPalette(), palette);
     EXPECT_EQ(a.PaletteSize(), 256);
+    // The palette it replaces is deleted (a leak otherwise).
+    b.SetPalette(CopyPalette(palette));
+    EXPECT_EQ(b.GetColors(2), 0x102030);
 
     b.SetPalette(nullptr);
     EXPECT_EQ(b.PaletteSize(), 0);
