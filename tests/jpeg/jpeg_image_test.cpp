@@ -137,17 +137,21 @@ TEST(JpegProgress, PercentGuardsItsDivisions)
 }
 
 // A report that is due reaches the image's handler; an exception of the
-// handler leaves the hook through the jump point instead of unwinding.
+// handler leaves the hook through the jump point instead of unwinding. The
+// band runs from the last reported row to the current one, or to the bottom
+// when a new output pass started over from the top.
 TEST(JpegProgress, HandlerExceptionIsRaisedOnOurSide)
 {
     TJPEGImage jpeg;
     LoadJpegFixture(jpeg, "baseline420.jpg");
     std::vector<TRect> bands;
+    std::vector<int> percents;
+    std::vector<bool> redraws;
     jpeg.OnProgress = [&](TPersistent*, TProgressStage stage, uint8_t percent, bool redraw, const TRect& band,
                           const std::string&) {
         EXPECT_EQ(stage, TProgressStage::psRunning);
-        EXPECT_EQ(percent, 40);
-        EXPECT_TRUE(redraw);
+        percents.push_back(percent);
+        redraws.push_back(redraw);
         bands.push_back(band);
         throw EAbort();
     };
@@ -155,17 +159,20 @@ TEST(JpegProgress, HandlerExceptionIsRaisedOnOurSide)
     CreateDecompress(record, &jpeg);
     record.d.output_width = 61;
     record.d.output_height = 47;
-    record.d.output_scanline = 20;
     record.progress.last_scanline = 4;
-    record.progress.last_time = 1; // not the first report, and long ago
-    record.progress.pub.pass_counter = 2;
     record.progress.pub.pass_limit = 5;
     record.progress.pub.total_passes = 1;
-    auto call = [&] { JPEGProgress(record.Common()); };
-    EXPECT_FALSE(JumpGuarded(record.jump, call));
-    EXPECT_THROW(RaiseLibraryError(record), EAbort);
-    ASSERT_EQ(bands.size(), 1u);
-    EXPECT_EQ(bands[0], Rect(0, 4, 61, 20));
+    for (const int scanline : {20, 20, 10}) {
+        record.d.output_scanline = static_cast<JDIMENSION>(scanline);
+        record.progress.last_time = 1; // not the first report, and long ago
+        ++record.progress.pub.pass_counter;
+        auto call = [&] { JPEGProgress(record.Common()); };
+        EXPECT_FALSE(JumpGuarded(record.jump, call));
+        EXPECT_THROW(RaiseLibraryError(record), EAbort);
+    }
+    EXPECT_EQ(percents, (std::vector<int>{20, 40, 60}));
+    EXPECT_EQ(redraws, (std::vector<bool>{true, false, true}));
+    EXPECT_EQ(bands, (std::vector<TRect>{Rect(0, 4, 61, 20), Rect(0, 20, 61, 20), Rect(0, 20, 61, 47)}));
 }
 
 } // namespace
