@@ -1,6 +1,7 @@
 #include "JpegTestSupport.h"
 #include "jpeg/JPEGLibraryRecord.h"
 
+#include "platform/core/TickCount.h"
 #include "platform/graphics/Picture.h"
 
 #include <gtest/gtest.h>
@@ -162,17 +163,24 @@ TEST(JpegProgress, HandlerExceptionIsRaisedOnOurSide)
     record.progress.last_scanline = 4;
     record.progress.pub.pass_limit = 5;
     record.progress.pub.total_passes = 1;
-    for (const int scanline : {20, 20, 10}) {
+    record.progress.pub.pass_counter = 1;
+    auto call = [&] { JPEGProgress(record.Common()); };
+    // The first report, and one within half a second of the last, are skipped.
+    for (const uint32_t last : {uint32_t{0}, GetTickCount() - 100}) {
+        record.progress.last_time = last;
+        EXPECT_TRUE(JumpGuarded(record.jump, call));
+    }
+    for (const int scanline : {8, 11, 11, 5}) {
         record.d.output_scanline = static_cast<JDIMENSION>(scanline);
         record.progress.last_time = 1; // not the first report, and long ago
-        ++record.progress.pub.pass_counter;
-        auto call = [&] { JPEGProgress(record.Common()); };
         EXPECT_FALSE(JumpGuarded(record.jump, call));
         EXPECT_THROW(RaiseLibraryError(record), EAbort);
+        ++record.progress.pub.pass_counter;
     }
-    EXPECT_EQ(percents, (std::vector<int>{20, 40, 60}));
-    EXPECT_EQ(redraws, (std::vector<bool>{true, false, true}));
-    EXPECT_EQ(bands, (std::vector<TRect>{Rect(0, 4, 61, 20), Rect(0, 20, 61, 20), Rect(0, 20, 61, 47)}));
+    EXPECT_EQ(percents, (std::vector<int>{20, 40, 60, 80}));
+    // Bands of more than 3 rows are worth redrawing at once.
+    EXPECT_EQ(redraws, (std::vector<bool>{true, false, false, true}));
+    EXPECT_EQ(bands, (std::vector<TRect>{Rect(0, 4, 61, 8), Rect(0, 8, 61, 11), Rect(0, 11, 61, 11), Rect(0, 11, 61, 47)}));
 }
 
 } // namespace
