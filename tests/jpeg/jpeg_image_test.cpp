@@ -76,7 +76,12 @@ TEST(JpegImage, SettersDropThePictureButKeepTheData)
     jpeg.DIBNeeded();
     const int afterDecode = changes;
 
-    jpeg.SetSmoothing(true); // unchanged: nothing happens
+    // Unchanged values: nothing happens.
+    jpeg.SetSmoothing(jpeg.Smoothing());
+    jpeg.SetScale(jpeg.Scale());
+    jpeg.SetGrayscale(jpeg.Grayscale());
+    jpeg.SetPixelFormat(jpeg.PixelFormat());
+    jpeg.SetPerformance(jpeg.Performance());
     EXPECT_EQ(changes, afterDecode);
     jpeg.SetScale(jsHalf);
     EXPECT_EQ(changes, afterDecode + 1);
