@@ -248,6 +248,13 @@ TEST_F(PluginDecoding, GraphicWritesItsBlocksAsABmpImage)
     for (int i : {0, 1, 255})
         EXPECT_EQ((std::vector<int>{entries[i].peRed, entries[i].peGreen, entries[i].peBlue, entries[i].peFlags}),
                   (std::vector<int>{uint8_t(28 * i + 15), uint8_t(28 * i + 8), uint8_t(28 * i + 1), 0})) << i;
+    // Drawn through its colour table.
+    TBitmap drawn;
+    drawn.SetPixelFormat(pf24bit);
+    drawn.SetSize(4, 2);
+    drawn.Canvas().StretchDraw(Rect(0, 0, 4, 2), graphic);
+    EXPECT_EQ((std::vector<int>{drawn.ScanLine(1)[11], drawn.ScanLine(1)[10], drawn.ScanLine(1)[9]}),
+              (std::vector<int>{entries[0x22].peRed, entries[0x22].peGreen, entries[0x22].peBlue}));
     TMemoryStream eight;
     graphic.SaveToStream(eight);
     EXPECT_EQ(eight.Size(), 14 + 1064 + 8);
