@@ -284,6 +284,7 @@ TEST_F(PluginDecoding, LyingHeadersFailTheTryInsteadOfBeingRead)
         Echo(2, 2, 24, BI_BITFIELDS, 0, 12, 16), // masks on 24 bits
         // Blocks far shorter than promised, beyond any allocator's rounding up.
         Echo(1000, 2, 24, BI_RGB, 0, 0, 16),     // rows longer than the block
+        Echo(1000, 2, 24, BI_RGB, 0, 0, 5900),   // 100 bytes short
         Echo(2, 2, 8, BI_RGB, 0, 8, 8),          // colour table cut short
         Echo(-2, 2, 24, BI_RGB, 0, 0, 16),
         Echo(2, INT32_MIN, 24, BI_RGB, 0, 0, 16),
