@@ -386,6 +386,11 @@ TEST(JpegDecode, PictureNoBitmapCouldHoldIsRefusedBeforeAnythingLargeIsAllocated
                  {greyProgressive, 65500, 32786, jsFullSize, jf24Bit, false},
                  {greyProgressive, 65500, 32787, jsFullSize, jf24Bit, true}};
     for (const auto& c : cases) {
+#if defined(__SANITIZE_ADDRESS__)
+        // The sanitizer's allocator aborts on the failed allocation that follows.
+        if (!c.refused)
+            continue;
+#endif
         const bool held = HoldsWithinMemory(64 << 20, [&] {
             TJPEGImage jpeg;
             jpeg.SetScale(c.scale);
