@@ -292,15 +292,16 @@ TEST(BmpFiles, CoreHeaderBecomesInfoHeader)
     fields.Height = 1;
     fields.BitCount = 8;
     for (uint32_t i = 0; i < 256; ++i)
-        fields.Colours.push_back(i * 0x010101);
+        fields.Colours.push_back(i * 0x010203 & 0xFFFFFF);
     fields.Pixels = {7, 9, 0, 0};
     TFvDIB dib;
     Load(dib, BmpFile(fields));
     const BITMAPINFOHEADER& head = dib.InternalDIB().DIBInfos.W3Head();
     EXPECT_EQ(head.biSize, 40u);
+    EXPECT_EQ(head.biPlanes, 1);
     EXPECT_EQ(head.biClrUsed, 256u);
     EXPECT_EQ(head.biXPelsPerMeter, 3780);
-    EXPECT_EQ(dib.GetColors(9), 0x090909);
+    EXPECT_EQ(dib.GetColors(9), 0x1B1209);
     EXPECT_EQ(dib.InternalDIB().DIBInfos.W3HeadInfo.bmiColors[9].rgbReserved, 0);
     const std::vector<uint8_t> file = Save(dib);
     EXPECT_EQ(U32At(file, 10), 1078u);

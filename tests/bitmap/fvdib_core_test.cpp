@@ -434,15 +434,19 @@ TEST(FvDIB, HalftonePaletteEntries)
     dib.SetHalftoneMode(fvHtHalftone);
     PALETTEENTRY entries[215];
     ASSERT_EQ(GetPaletteEntries(dib.GetPalette(), 0, 215, entries), 215u);
-    const PALETTEENTRY& cube = entries[35 * 2 + 5 * 3 + 4];
-    EXPECT_EQ(cube.peRed, 102);
-    EXPECT_EQ(cube.peGreen, 128);
-    EXPECT_EQ(cube.peBlue, 255);
-    EXPECT_EQ(entries[209].peRed, 255);
-    EXPECT_EQ(entries[209].peGreen, 255);
-    EXPECT_EQ(entries[209].peBlue, 255);
-    EXPECT_EQ(entries[213].peRed, 192);
-    EXPECT_EQ(entries[214].peBlue, 128);
+    const int reds[6] = {0, 51, 102, 153, 204, 255}, greens[7] = {0, 43, 85, 128, 171, 214, 255};
+    const int blues[5] = {0, 64, 128, 192, 255};
+    std::vector<std::vector<int>> expected;
+    for (int r = 0; r < 6; ++r)
+        for (int g = 0; g < 7; ++g)
+            for (int b = 0; b < 5; ++b)
+                expected.push_back({reds[r], greens[g], blues[b], 0});
+    for (std::vector<int> extra : {std::vector<int>{128, 0, 0, 0}, {128, 128, 0, 0}, {128, 0, 128, 0},
+                                   {192, 192, 192, 0}, {128, 128, 128, 0}})
+        expected.push_back(extra);
+    for (int i = 0; i < 215; ++i)
+        EXPECT_EQ((std::vector<int>{entries[i].peRed, entries[i].peGreen, entries[i].peBlue, entries[i].peFlags}),
+                  expected[i]) << i;
     // Shared by every bitmap.
     TFvDIB other;
     other.SetHalftoneMode(fvHtHalftone);
@@ -464,6 +468,9 @@ TEST(FvDIB, SetPaletteTakesEntriesAndOwnership)
     EXPECT_EQ(b.GetColors(2), 0x102030);
     EXPECT_EQ(b.GetPalette(), palette);
     EXPECT_EQ(a.PaletteSize(), 256);
+    // The palette it replaces is deleted (a leak otherwise).
+    b.SetPalette(CopyPalette(palette));
+    EXPECT_EQ(b.GetColors(2), 0x102030);
 
     b.SetPalette(nullptr);
     EXPECT_EQ(b.PaletteSize(), 0);

@@ -1,6 +1,7 @@
 #include "JpegTestSupport.h"
 #include "jpeg/JPEGLibraryRecord.h"
 
+#include "platform/core/TickCount.h"
 #include "platform/graphics/Picture.h"
 
 #include <gtest/gtest.h>
@@ -23,6 +24,27 @@ TEST(JpegImage, RegisteredForBothExtensions)
     picture.LoadFromFile(JpegFixture("baseline420.jpg"));
     ASSERT_NE(dynamic_cast<TJPEGImage*>(picture.Graphic()), nullptr);
     EXPECT_EQ(picture.Width(), 61);
+}
+
+TEST(JpegImage, NewImagesTakeEveryDefault)
+{
+    const TJPEGDefaults saved = JPEGDefaults;
+    JPEGDefaults = {37, true, jpBestSpeed, jf8Bit, true, true, jsHalf, false, false, 1, 2};
+    TJPEGImage jpeg;
+    JPEGDefaults = saved;
+    EXPECT_EQ(jpeg.CompressionQuality(), 37);
+    EXPECT_TRUE(jpeg.Grayscale());
+    EXPECT_EQ(jpeg.Performance(), jpBestSpeed);
+    EXPECT_EQ(jpeg.PixelFormat(), jf8Bit);
+    EXPECT_TRUE(jpeg.ProgressiveDisplay());
+    EXPECT_TRUE(jpeg.ProgressiveEncoding());
+    EXPECT_FALSE(jpeg.Smoothing());
+    EXPECT_FALSE(jpeg.DownSampling());
+    EXPECT_EQ(jpeg.hSamplingFactor(), 1);
+    EXPECT_EQ(jpeg.vSamplingFactor(), 2);
+    EXPECT_EQ(jpeg.Scale(), jsHalf);
+    LoadJpegFixture(jpeg, "baseline420.jpg");
+    EXPECT_EQ(jpeg.Width(), 31);
 }
 
 TEST(JpegImage, EqualsMeansSharingTheSameData)
@@ -54,7 +76,12 @@ TEST(JpegImage, SettersDropThePictureButKeepTheData)
     jpeg.DIBNeeded();
     const int afterDecode = changes;
 
-    jpeg.SetSmoothing(true); // unchanged: nothing happens
+    // Unchanged values: nothing happens.
+    jpeg.SetSmoothing(jpeg.Smoothing());
+    jpeg.SetScale(jpeg.Scale());
+    jpeg.SetGrayscale(jpeg.Grayscale());
+    jpeg.SetPixelFormat(jpeg.PixelFormat());
+    jpeg.SetPerformance(jpeg.Performance());
     EXPECT_EQ(changes, afterDecode);
     jpeg.SetScale(jsHalf);
     EXPECT_EQ(changes, afterDecode + 1);
@@ -65,16 +92,18 @@ TEST(JpegImage, SettersDropThePictureButKeepTheData)
     EXPECT_EQ(SavedBytes(jpeg), ReadFileBytes(JpegFixture("baseline420.jpg")));
 }
 
+// The length comes first, least significant byte first: a file padded past
+// 16 MiB shows all four bytes.
 TEST(JpegImage, WriteDataAndReadDataRoundTrip)
 {
+    std::vector<uint8_t> file = ReadFileBytes(JpegFixture("progressive.jpg"));
+    file.resize(0x01020304);
     TJPEGImage jpeg;
-    LoadJpegFixture(jpeg, "progressive.jpg");
+    LoadJpeg(jpeg, file);
     TMemoryStream stream;
     jpeg.WriteData(stream);
-    const std::vector<uint8_t> file = ReadFileBytes(JpegFixture("progressive.jpg"));
     ASSERT_EQ(stream.Size(), static_cast<int64_t>(file.size()) + 4);
-    EXPECT_EQ(stream.Memory()[0], file.size() & 0xFF);
-    EXPECT_EQ(stream.Memory()[1], file.size() >> 8);
+    EXPECT_EQ(std::vector<uint8_t>(stream.Memory(), stream.Memory() + 4), (std::vector<uint8_t>{4, 3, 2, 1}));
 
     stream.SetPosition(0);
     TJPEGImage copy;
@@ -114,17 +143,21 @@ TEST(JpegProgress, PercentGuardsItsDivisions)
 }
 
 // A report that is due reaches the image's handler; an exception of the
-// handler leaves the hook through the jump point instead of unwinding.
+// handler leaves the hook through the jump point instead of unwinding. The
+// band runs from the last reported row to the current one, or to the bottom
+// when a new output pass started over from the top.
 TEST(JpegProgress, HandlerExceptionIsRaisedOnOurSide)
 {
     TJPEGImage jpeg;
     LoadJpegFixture(jpeg, "baseline420.jpg");
     std::vector<TRect> bands;
+    std::vector<int> percents;
+    std::vector<bool> redraws;
     jpeg.OnProgress = [&](TPersistent*, TProgressStage stage, uint8_t percent, bool redraw, const TRect& band,
                           const std::string&) {
         EXPECT_EQ(stage, TProgressStage::psRunning);
-        EXPECT_EQ(percent, 40);
-        EXPECT_TRUE(redraw);
+        percents.push_back(percent);
+        redraws.push_back(redraw);
         bands.push_back(band);
         throw EAbort();
     };
@@ -132,17 +165,27 @@ TEST(JpegProgress, HandlerExceptionIsRaisedOnOurSide)
     CreateDecompress(record, &jpeg);
     record.d.output_width = 61;
     record.d.output_height = 47;
-    record.d.output_scanline = 20;
     record.progress.last_scanline = 4;
-    record.progress.last_time = 1; // not the first report, and long ago
-    record.progress.pub.pass_counter = 2;
     record.progress.pub.pass_limit = 5;
     record.progress.pub.total_passes = 1;
+    record.progress.pub.pass_counter = 1;
     auto call = [&] { JPEGProgress(record.Common()); };
-    EXPECT_FALSE(JumpGuarded(record.jump, call));
-    EXPECT_THROW(RaiseLibraryError(record), EAbort);
-    ASSERT_EQ(bands.size(), 1u);
-    EXPECT_EQ(bands[0], Rect(0, 4, 61, 20));
+    // The first report, and one within half a second of the last, are skipped.
+    for (const uint32_t last : {uint32_t{0}, GetTickCount() - 100}) {
+        record.progress.last_time = last;
+        EXPECT_TRUE(JumpGuarded(record.jump, call));
+    }
+    for (const int scanline : {8, 11, 11, 5}) {
+        record.d.output_scanline = static_cast<JDIMENSION>(scanline);
+        record.progress.last_time = 1; // not the first report, and long ago
+        EXPECT_FALSE(JumpGuarded(record.jump, call));
+        EXPECT_THROW(RaiseLibraryError(record), EAbort);
+        ++record.progress.pub.pass_counter;
+    }
+    EXPECT_EQ(percents, (std::vector<int>{20, 40, 60, 80}));
+    // Bands of more than 3 rows are worth redrawing at once.
+    EXPECT_EQ(redraws, (std::vector<bool>{true, false, false, true}));
+    EXPECT_EQ(bands, (std::vector<TRect>{Rect(0, 4, 61, 8), Rect(0, 8, 61, 11), Rect(0, 11, 61, 11), Rect(0, 11, 61, 47)}));
 }
 
 } // namespace

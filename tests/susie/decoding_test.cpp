@@ -27,7 +27,8 @@ std::string Le32(uint32_t v)
 }
 
 // The echo plug-in's data: a 40-byte header with the given fields, extra
-// header bytes, and a pixel block of bitsSize bytes.
+// header bytes 1, 8, 15 ... (no two neighbours alike), and a pixel block of
+// bitsSize bytes.
 std::string Echo(int32_t width, int32_t height, int bits, uint32_t compression, uint32_t clrUsed,
                  size_t extraInfo, size_t bitsSize, uint32_t headerSize = 40)
 {
@@ -40,7 +41,8 @@ std::string Echo(int32_t width, int32_t height, int bits, uint32_t compression, 
     h.biCompression = compression;
     h.biClrUsed = clrUsed;
     std::string info(reinterpret_cast<const char*>(&h), sizeof h);
-    info += std::string(extraInfo, '\x11');
+    for (size_t i = 0; i < extraInfo; ++i)
+        info += static_cast<char>(i * 7 + 1);
     return "ECHO" + Le32(static_cast<uint32_t>(info.size())) + info + std::string(bitsSize, '\x22');
 }
 
@@ -210,18 +212,26 @@ TEST_F(PluginDecoding, ProgressHandlerStopsThePluginAndItsErrorsComeBackAfterIt)
     EXPECT_THROW(aborted.LoadFromFile(path), EInvalidGraphic);
 
     TSPIGraphic graphic;
-    graphic.OnProgress = [](TPersistent*, TProgressStage, uint8_t percent, bool, const TRect&, const std::string&) {
+    int ending = -1;
+    graphic.OnProgress = [&](TPersistent*, TProgressStage stage, uint8_t percent, bool, const TRect&, const std::string&) {
+        if (stage == TProgressStage::psEnding)
+            ending = percent;
         if (percent == 51)
             throw std::runtime_error("handler failed");
     };
     EXPECT_THROW(graphic.LoadFromFile(path), std::runtime_error);
     EXPECT_TRUE(graphic.Empty());
+    EXPECT_EQ(ending, 100);
 }
 
 TEST_F(PluginDecoding, GraphicWritesItsBlocksAsABmpImage)
 {
     TSPIGraphic graphic;
+    Record(graphic);
     graphic.LoadFromFile(FFolder.Write("two.echo", Echo(2, 2, 24, BI_RGB, 0, 0, 16)));
+    EXPECT_EQ(FReports.back().Stage, TProgressStage::psEnding);
+    EXPECT_EQ(FReports.back().Percent, 100);
+    EXPECT_EQ(FReports.back().Msg, "Loaded Graphic by Susie Plugin");
     TMemoryStream out;
     graphic.SaveToStream(out);
     ASSERT_EQ(out.Size(), 14 + 40 + 16);
@@ -232,7 +242,19 @@ TEST_F(PluginDecoding, GraphicWritesItsBlocksAsABmpImage)
 
     graphic.LoadFromFile(FFolder.Write("eight.echo", Echo(4, -2, 8, BI_RGB, 0, 1024, 8)));
     EXPECT_EQ(graphic.Height(), 2);
-    EXPECT_EQ(GetPaletteEntries(graphic.GetPalette(), 0, 0, nullptr), 256u);
+    PALETTEENTRY entries[256];
+    ASSERT_EQ(GetPaletteEntries(graphic.GetPalette(), 0, 256, entries), 256u);
+    EXPECT_EQ(graphic.GetPalette(), graphic.GetPalette());
+    for (int i : {0, 1, 255})
+        EXPECT_EQ((std::vector<int>{entries[i].peRed, entries[i].peGreen, entries[i].peBlue, entries[i].peFlags}),
+                  (std::vector<int>{uint8_t(28 * i + 15), uint8_t(28 * i + 8), uint8_t(28 * i + 1), 0})) << i;
+    // Drawn through its colour table.
+    TBitmap drawn;
+    drawn.SetPixelFormat(pf24bit);
+    drawn.SetSize(4, 2);
+    drawn.Canvas().StretchDraw(Rect(0, 0, 4, 2), graphic);
+    EXPECT_EQ((std::vector<int>{drawn.ScanLine(1)[11], drawn.ScanLine(1)[10], drawn.ScanLine(1)[9]}),
+              (std::vector<int>{entries[0x22].peRed, entries[0x22].peGreen, entries[0x22].peBlue}));
     TMemoryStream eight;
     graphic.SaveToStream(eight);
     EXPECT_EQ(eight.Size(), 14 + 1064 + 8);
@@ -242,6 +264,14 @@ TEST_F(PluginDecoding, GraphicWritesItsBlocksAsABmpImage)
     TMemoryStream masks;
     graphic.SaveToStream(masks);
     EXPECT_EQ(masks.Size(), 14 + 52 + 4);
+
+    // A file size that needs all four bytes.
+    graphic.LoadFromFile(FFolder.Write("large.echo", Echo(2050, 2050, 32, BI_RGB, 0, 0, 2050 * 2050 * 4)));
+    TMemoryStream large;
+    graphic.SaveToStream(large);
+    uint32_t fileSize;
+    std::memcpy(&fileSize, large.Memory() + 2, 4);
+    EXPECT_EQ(fileSize, 14 + 40 + 2050u * 2050 * 4);
 }
 
 TEST_F(PluginDecoding, LyingHeadersFailTheTryInsteadOfBeingRead)
@@ -254,6 +284,7 @@ TEST_F(PluginDecoding, LyingHeadersFailTheTryInsteadOfBeingRead)
         Echo(2, 2, 24, BI_BITFIELDS, 0, 12, 16), // masks on 24 bits
         // Blocks far shorter than promised, beyond any allocator's rounding up.
         Echo(1000, 2, 24, BI_RGB, 0, 0, 16),     // rows longer than the block
+        Echo(1000, 2, 24, BI_RGB, 0, 0, 5900),   // 100 bytes short
         Echo(2, 2, 8, BI_RGB, 0, 8, 8),          // colour table cut short
         Echo(-2, 2, 24, BI_RGB, 0, 0, 16),
         Echo(2, INT32_MIN, 24, BI_RGB, 0, 0, 16),
@@ -266,13 +297,21 @@ TEST_F(PluginDecoding, LyingHeadersFailTheTryInsteadOfBeingRead)
     }
 }
 
-TEST_F(PluginDecoding, PreviewWantedButMissingStillDecodesAndTheBitmapLoadsToo)
+TEST_F(PluginDecoding, PreviewIsTakenWhenWantedAndThePictureWhenMissing_AndTheBitmapLoadsToo)
 {
     FSpis.GraphicPreview = true;
     TSPIBitmap bitmap;
     bitmap.LoadFromFile(FFolder.Write("colours.ppm", Ppm()));
     EXPECT_EQ(bitmap.Width(), 3);
     EXPECT_EQ(bitmap.PixelFormat(), pf24bit);
+    // A plug-in's preview is taken in place of the picture, from a file and from a stream.
+    bitmap.LoadFromFile(FFolder.Write("two.echo", Echo(2, 2, 24, BI_RGB, 0, 0, 16)));
+    TMemoryStream stream;
+    stream.LoadFromFile(FFolder.Path("two.echo"));
+    TSPIBitmap fromStream;
+    fromStream.LoadFromStream(stream);
+    EXPECT_EQ(bitmap.Width(), 1);
+    EXPECT_EQ(fromStream.Width(), 1);
     FSpis.GraphicPreview = false;
     // A forced loader is the only one asked.
     FSpis.GraphicForcedLoader = static_cast<TInSPI*>(FSpis.Plugins(1));

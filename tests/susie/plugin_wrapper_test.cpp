@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <utility>
 
 namespace {
 
@@ -56,17 +57,17 @@ TEST(PluginWrapper, VersionDifferingInCaseGivesAPlainDisabledPlugin)
 
 TEST(PluginWrapper, MissingRequiredExportsRaiseNamingTheExport)
 {
-    try {
-        CreatePluginByVersion(Plugin("spi_noinfo"));
-        FAIL() << "no exception";
-    } catch (const ESPIInvalidAPI& e) {
-        EXPECT_EQ(e.Message(), ApiError("GetPluginInfo", Plugin("spi_noinfo")));
-    }
-    try {
-        CreatePluginByVersion(Plugin("spi_nopicture"));
-        FAIL() << "no exception";
-    } catch (const ESPIInvalidAPI& e) {
-        EXPECT_EQ(e.Message(), ApiError("GetPicture", Plugin("spi_nopicture")));
+    const std::pair<const char*, const char*> cases[] = {{"spi_noinfo", "GetPluginInfo"},
+                                                         {"spi_noloader", "IsSupported"},
+                                                         {"spi_nopictureinfo", "GetPictureInfo"},
+                                                         {"spi_nopicture", "GetPicture"}};
+    for (const auto& [name, missing] : cases) {
+        try {
+            CreatePluginByVersion(Plugin(name));
+            ADD_FAILURE() << name << ": no exception";
+        } catch (const ESPIInvalidAPI& e) {
+            EXPECT_EQ(e.Message(), ApiError(missing, Plugin(name)));
+        }
     }
     TInSPI pnm(Plugin("spi_pnm"));
     void* info = nullptr;

@@ -30,6 +30,8 @@ TEST(PluginRegistry, OnlyOneInstanceAtATime)
     }
     EXPECT_EQ(TSPIs::Instance(), &first);
     EXPECT_THROW(first.Plugins(0), EListError);
+    EXPECT_THROW(first.Insert(1, nullptr), EListError);
+    EXPECT_THROW(first.Insert(-1, nullptr), EListError);
 }
 
 TEST(PluginRegistry, FolderWildcardSearchesThatFolderOnceWhateverTheSpelling)

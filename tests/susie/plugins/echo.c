@@ -1,7 +1,8 @@
 /* Test picture plug-in ("00IN") that returns the blocks its data spells
    out: "ECHO", the header block's length (32-bit little-endian), the header
    block, then the pixel block. So tests and the fuzzer hand the host any
-   header, true or lying, through the real plug-in path. */
+   header, true or lying, through the real plug-in path. Its preview is the
+   picture with a width of 1, so tests tell the two apart. */
 #include "PluginSupport.h"
 
 static const char* const Entries[] = {"00IN", "Echo test plug-in", "*.echo", "Echoed blocks"};
@@ -26,8 +27,8 @@ int32_t GetPictureInfo(const char* Buf, int32_t Len, int32_t Flag, TPictureInfo*
     return 0;
 }
 
-int32_t GetPicture(const char* Buf, int32_t Len, int32_t Flag, void** HBMInfo, void** HBM,
-                   TProgressCallback ProgressCallBack, intptr_t Data)
+static int32_t Blocks(const char* Buf, int32_t Len, int32_t Flag, void** HBMInfo, void** HBM,
+                      TProgressCallback ProgressCallBack, intptr_t Data, int preview)
 {
     size_t size;
     uint32_t infoSize;
@@ -52,8 +53,22 @@ int32_t GetPicture(const char* Buf, int32_t Len, int32_t Flag, void** HBMInfo, v
     }
     memcpy(info, d + 8, infoSize);
     memcpy(bits, d + 8 + infoSize, bitsSize);
+    if (preview && infoSize >= 8)
+        memcpy(info + 4, "\1\0\0\0", 4);
     free(d);
     *HBMInfo = info;
     *HBM = bits;
     return 0;
+}
+
+int32_t GetPicture(const char* Buf, int32_t Len, int32_t Flag, void** HBMInfo, void** HBM,
+                   TProgressCallback ProgressCallBack, intptr_t Data)
+{
+    return Blocks(Buf, Len, Flag, HBMInfo, HBM, ProgressCallBack, Data, 0);
+}
+
+int32_t GetPreview(const char* Buf, int32_t Len, int32_t Flag, void** HBMInfo, void** HBM,
+                   TProgressCallback ProgressCallBack, intptr_t Data)
+{
+    return Blocks(Buf, Len, Flag, HBMInfo, HBM, ProgressCallBack, Data, 1);
 }
