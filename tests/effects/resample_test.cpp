@@ -113,6 +113,11 @@ TEST(ResizeKernels, ValuesAtTheirKnownPoints)
     // Pi narrowed to single precision is not pi: the zeros are only near zero.
     EXPECT_NE(Lanczos3Kernel(1), 0.0f);
     EXPECT_LT(std::fabs(Lanczos3Kernel(1)), 1e-6f);
+    // Between the zeros the window's width shows: sinc(1.5) * sinc(1.5 / a).
+    const double Pi = 3.14159265358979323846;
+    EXPECT_NEAR(Lanczos2Kernel(1.5f), -1 / (1.5 * Pi) * std::sin(0.75 * Pi) / (0.75 * Pi), 1e-6);
+    EXPECT_NEAR(Lanczos3Kernel(1.5f), -1 / (0.75 * Pi * Pi), 1e-6);
+    EXPECT_NEAR(Lanczos4Kernel(-1.5f), -1 / (1.5 * Pi) * std::sin(0.375 * Pi) / (0.375 * Pi), 1e-6);
 }
 
 TEST(ResizeKernels, EvenAndZeroFromTheirBounds)
