@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <vector>
 
 namespace {
@@ -83,6 +85,86 @@ TEST(Halftone, BlackAndWhite)
     Fill(odd, 128, 128, 128);
     ConvertToHalftoneBW(odd.Infos, oddOut.Infos, false);
     EXPECT_EQ(Pixels1(oddOut, 1)[6], 0);
+}
+
+// The diffusion written out plainly: serpentine over memory rows, each value
+// less 12/32 of the error just made, 12/32 of the error above and 5/32 of
+// the one diagonally behind in the row above (the sum's division truncating).
+// Choose maps corrected R, G, B to the colour drawn; errors are drawn - corrected.
+using Rgb = std::array<int, 3>;
+template <typename Choice>
+std::vector<Rgb> PlainDiffusion(TRecord& In, Choice Choose)
+{
+    const int w = In.Head().biWidth, h = In.Head().biHeight;
+    std::vector<Rgb> Drawn(w * h), Error(w * h);
+    const auto ErrorAt = [&](int y, int x, int c) { return y < 0 || x < 0 || x >= w ? 0 : Error[w * y + x][c]; };
+    for (int y = 0; y < h; ++y) {
+        const int step = y % 2 == 0 ? 1 : -1;
+        for (int i = 0; i < w; ++i) {
+            const int x = step == 1 ? i : w - 1 - i;
+            Rgb v;
+            for (int c = 0; c < 3; ++c) {
+                const int last = i == 0 ? 0 : ErrorAt(y, x - step, c);
+                const int sum = 12 * last + 12 * ErrorAt(y - 1, x, c) + 5 * ErrorAt(y - 1, x - step, c);
+                v[c] = In.Row(y)[3 * x + 2 - c] - sum / 32;
+            }
+            Drawn[w * y + x] = Choose(v);
+            for (int c = 0; c < 3; ++c)
+                Error[w * y + x][c] = Drawn[w * y + x][c] - v[c];
+        }
+    }
+    return Drawn;
+}
+
+// Each level begins where its value is nearer than the one below; red's
+// fifth begins at 231, one past the midpoint.
+Rgb CubeColour(const Rgb& v)
+{
+    static const std::vector<int> Levels[3] = {
+        {0, 51, 102, 153, 204, 255}, {0, 43, 85, 128, 171, 214, 255}, {0, 64, 128, 192, 255}};
+    static const std::vector<int> Starts[3] = {{26, 77, 128, 179, 231}, {22, 64, 107, 150, 193, 234}, {32, 96, 160, 224}};
+    Rgb Drawn;
+    for (int c = 0; c < 3; ++c)
+        Drawn[c] = Levels[c][std::upper_bound(Starts[c].begin(), Starts[c].end(), v[c]) - Starts[c].begin()];
+    return Drawn;
+}
+
+// Black or white is decided on the sum of all three corrected values.
+Rgb BlackOrWhite(const Rgb& v)
+{
+    const int Drawn = v[0] + v[1] + v[2] >= 384 ? 255 : 0;
+    return Rgb{Drawn, Drawn, Drawn};
+}
+
+void ExpectPlainDiffusion(TRecord& In)
+{
+    TRecord colour, bw;
+    ConvertToHalftone(In.Infos, colour.Infos, false);
+    ConvertToHalftoneBW(In.Infos, bw.Infos, false);
+    const std::vector<Rgb> Cube = PlainDiffusion(In, CubeColour), Mono = PlainDiffusion(In, BlackOrWhite);
+    const int w = In.Head().biWidth;
+    for (int y = 0; y < In.Head().biHeight; ++y)
+        for (int x = 0; x < w; ++x) {
+            const RGBQUAD& c = colour.Color(colour.Row(y)[x]);
+            EXPECT_EQ((Rgb{c.rgbRed, c.rgbGreen, c.rgbBlue}), Cube[w * y + x]) << x << ", " << y;
+            EXPECT_EQ(Pixels1(bw, y)[x] * 255, Mono[w * y + x][0]) << x << ", " << y;
+        }
+}
+
+TEST(Halftone, NoiseFollowsThePlainDiffusion)
+{
+    TRecord in(13, 6, 24);
+    uint32_t seed = 12345;
+    for (int y = 0; y < 6; ++y)
+        for (int k = 0; k < 39; ++k)
+            in.Row(y)[k] = static_cast<uint8_t>((seed = seed * 1103515245u + 12345u) >> 23);
+    ExpectPlainDiffusion(in);
+    // Every level's ends, undisturbed by errors.
+    for (int v = 0; v < 256; ++v) {
+        TRecord one(1, 1, 24);
+        Fill(one, static_cast<uint8_t>(v), static_cast<uint8_t>(v), static_cast<uint8_t>(v));
+        ExpectPlainDiffusion(one);
+    }
 }
 
 TEST(Halftone, IndexedSourcesUseTheirColourTable)
