@@ -106,6 +106,8 @@ TEST(ResizeKernels, ValuesAtTheirKnownPoints)
     EXPECT_EQ(BSplineKernel(0), static_cast<float>(2.0L / 3));
     EXPECT_EQ(BSplineKernel(1), static_cast<float>(1.0L / 6));
     EXPECT_EQ(MitchellKernel(0), static_cast<float>(16.0L / 18));
+    EXPECT_NEAR(MitchellKernel(0.5f), (7 / 8.0 - 3 + 16 / 3.0) / 6, 1e-6);
+    EXPECT_NEAR(MitchellKernel(-1.5f), (-7 / 3.0 * 3.375 + 27 - 30 + 32 / 3.0) / 6, 1e-6);
     EXPECT_EQ(LagrangeKernel(0), 1.0f);
     EXPECT_EQ(LagrangeKernel(1), 0.0f);
     EXPECT_EQ(Sinc(0), 1.0f);
