@@ -41,7 +41,8 @@ void MapBytesScalar(uint8_t* Row, int Count, const TLut& Table)
         Row[i] = Table[Row[i]];
 }
 
-#if defined(__x86_64__) && defined(__GNUC__)
+// FV_BASELINE_ONLY leaves the scalar look-ups alone, for the tests.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(FV_BASELINE_ONLY)
 #define FV_BYTE_PERMUTE 1
 #define FV_TARGET_VBMI __attribute__((target("avx512f,avx512bw,avx512vbmi")))
 

@@ -57,7 +57,8 @@ void TurnBand(const TTurn& t, int First, int Last)
         TurnRows(t, First, Last, C0, std::min(t.H, C0 + TileSide));
 }
 
-#if defined(__x86_64__) && defined(__GNUC__)
+// FV_BASELINE_ONLY leaves the pixel moves alone, for the tests.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(FV_BASELINE_ONLY)
 #define FV_TURN_BLOCKS 1
 #define FV_TARGET_SSSE3 __attribute__((target("ssse3")))
 

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <tuple>
 
@@ -124,6 +125,32 @@ TEST(HlsCorrection, LightnessAndSaturationScaleAndCap)
     EXPECT_EQ(Apply1({255, 0, 0}, [](TFvDIB& I) { HlsCorrection(I, 0, 500, 0); }), (Rgb{255, 255, 255}));
     EXPECT_EQ(Apply1({200, 40, 90}, [](TFvDIB& I) { HlsCorrection(I, -30, 0, 0); }),
               Apply1({200, 40, 90}, [](TFvDIB& I) { HlsCorrection(I, 0, 0, 0); }));
+}
+
+TEST(HlsCorrection, MatchesThePlainConversionsOnEveryPixel)
+{
+    // Noise with greys (saturation 0), white (lightness 100) and a full
+    // saturation among it; the arguments beyond their ranges act as the ends.
+    auto Source = MakeNoise(41, 9, 5);
+    auto Mixed = MakeImage(41, 9, [&](int x, int y) {
+        const Rgb c = PixelAt(*Source, x, y);
+        return x % 4 == 1 ? Rgb{c.G, c.G, c.G} : x == 3 && y == 2 ? Rgb{255, 255, 255} : x == 5 ? Rgb{c.R, 0, 255} : c;
+    });
+    const std::vector<Rgb> Before = Pixels(*Mixed);
+    for (auto [H, L, S] : {std::tuple{30, -40, 25}, {350, 37, -63}, {0, 0, 100}, {360, -100, -100}, {1, 100, 0},
+                           {400, -150, 150}, {-20, 20, -150}}) {
+        auto Image = MakeImage(41, 9, [&](int x, int y) { return Before[41 * y + x]; });
+        HlsCorrection(*Image, H, L, S);
+        const std::vector<Rgb> After = Pixels(*Image);
+        const long double dL = std::clamp(L, -100, 100) / 100.0L, dS = std::clamp(S, -100, 100) / 100.0L;
+        for (size_t i = 0; i < Before.size(); ++i) {
+            Hls c = ToHls(Before[i]);
+            c.H = (c.H + std::clamp(H, 0, 360)) % 360;
+            c.L = std::min<int>(static_cast<int>((dL + 1) * c.L), 100);
+            c.S = std::min<int>(static_cast<int>((dS + 1) * c.S), 100);
+            ASSERT_EQ(After[i], FromHls(c.H, c.S, c.L)) << i << " " << H << "/" << L << "/" << S;
+        }
+    }
 }
 
 TEST(LmsCorrection, FullConesKeepWhiteNearlyAndBlackExactly)

@@ -140,10 +140,17 @@ TEST(NeighbourhoodFilter, WeightsAddingUpToOneKeepAUniformInterior)
 
 TEST(NeighbourhoodFilter, WeightedSumsDoNotWrap)
 {
-    // In 32 bits 200 x INT32_MAX would wrap negative and give black.
-    const int32_t Huge[9] = {0, 0, 0, 0, INT32_MAX, 0, 0, 0, 0};
-    auto U = Filtered(3, 3, 200, PixelWeighted, Huge);
-    EXPECT_EQ(Grey(*U, 1, 1), 255);
+    // In 32 bits 200 x INT32_MAX would wrap negative and give black, in
+    // whichever place the weight stands.
+    for (int k : {0, 4, 8}) {
+        int32_t Huge[9] = {};
+        Huge[k] = INT32_MAX;
+        auto U = Filtered(3, 3, 200, PixelWeighted, Huge);
+        EXPECT_EQ(Grey(*U, 1, 1), 255) << k;
+    }
+    // The least weight whose sum over white passes 32 bits.
+    const int32_t JustPast[9] = {0, 0, 0, 0, INT32_MAX / 255 + 1, 0, 0, 0, 0};
+    EXPECT_EQ(Grey(*Filtered(3, 3, 255, PixelWeighted, JustPast), 1, 1), 255);
     const int32_t Negative[9] = {0, 0, 0, 0, INT32_MIN, 0, 0, 0, INT32_MAX};
     auto N = Filtered(3, 3, 200, PixelWeighted, Negative);
     EXPECT_EQ(Grey(*N, 0, 0), 0);

@@ -22,7 +22,12 @@ struct ThreadCount {
 
 TEST(RowBands, BandsCoverEveryItemOnce)
 {
+    {
+        const ThreadCount One(1);
+        EXPECT_EQ(EngineThreadCount(), 1);
+    }
     const ThreadCount Four(4);
+    EXPECT_EQ(EngineThreadCount(), 4);
     std::vector<std::atomic<int>> Seen(1000);
     ForEachBand(1000, 1 << 20, [&](int First, int Last) {
         for (int i = First; i < Last; ++i)

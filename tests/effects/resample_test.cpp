@@ -106,6 +106,8 @@ TEST(ResizeKernels, ValuesAtTheirKnownPoints)
     EXPECT_EQ(BSplineKernel(0), static_cast<float>(2.0L / 3));
     EXPECT_EQ(BSplineKernel(1), static_cast<float>(1.0L / 6));
     EXPECT_EQ(MitchellKernel(0), static_cast<float>(16.0L / 18));
+    EXPECT_NEAR(MitchellKernel(0.5f), (7 / 8.0 - 3 + 16 / 3.0) / 6, 1e-6);
+    EXPECT_NEAR(MitchellKernel(-1.5f), (-7 / 3.0 * 3.375 + 27 - 30 + 32 / 3.0) / 6, 1e-6);
     EXPECT_EQ(LagrangeKernel(0), 1.0f);
     EXPECT_EQ(LagrangeKernel(1), 0.0f);
     EXPECT_EQ(Sinc(0), 1.0f);
@@ -113,6 +115,11 @@ TEST(ResizeKernels, ValuesAtTheirKnownPoints)
     // Pi narrowed to single precision is not pi: the zeros are only near zero.
     EXPECT_NE(Lanczos3Kernel(1), 0.0f);
     EXPECT_LT(std::fabs(Lanczos3Kernel(1)), 1e-6f);
+    // Between the zeros the window's width shows: sinc(1.5) * sinc(1.5 / a).
+    const double Pi = 3.14159265358979323846;
+    EXPECT_NEAR(Lanczos2Kernel(1.5f), -1 / (1.5 * Pi) * std::sin(0.75 * Pi) / (0.75 * Pi), 1e-6);
+    EXPECT_NEAR(Lanczos3Kernel(1.5f), -1 / (0.75 * Pi * Pi), 1e-6);
+    EXPECT_NEAR(Lanczos4Kernel(-1.5f), -1 / (1.5 * Pi) * std::sin(0.375 * Pi) / (0.375 * Pi), 1e-6);
 }
 
 TEST(ResizeKernels, EvenAndZeroFromTheirBounds)
