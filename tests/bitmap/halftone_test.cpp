@@ -128,8 +128,9 @@ TEST(Halftone, NoiseFollowsThePlainDiffusion)
             EXPECT_EQ(Pixels1(bw, y), expectedBW[y]) << width << " row " << y;
         }
         for (int i = 0; i < 19; ++i) {
-            if (i == 18 || Tops[i / 6][i % 6] < 999)
+            if (i == 18 || Tops[i / 6][i % 6] < 999) {
                 EXPECT_GT(seen[i], 0) << "boundary " << i << " never met";
+            }
         }
     }
 }
