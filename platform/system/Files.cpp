@@ -181,23 +181,13 @@ private:
     int64_t FEnd = 0;
 };
 
-bool WriteAt(int fd, const char* bytes, int64_t size)
+// All of size bytes from the file's start through pread or pwrite, which may
+// move fewer at a time.
+template <typename Byte, typename Io>
+bool WholeAt(Io io, int fd, Byte* bytes, int64_t size)
 {
     for (int64_t done = 0; done < size;) {
-        const ssize_t n = ::pwrite(fd, bytes + done, static_cast<size_t>(size - done), done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += n;
-    }
-    return true;
-}
-
-bool ReadAt(int fd, char* bytes, int64_t size)
-{
-    for (int64_t done = 0; done < size;) {
-        const ssize_t n = ::pread(fd, bytes + done, static_cast<size_t>(size - done), done);
+        const ssize_t n = io(fd, bytes + done, static_cast<size_t>(size - done), done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -232,14 +222,14 @@ void SaveInPlace(const std::string& FileName, const std::string& target, int fol
         throw EOutOfMemory();
     }
     errno = 0;
-    if (!ReadAt(fd, kept.get(), old.st_size))
+    if (!WholeAt(::pread, fd, kept.get(), old.st_size))
         CannotCreate(FileName, errno != 0 ? errno : EIO);
     try {
         Write(stream);
         if (::ftruncate(fd, stream.End()) != 0 || ::fdatasync(fd) != 0)
             throw EWriteError(CannotWriteMessage(FileName, errno));
     } catch (...) {
-        if (WriteAt(fd, kept.get(), old.st_size) && ::ftruncate(fd, old.st_size) == 0)
+        if (WholeAt(::pwrite, fd, static_cast<const char*>(kept.get()), old.st_size) && ::ftruncate(fd, old.st_size) == 0)
             ::fdatasync(fd);
         ::fchmod(fd, old.st_mode & 07777);
         throw;
