@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 #include <random>
+#include <unistd.h>
 
 namespace {
 
@@ -560,7 +561,7 @@ TEST(FvDIBRegistration, PictureOpensDibFilesAndClipboardBlocks)
 {
     TFvDIB dib;
     Fill24(dib, 2, 1, {clTeal, clOlive});
-    const std::string path = ::testing::TempDir() + "registration.DIB";
+    const std::string path = ::testing::TempDir() + std::to_string(::getpid()) + "_registration.DIB";
     dib.SaveToFile(path);
     TPicture picture;
     picture.LoadFromFile(path);

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 #include <vector>
+#include <unistd.h>
 
 namespace {
 
@@ -325,7 +326,7 @@ TEST(TBitmapClass, ClipboardBlocksRoundTrip)
 
 TEST(TBitmapClass, SavesToAFileAndReadsItBack)
 {
-    const std::string path = ::testing::TempDir() + "bitmap_class_test.bmp";
+    const std::string path = ::testing::TempDir() + std::to_string(::getpid()) + "_bitmap_class_test.bmp";
     TBitmap bitmap;
     bitmap.SetPixelFormat(pf24bit);
     bitmap.SetSize(5, 3);

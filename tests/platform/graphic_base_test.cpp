@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <vector>
+#include <unistd.h>
 
 namespace {
 
@@ -78,7 +79,7 @@ TEST(Graphic, ModifiedChangedAndProgress)
 
 TEST(Graphic, FilesGoThroughTheStreamOperations)
 {
-    const std::string path = ::testing::TempDir() + "graphic_file_test.bin";
+    const std::string path = ::testing::TempDir() + std::to_string(::getpid()) + "_graphic_file_test.bin";
     TTestGraphic g;
     g.W = 77;
     g.SaveToFile(path);

@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <map>
+#include <unistd.h>
 
 namespace {
 
@@ -35,7 +36,7 @@ TEST(TPictureRegistry, LaterRegistrationsWinAndUnregisteringRemovesAll)
 
 TEST(TPictureClass, LoadsByExtensionAndHoldsOneGraphic)
 {
-    const std::string path = ::testing::TempDir() + "picture_test.BMP";
+    const std::string path = ::testing::TempDir() + std::to_string(::getpid()) + "_picture_test.BMP";
     {
         TBitmap bitmap;
         bitmap.SetSize(3, 2);

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -66,7 +67,7 @@ TEST(Streams, CopyFromWithZeroCountCopiesTheWholeSource)
 
 TEST(FileStream, RoundTripsThroughAFileAndReportsFailuresByClass)
 {
-    const auto path = std::filesystem::temp_directory_path() / "fv_streams_test.bin";
+    const auto path = std::filesystem::temp_directory_path() / ("fv_streams_test_" + std::to_string(::getpid()) + ".bin");
     {
         TFileStream out(path.string(), fmCreate);
         out.WriteBuffer("0123456789", 10);
