@@ -270,11 +270,12 @@ def main() -> int:
     if not sizes:
         print("No code lines with faults to plant since " + base)
         return 0
-    rng = random.Random(seed)
+    # Each folder draws with its own generator, so a change in one folder
+    # leaves the faults drawn in the others as they were.
     queues = {}
     for folder in sorted(by_folder):
         queue = list(by_folder[folder])
-        rng.shuffle(queue)
+        random.Random(f"{seed}:{folder}").shuffle(queue)
         queues[folder] = queue
     wanted = shares(sizes, count)
     if os.environ.get("MUTATE_SHARD"):
