@@ -9,6 +9,7 @@ import os
 import random
 import re
 import shutil
+import signal
 import subprocess
 import sys
 from collections import defaultdict
@@ -220,7 +221,10 @@ def sync(root: Path, scratch: Path) -> None:
         if target.is_file() and target.read_bytes() == source.read_bytes():
             continue
         target.parent.mkdir(parents=True, exist_ok=True)
-        shutil.copy2(source, target)
+        # A fresh modification time: a file put back after a run that was
+        # stopped mid-fault must be rebuilt even though its bytes are older.
+        shutil.copyfile(source, target)
+        shutil.copymode(source, target)
     for target in scratch.rglob("*"):
         if target.is_file() and str(target.relative_to(scratch)) not in files:
             target.unlink()
@@ -255,6 +259,8 @@ def first_failure(log: Path) -> str:
 
 
 def main() -> int:
+    # Stopped from outside, the planted fault is still taken out again.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
     root = Path(git(Path.cwd(), "rev-parse", "--show-toplevel").strip())
     base, count, seed, only = sys.argv[1], int(sys.argv[2]), sys.argv[3], sys.argv[4:]
     scratch = Path(os.environ.get("MUTATE_DIR") or f"{os.environ.get('TMPDIR', '/tmp')}/farovinter-mutate-{os.getuid()}")
