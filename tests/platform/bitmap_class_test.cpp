@@ -174,6 +174,19 @@ TEST(TBitmapClass, ReadsRleAndCoreHeaders)
     EXPECT_EQ(bitmap.PixelFormat(), pf1bit);
     EXPECT_EQ(bitmap.Canvas().Pixel(1, 0), clWhite);
     EXPECT_EQ(bitmap.Canvas().Pixel(0, 0), clBlack);
+    // At 8 bits a core table always holds 256 entries; entry 255 is blue-green.
+    const int pixels = 14 + 12 + 3 * 256;
+    core[10] = pixels & 0xFF;
+    core[11] = pixels >> 8;
+    core[24] = 8;
+    core.resize(pixels);
+    core[pixels - 3] = 0x80;
+    core[pixels - 2] = 0x40;
+    core.insert(core.end(), {0, 0xFF, 0, 0});
+    Load(bitmap, core);
+    EXPECT_EQ(bitmap.PixelFormat(), pf8bit);
+    EXPECT_EQ(bitmap.Canvas().Pixel(1, 0), 0x804000);
+    EXPECT_EQ(bitmap.Canvas().Pixel(0, 0), clBlack);
 }
 
 TEST(TBitmapClass, RejectsBadFilesAndKeepsItsPicture)
