@@ -320,6 +320,27 @@ TEST(TBitmapClass, ClipboardBlocksRoundTrip)
     EXPECT_EQ(format, CF_DIB);
     ASSERT_NE(data, nullptr);
     EXPECT_EQ(GlobalSize(data), 40u + 16 * 4 + 2 * 4);
+    // A fresh 4-bit picture has the 16 VGA colours, in order.
+    const uint32_t vga[16] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0x808080,
+                              0xC0C0C0, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+    const auto* table = reinterpret_cast<const RGBQUAD*>(static_cast<const uint8_t*>(GlobalLock(data)) + 40);
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(uint32_t{table[i].rgbRed} << 16 | table[i].rgbGreen << 8 | table[i].rgbBlue, vga[i]) << i;
+    GlobalUnlock(data);
+    // A fresh 8-bit one has the 20 stock colours, then a 6 x 6 x 6 cube with blue varying fastest.
+    TBitmap eight;
+    eight.SetPixelFormat(pf8bit);
+    eight.SetSize(1, 1);
+    PALETTEENTRY stock[20]{}, entries[256]{};
+    GetPaletteEntries(StockPalette(), 0, 20, stock);
+    ASSERT_EQ(GetPaletteEntries(eight.Palette(), 0, 256, entries), 20u + 216);
+    EXPECT_EQ(std::memcmp(entries, stock, sizeof stock), 0);
+    for (int i = 20; i < 20 + 216; ++i) {
+        const int cube = i - 20;
+        EXPECT_EQ(entries[i].peRed, cube / 36 * 51) << i;
+        EXPECT_EQ(entries[i].peGreen, cube / 6 % 6 * 51) << i;
+        EXPECT_EQ(entries[i].peBlue, cube % 6 * 51) << i;
+    }
 
     TBitmap back;
     back.LoadFromClipboardFormat(format, data, palette);

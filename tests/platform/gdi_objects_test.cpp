@@ -52,6 +52,13 @@ TEST(GdiObjects, StockAndSelectedObjectsAreNotDeleted)
     EXPECT_FALSE(DeleteObject(StockPalette()));
     EXPECT_FALSE(DeleteObject(static_cast<HGDIOBJ>(nullptr)));
     EXPECT_EQ(GetPaletteEntries(StockPalette(), 0, 0, nullptr), 20u);
+    const uint32_t colours[20] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080,
+                                  0xC0C0C0, 0xC0DCC0, 0xA6CAF0, 0xFFFBF0, 0xA0A0A4, 0x808080, 0xFF0000,
+                                  0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+    PALETTEENTRY stock[20]{};
+    ASSERT_EQ(GetPaletteEntries(StockPalette(), 0, 20, stock), 20u);
+    for (int i = 0; i < 20; ++i)
+        EXPECT_EQ(uint32_t{stock[i].peRed} << 16 | stock[i].peGreen << 8 | stock[i].peBlue, colours[i]) << i;
 
     HDC dc = CreateCompatibleDC(nullptr);
     EXPECT_EQ(GetCurrentBitmap(dc), StockBitmap());
