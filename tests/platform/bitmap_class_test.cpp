@@ -214,6 +214,22 @@ TEST(TBitmapClass, RejectsBadFilesAndKeepsItsPicture)
     EXPECT_EQ(bitmap.ScanLine(0)[0], 1);
 }
 
+// A picture fits while stride x height stays within 2^31 - 1 bytes.
+TEST(TBitmapClass, SizesFitUpToTheByteLimitAtEveryDepth)
+{
+    const int64_t rows = 0x7FFFFFFF / 4; // of four bytes each; one more row reaches 2^31
+    for (const auto& [bits, width] : {std::pair{1, 32}, {4, 8}, {8, 4}, {16, 2}, {24, 1}, {32, 1}}) {
+        EXPECT_TRUE(BitmapSizeFits(width, rows, bits)) << bits;
+        EXPECT_FALSE(BitmapSizeFits(width, rows + 1, bits)) << bits;
+        EXPECT_FALSE(BitmapSizeFits(width + 1, rows, bits)) << bits;
+    }
+    EXPECT_TRUE(BitmapSizeFits(0x7FFFFFFF, 1, 1));
+    EXPECT_FALSE(BitmapSizeFits(0x80000000, 1, 1));
+    EXPECT_TRUE(BitmapSizeFits(1, 1, 24));
+    EXPECT_FALSE(BitmapSizeFits(0, 1, 24));
+    EXPECT_FALSE(BitmapSizeFits(1, 0, 24));
+}
+
 TEST(TBitmapClass, AssignCopiesAndDrawsThroughTheCanvas)
 {
     TBitmap source;
