@@ -209,6 +209,20 @@ TEST(GdiDibSection, RejectsHeadersItCannotHold)
     const DWORD gappy[3] = {0xF000, 0x0A00, 0x00FF};
     std::memcpy(info.bmiColors, gappy, sizeof gappy);
     EXPECT_EQ(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr);
+
+    // Channels of one and of seven bits still read at full intensity.
+    const DWORD narrow[3] = {0x8000, 0x7F00, 0x00FF};
+    std::memcpy(info.bmiColors, narrow, sizeof narrow);
+    HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ASSERT_NE(dib, nullptr);
+    static_cast<uint16_t*>(bits)[0] = 0xD53C;
+    static_cast<uint16_t*>(bits)[1] = 0x7FFF;
+    HDC dc = CreateCompatibleDC(nullptr);
+    SelectObject(dc, dib);
+    EXPECT_EQ(GetPixel(dc, 0, 3), 0x3CABFFu);
+    EXPECT_EQ(GetPixel(dc, 1, 3), 0xFFFF00u);
+    EXPECT_TRUE(DeleteDC(dc));
+    EXPECT_TRUE(DeleteObject(dib));
 }
 
 TEST(GdiDrawing, FillAndPixelsMatchTheColourTable)
