@@ -40,7 +40,7 @@ TEST(ClipboardBmp, FileHeaderIsAddedAndCutAgain)
         const QByteArray file = BmpFileFromDib(dib.data(), dib.size());
         ASSERT_EQ(static_cast<size_t>(file.size()), dib.size() + 14);
         EXPECT_EQ(file.left(2), QByteArray("BM"));
-        EXPECT_EQ(static_cast<unsigned char>(file[10]), pixelOffset);
+        EXPECT_EQ(static_cast<unsigned char>(file[10]) | static_cast<unsigned char>(file[11]) << 8, pixelOffset);
         EXPECT_EQ(DibFromBmpFile(file), dib);
         const QImage image = QImage::fromData(file, "BMP");
         ASSERT_FALSE(image.isNull());
@@ -50,6 +50,11 @@ TEST(ClipboardBmp, FileHeaderIsAddedAndCutAgain)
     roundTrip(SmallDib(), 14 + 40 + 8);
     // A short (12-byte) header has three-byte colour entries: red, blue, then pixels 0 and 1.
     roundTrip({12, 0, 0, 0, 2, 0, 1, 0, 1, 0, 1, 0, 0, 0, 255, 255, 0, 0, 0x40, 0, 0, 0}, 14 + 12 + 6);
+    // At 8 bits the short header's table has all 256 entries.
+    std::vector<unsigned char> eight = {12, 0, 0, 0, 2, 0, 1, 0, 1, 0, 8, 0, 0, 0, 255, 255, 0, 0};
+    eight.resize(12 + 3 * 256);
+    eight.insert(eight.end(), {0, 1, 0, 0});
+    roundTrip(eight, 14 + 12 + 3 * 256);
 }
 
 TEST(ClipboardBmp, PixelsAfterAGapAreMovedUpAndBadFilesRefused)

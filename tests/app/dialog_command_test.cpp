@@ -223,9 +223,15 @@ TEST(Form, DesignFontsStandInForTheDesignedFaces)
     EXPECT_EQ(proportional.families().front(), "IPAPGothic");
     EXPECT_EQ(proportional.pixelSize(), 12);
     const QFont fixed = DesignFont("ＭＳ ゴシック", 16);
-    EXPECT_EQ(fixed.families().front(), "IPAGothic");
+    EXPECT_EQ(fixed.families(), QStringList({"IPAGothic", "Noto Sans Mono CJK JP"}));
     EXPECT_TRUE(fixed.fixedPitch());
+    EXPECT_EQ(fixed.styleHint(), QFont::TypeWriter);
     EXPECT_EQ(fixed.pixelSize(), 16);
+    // Other faces are asked for by name; no size is still one pixel.
+    const QFont other = DesignFont("Tahoma", 0);
+    EXPECT_EQ(other.families().front(), "Tahoma");
+    EXPECT_FALSE(other.fixedPitch());
+    EXPECT_EQ(other.pixelSize(), 1);
 }
 
 } // namespace

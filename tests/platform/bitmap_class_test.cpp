@@ -175,6 +175,19 @@ TEST(TBitmapClass, ReadsRleAndCoreHeaders)
     EXPECT_EQ(bitmap.PixelFormat(), pf1bit);
     EXPECT_EQ(bitmap.Canvas().Pixel(1, 0), clWhite);
     EXPECT_EQ(bitmap.Canvas().Pixel(0, 0), clBlack);
+    // At 8 bits a core table always holds 256 entries; entry 255 is blue-green.
+    const int pixels = 14 + 12 + 3 * 256;
+    core[10] = pixels & 0xFF;
+    core[11] = pixels >> 8;
+    core[24] = 8;
+    core.resize(pixels);
+    core[pixels - 3] = 0x80;
+    core[pixels - 2] = 0x40;
+    core.insert(core.end(), {0, 0xFF, 0, 0});
+    Load(bitmap, core);
+    EXPECT_EQ(bitmap.PixelFormat(), pf8bit);
+    EXPECT_EQ(bitmap.Canvas().Pixel(1, 0), 0x804000);
+    EXPECT_EQ(bitmap.Canvas().Pixel(0, 0), clBlack);
 }
 
 TEST(TBitmapClass, RejectsBadFilesAndKeepsItsPicture)
@@ -200,6 +213,22 @@ TEST(TBitmapClass, RejectsBadFilesAndKeepsItsPicture)
     EXPECT_THROW(Load(bitmap, good), EInvalidGraphic);
     EXPECT_EQ(bitmap.Width(), 1);
     EXPECT_EQ(bitmap.ScanLine(0)[0], 1);
+}
+
+// A picture fits while stride x height stays within 2^31 - 1 bytes.
+TEST(TBitmapClass, SizesFitUpToTheByteLimitAtEveryDepth)
+{
+    const int64_t rows = 0x7FFFFFFF / 4; // of four bytes each; one more row reaches 2^31
+    for (const auto& [bits, width] : {std::pair{1, 32}, {4, 8}, {8, 4}, {16, 2}, {24, 1}, {32, 1}}) {
+        EXPECT_TRUE(BitmapSizeFits(width, rows, bits)) << bits;
+        EXPECT_FALSE(BitmapSizeFits(width, rows + 1, bits)) << bits;
+        EXPECT_FALSE(BitmapSizeFits(width + 1, rows, bits)) << bits;
+    }
+    EXPECT_TRUE(BitmapSizeFits(0x7FFFFFFF, 1, 1));
+    EXPECT_FALSE(BitmapSizeFits(0x80000000, 1, 1));
+    EXPECT_TRUE(BitmapSizeFits(1, 1, 24));
+    EXPECT_FALSE(BitmapSizeFits(0, 1, 24));
+    EXPECT_FALSE(BitmapSizeFits(1, 0, 24));
 }
 
 TEST(TBitmapClass, AssignCopiesAndDrawsThroughTheCanvas)
@@ -308,6 +337,27 @@ TEST(TBitmapClass, ClipboardBlocksRoundTrip)
     EXPECT_EQ(format, CF_DIB);
     ASSERT_NE(data, nullptr);
     EXPECT_EQ(GlobalSize(data), 40u + 16 * 4 + 2 * 4);
+    // A fresh 4-bit picture has the 16 VGA colours, in order.
+    const uint32_t vga[16] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0x808080,
+                              0xC0C0C0, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+    const auto* table = reinterpret_cast<const RGBQUAD*>(static_cast<const uint8_t*>(GlobalLock(data)) + 40);
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(uint32_t{table[i].rgbRed} << 16 | table[i].rgbGreen << 8 | table[i].rgbBlue, vga[i]) << i;
+    GlobalUnlock(data);
+    // A fresh 8-bit one has the 20 stock colours, then a 6 x 6 x 6 cube with blue varying fastest.
+    TBitmap eight;
+    eight.SetPixelFormat(pf8bit);
+    eight.SetSize(1, 1);
+    PALETTEENTRY stock[20]{}, entries[256]{};
+    GetPaletteEntries(StockPalette(), 0, 20, stock);
+    ASSERT_EQ(GetPaletteEntries(eight.Palette(), 0, 256, entries), 20u + 216);
+    EXPECT_EQ(std::memcmp(entries, stock, sizeof stock), 0);
+    for (int i = 20; i < 20 + 216; ++i) {
+        const int cube = i - 20;
+        EXPECT_EQ(entries[i].peRed, cube / 36 * 51) << i;
+        EXPECT_EQ(entries[i].peGreen, cube / 6 % 6 * 51) << i;
+        EXPECT_EQ(entries[i].peBlue, cube % 6 * 51) << i;
+    }
 
     TBitmap back;
     back.LoadFromClipboardFormat(format, data, palette);

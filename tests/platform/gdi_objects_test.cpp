@@ -52,6 +52,13 @@ TEST(GdiObjects, StockAndSelectedObjectsAreNotDeleted)
     EXPECT_FALSE(DeleteObject(StockPalette()));
     EXPECT_FALSE(DeleteObject(static_cast<HGDIOBJ>(nullptr)));
     EXPECT_EQ(GetPaletteEntries(StockPalette(), 0, 0, nullptr), 20u);
+    const uint32_t colours[20] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080,
+                                  0xC0C0C0, 0xC0DCC0, 0xA6CAF0, 0xFFFBF0, 0xA0A0A4, 0x808080, 0xFF0000,
+                                  0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+    PALETTEENTRY stock[20]{};
+    ASSERT_EQ(GetPaletteEntries(StockPalette(), 0, 20, stock), 20u);
+    for (int i = 0; i < 20; ++i)
+        EXPECT_EQ(uint32_t{stock[i].peRed} << 16 | stock[i].peGreen << 8 | stock[i].peBlue, colours[i]) << i;
 
     HDC dc = CreateCompatibleDC(nullptr);
     EXPECT_EQ(GetCurrentBitmap(dc), StockBitmap());
@@ -202,6 +209,20 @@ TEST(GdiDibSection, RejectsHeadersItCannotHold)
     const DWORD gappy[3] = {0xF000, 0x0A00, 0x00FF};
     std::memcpy(info.bmiColors, gappy, sizeof gappy);
     EXPECT_EQ(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr);
+
+    // Channels of one and of seven bits still read at full intensity.
+    const DWORD narrow[3] = {0x8000, 0x7F00, 0x00FF};
+    std::memcpy(info.bmiColors, narrow, sizeof narrow);
+    HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ASSERT_NE(dib, nullptr);
+    static_cast<uint16_t*>(bits)[0] = 0xD53C;
+    static_cast<uint16_t*>(bits)[1] = 0x7FFF;
+    HDC dc = CreateCompatibleDC(nullptr);
+    SelectObject(dc, dib);
+    EXPECT_EQ(GetPixel(dc, 0, 3), 0x3CABFFu);
+    EXPECT_EQ(GetPixel(dc, 1, 3), 0xFFFF00u);
+    EXPECT_TRUE(DeleteDC(dc));
+    EXPECT_TRUE(DeleteObject(dib));
 }
 
 TEST(GdiDrawing, FillAndPixelsMatchTheColourTable)

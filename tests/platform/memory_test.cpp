@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <sys/mman.h>
 
 namespace {
 
@@ -82,6 +83,42 @@ TEST(PixelBlock, ABlockUsedBeforeComesBackZeroed)
         EXPECT_EQ(nonZero, 0u) << next;
         FreePixelBlock(again, next);
     }
+}
+
+// Whether the first page of a block is still mapped.
+bool Mapped(void* block)
+{
+    return msync(block, 1, MS_ASYNC) == 0;
+}
+
+// At most four freed blocks and 256 MiB wait for reuse; the oldest make room.
+TEST(PixelBlock, FreedBlocksWaitUpToALimit)
+{
+    const size_t most = size_t{256} << 20;
+    void* largest = AllocatePixelBlock(most);
+    void* tooLarge = AllocatePixelBlock(most + 1);
+    ASSERT_NE(largest, nullptr);
+    ASSERT_NE(tooLarge, nullptr);
+    FreePixelBlock(largest, most);
+    FreePixelBlock(tooLarge, most + 1);
+    EXPECT_TRUE(Mapped(largest));
+    EXPECT_FALSE(Mapped(tooLarge));
+
+    const size_t small = size_t{2} << 20;
+    void* blocks[5];
+    for (void*& block : blocks)
+        block = AllocatePixelBlock(small);
+    for (void* block : blocks)
+        FreePixelBlock(block, small);
+    EXPECT_FALSE(Mapped(largest));
+    EXPECT_FALSE(Mapped(blocks[0]));
+    for (int i = 1; i < 5; ++i)
+        EXPECT_TRUE(Mapped(blocks[i])) << i;
+    // The newest waiting block of a length is taken first.
+    for (int i = 4; i > 0; --i)
+        EXPECT_EQ(AllocatePixelBlock(small), blocks[i]) << i;
+    for (int i = 1; i < 5; ++i)
+        FreePixelBlock(blocks[i], small);
 }
 
 TEST(FileMapping, SectionOverABlockOwnsIt)

@@ -37,6 +37,12 @@ Bytes EncodePng(int width, int height, int colourType, int depth, const std::vec
     if (paletteSize)
         png_set_PLTE(png, info, palette.data(), paletteSize);
     png_write_info(png, info);
+    if (rows.empty()) {
+        // The header alone, then the start of an empty IDAT: enough for a reader to size the picture.
+        out.insert(out.end(), {0, 0, 0, 0, 'I', 'D', 'A', 'T'});
+        png_destroy_write_struct(&png, &info);
+        return out;
+    }
     std::vector<png_bytep> pointers;
     for (const Bytes& row : rows)
         pointers.push_back(const_cast<uint8_t*>(row.data()));
@@ -123,9 +129,26 @@ TEST(TPngImageRead, DamagedFilesFailAndLeaveThePictureAlone)
     Bytes badCrc = good;
     badCrc[29] ^= 1; // inside IHDR's CRC
     Bytes truncated(good.begin(), good.end() - 20);
-    Bytes huge = EncodePng(1, 1, PNG_COLOR_TYPE_RGB, 8, {Bytes(3)});
     for (const Bytes& bad : {badCrc, truncated, Bytes{0x89, 'P', 'N', 'G'}, Bytes(100, 0)}) {
         EXPECT_THROW(Load(png, bad), Exception);
+        EXPECT_EQ(png.Width(), 3);
+    }
+    // One row past 2^31 - 1 bytes at the depth each file becomes (1, 4, 4, 8 and 24 bits) is refused
+    // before anything is allocated.
+    const struct {
+        int colourType, depth, width, height;
+    } tooLarge[] = {{PNG_COLOR_TYPE_PALETTE, 1, 1'000'000, 17'180}, {PNG_COLOR_TYPE_GRAY, 2, 1'000'000, 4'295},
+                    {PNG_COLOR_TYPE_PALETTE, 4, 1'000'000, 4'295},  {PNG_COLOR_TYPE_GRAY, 16, 1'000'000, 2'148},
+                    {PNG_COLOR_TYPE_GRAY_ALPHA, 8, 1'000'000, 716}};
+    for (const auto& t : tooLarge) {
+        const Bytes header = EncodePng(t.width, t.height, t.colourType, t.depth, {}, false,
+                                       t.colourType == PNG_COLOR_TYPE_PALETTE ? 2 : 0);
+        try {
+            Load(png, header);
+            ADD_FAILURE() << t.depth;
+        } catch (const EInvalidGraphic& e) {
+            EXPECT_EQ(e.Message(), "PNG: image too large") << t.depth;
+        }
         EXPECT_EQ(png.Width(), 3);
     }
 }

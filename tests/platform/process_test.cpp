@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -80,6 +81,14 @@ TEST(TChildProcess, WaitsInStepsAndReportsStartFailures)
     while (!sleeper.WaitFor(50))
         ++steps;
     EXPECT_GE(steps, 3);
+    // A parent that ignores SIGCHLD has its children reaped by the system; the wait still ends.
+    const auto saved = std::signal(SIGCHLD, SIG_IGN);
+    TChildProcess reaped;
+    EXPECT_EQ(reaped.Start({"/bin/true"}, NullStream, NullStream), 0);
+    for (int i = 0; i < 100 && !reaped.WaitFor(50); ++i) {
+    }
+    std::signal(SIGCHLD, saved);
+    EXPECT_FALSE(reaped.Running());
 
     TChildProcess missing;
     EXPECT_EQ(missing.Start({"/no/such/tool"}), ENOENT);

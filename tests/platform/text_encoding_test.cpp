@@ -13,6 +13,7 @@ TEST(TextEncoding, LocaleTextBecomesUtf8AndWhatDoesNotDecodeAQuestionMark)
     ASSERT_NE(std::setlocale(LC_CTYPE, "C.UTF-8"), nullptr);
     EXPECT_EQ(AnsiToUtf8("Portable pixmap ぽるてぃか"), "Portable pixmap ぽるてぃか");
     EXPECT_EQ(AnsiToUtf8(std::string("a\xFF" "b\xE3\x81", 5)), "a?b??");
+    EXPECT_EQ(AnsiToUtf8(std::string("a\0b\0", 4)), std::string("a\0b\0", 4));
     std::setlocale(LC_CTYPE, "C");
     EXPECT_EQ(AnsiToUtf8("*.png"), "*.png");
     EXPECT_EQ(AnsiToUtf8("\xE3\x81\xBD"), "???");
