@@ -254,13 +254,14 @@ TEST(BmpFiles, BitFieldsFiveSixFive)
     EXPECT_EQ(dib.GetPixels(3, 0), 0x080808u);
 
     fields.BitCount = 32;
-    fields.Masks = {0x000000FF, 0x0000FF00, 0x00FF0000};
-    fields.Pixels = {0x10, 0x20, 0x30, 0x40};
+    // Red in the top byte, which the low bytes' masks would never read.
+    fields.Masks = {0xFF000000, 0x0000FF00, 0x00FF0000};
+    fields.Pixels = {0x10, 0x20, 0x30, 0x41};
     fields.Width = 1;
     fields.Colours = {0x123456};
     fields.ClrUsed = 1;
     Load(dib, BmpFile(fields));
-    EXPECT_EQ(dib.GetPixels(0, 0), 0x302010u);
+    EXPECT_EQ(dib.GetPixels(0, 0), 0x302041u);
     // A table that came with the file stays as an optional palette, right after the header.
     EXPECT_EQ(dib.PaletteSize(), 1);
     EXPECT_EQ(dib.GetColors(0), 0x563412);

@@ -661,6 +661,12 @@ TEST(FvDIBProgress, TrueColourPaletteOfSharedBitmap)
     EXPECT_EQ(&back.InternalDIB(), &dib.InternalDIB());
     EXPECT_TRUE(back.PaletteModified());
     EXPECT_GT(progress, 0);
+
+    // A picture of its own reports its new palette as well.
+    source.SetPaletteModified(false);
+    source.CreateTrueColorPalette();
+    EXPECT_GT(source.PaletteSize(), 0);
+    EXPECT_TRUE(source.PaletteModified());
 }
 
 } // namespace
