@@ -285,6 +285,13 @@ TEST(JpegDecode, QuarterScaleRoundsUp)
     bitmap.Assign(&jpeg);
     EXPECT_EQ(bitmap.Width(), 250);
     EXPECT_EQ(bitmap.Height(), 188);
+
+    // Emptied, it measures nothing at any scale.
+    TJPEGImage empty;
+    jpeg.Assign(&empty);
+    jpeg.SetScale(jsHalf);
+    EXPECT_EQ(jpeg.Width(), 0);
+    EXPECT_EQ(jpeg.Height(), 0);
 }
 
 TEST(JpegDecode, ProgressStartsAndEnds_AndAnAbortKeepsThePicture)

@@ -209,6 +209,10 @@ TEST(GdiDibSection, RejectsHeadersItCannotHold)
     const DWORD gappy[3] = {0xF000, 0x0A00, 0x00FF};
     std::memcpy(info.bmiColors, gappy, sizeof gappy);
     EXPECT_EQ(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr);
+    // A 16-bit pixel has no bits past its 16th for a channel to read.
+    const DWORD wide[3] = {0x1F0000, 0x07E0, 0x001F};
+    std::memcpy(info.bmiColors, wide, sizeof wide);
+    EXPECT_EQ(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr);
 
     // Channels of one and of seven bits still read at full intensity.
     const DWORD narrow[3] = {0x8000, 0x7F00, 0x00FF};
