@@ -314,7 +314,9 @@ TEST(FilterDialogs, OilPaintColourCountClearsThePreview)
 {
     Window w;
     int result = 0;
+    OilPaintProcessTime = 7; // an earlier dialog's preview
     RunDialog(w.form, &TMainForm::OilClick, [&] {
+        EXPECT_EQ(OilPaintProcessTime, 0u);
         EXPECT_EQ(OilPaintForm->RadioGroup1->ItemIndex(), 3);
         EXPECT_EQ(OilPaintForm->RadioGroup1->title(), QStringLiteral("使用色数(RGB各色)"));
         OilPaintForm->ScrollBar1->setValue(2);
