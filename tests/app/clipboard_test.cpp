@@ -48,6 +48,13 @@ TEST(ClipboardBmp, FileHeaderIsAddedAndCutAgain)
         EXPECT_EQ(image.pixel(1, 0), qRgb(0, 0, 255));
     };
     roundTrip(SmallDib(), 14 + 40 + 8);
+    // A 1-bit picture that counts no colours still has its two.
+    std::vector<unsigned char> one = SmallDib();
+    one[14] = 1;
+    one[32] = 0;
+    one[48] = 0x40;
+    one[49] = 0;
+    roundTrip(one, 14 + 40 + 8);
     // A short (12-byte) header has three-byte colour entries: red, blue, then pixels 0 and 1.
     roundTrip({12, 0, 0, 0, 2, 0, 1, 0, 1, 0, 1, 0, 0, 0, 255, 255, 0, 0, 0x40, 0, 0, 0}, 14 + 12 + 6);
     // At 8 bits the short header's table has all 256 entries.
