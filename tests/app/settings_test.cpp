@@ -5,6 +5,7 @@
 #include "app/ini.h"
 #include "app/main.h"
 #include "app/pngoption.h"
+#include "platform/ui/Screens.h"
 
 #include <QPushButton>
 
@@ -154,6 +155,13 @@ TEST(WindowPlacement, RectangleIsFittedToTheMonitorKeepingItsSize)
     // Nonsense from a hand-edited file must not overflow.
     const TRect wild = FitRectToMonitor({-2147483647, 0, 2147483647, 10}, monitor);
     EXPECT_EQ(wild.Left, 0);
+    // The nearest monitor shares the most area; one shared row or column counts.
+    const std::vector<TRect> two{monitor, {1920, 0, 3840, 1080}};
+    EXPECT_EQ(NearestMonitor(two, {1000, 1079, 1100, 2000}), 0);
+    EXPECT_EQ(NearestMonitor(two, {1919, 100, 1920, 200}), 0);
+    EXPECT_EQ(NearestMonitor(two, {1900, 100, 1961, 200}), 1);
+    // Sharing none, the closest.
+    EXPECT_EQ(NearestMonitor(two, {2000, 1100, 2100, 1200}), 1);
 }
 
 TEST(SettingsLocation, FallsBackToTheUserFolderAndMigratesWithoutReplacing)
