@@ -157,8 +157,8 @@ TEST(WindowPlacement, RectangleIsFittedToTheMonitorKeepingItsSize)
     EXPECT_EQ(wild.Left, 0);
     // The nearest monitor shares the most area; one shared row or column counts.
     const std::vector<TRect> two{monitor, {1920, 0, 3840, 1080}};
-    EXPECT_EQ(NearestMonitor(two, {1000, 1079, 1100, 2000}), 0);
-    EXPECT_EQ(NearestMonitor(two, {1919, 100, 1920, 200}), 0);
+    EXPECT_EQ(NearestMonitor({{0, 1080, 1920, 2160}, monitor}, {100, 1079, 200, 1080}), 1);
+    EXPECT_EQ(NearestMonitor({{1920, 0, 3840, 1080}, monitor}, {1919, 100, 1920, 200}), 1);
     EXPECT_EQ(NearestMonitor(two, {1900, 100, 1961, 200}), 1);
     // Sharing none, the closest.
     EXPECT_EQ(NearestMonitor(two, {2000, 1100, 2100, 1200}), 1);
