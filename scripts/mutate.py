@@ -48,8 +48,8 @@ def is_code(path: str) -> bool:
 def changed_lines(root: Path, base: str, only: list[str]) -> dict[str, set[int]]:
     """Line numbers of the working tree's code that differ from base,
     untracked files counting whole."""
-    spec = ["--", *(only or ["."])]
-    diff = git(root, "diff", "-U0", "--no-color", "--no-ext-diff", base, *spec)
+    paths = ["--", *(only or ["."])]
+    diff = git(root, "diff", "-U0", "--no-color", "--no-ext-diff", base, *paths)
     result: dict[str, set[int]] = defaultdict(set)
     path = None
     for line in diff.splitlines():
@@ -59,7 +59,7 @@ def changed_lines(root: Path, base: str, only: list[str]) -> dict[str, set[int]]
             m = re.match(r"@@ -\S+ \+(\d+)(?:,(\d+))? @@", line)
             start, count = int(m.group(1)), int(m.group(2) or "1")
             result[path].update(range(start, start + count))
-    for path in git(root, "ls-files", "--others", "--exclude-standard", *spec).splitlines():
+    for path in git(root, "ls-files", "--others", "--exclude-standard", *paths).splitlines():
         if is_code(path):
             count = len((root / path).read_text(errors="replace").split("\n"))
             result[path].update(range(1, count + 1))
@@ -197,11 +197,11 @@ def shares(sizes: dict[str, int], count: int) -> dict[str, int]:
     return result
 
 
-def shard(wanted: dict[str, int], spec: str) -> dict[str, int]:
+def shard(wanted: dict[str, int], share: str) -> dict[str, int]:
     """The folders that shard "k/n" runs: whole folders, dealt out largest
     first to the least loaded shard, so that n shards together plant exactly
     the faults of one unsharded run."""
-    k, n = (int(x) for x in spec.split("/"))
+    k, n = (int(x) for x in share.split("/"))
     loads = [0] * n
     owner = {}
     for folder in sorted(wanted, key=lambda f: (-wanted[f], f)):
