@@ -9,6 +9,8 @@
 #include <QCoreApplication>
 #include <QWindow>
 
+#include <benchmark/benchmark.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -38,4 +40,18 @@ inline TMainForm& BenchMainWindow(const char* program)
         return window;
     }();
     return *form;
+}
+
+// Each iteration opens the file in the window and repaints it; the history
+// the open leaves is cleared outside the timing.
+inline void OpenInWindow(benchmark::State& state, const char* program, const std::string& file)
+{
+    TMainForm& form = BenchMainWindow(program);
+    for (auto _ : state) {
+        form.LodeImageFile(file);
+        form.repaint();
+        state.PauseTiming();
+        form.Document().ClearHistory();
+        state.ResumeTiming();
+    }
 }

@@ -55,15 +55,7 @@ void BM_JpegDecode(benchmark::State& state)
 
 void BM_OpenJpegToWindow(benchmark::State& state)
 {
-    TMainForm& form = BenchMainWindow(Program);
-    const std::string file = PhotoJpeg();
-    for (auto _ : state) {
-        form.LodeImageFile(file);
-        form.repaint();
-        state.PauseTiming();
-        form.Document().ClearHistory();
-        state.ResumeTiming();
-    }
+    OpenInWindow(state, Program, PhotoJpeg());
 }
 
 // The open's steps one by one, each on the result of the one before.

@@ -140,32 +140,20 @@ std::string PeakGif()
     return path;
 }
 
-void OpenInWindow(benchmark::State& state, const std::string& file)
-{
-    TMainForm& form = BenchMainWindow(Program);
-    for (auto _ : state) {
-        form.LodeImageFile(file);
-        form.repaint();
-        state.PauseTiming();
-        form.Document().ClearHistory();
-        state.ResumeTiming();
-    }
-}
-
 void BM_OpenRle8(benchmark::State& state)
 {
-    OpenInWindow(state, PairFile(true));
+    OpenInWindow(state, Program, PairFile(true));
 }
 
 void BM_OpenPlain8(benchmark::State& state)
 {
-    OpenInWindow(state, PairFile(false));
+    OpenInWindow(state, Program, PairFile(false));
 }
 
 // Opens the file named by FV_OPEN_ONCE once: the work of the child process.
 void BM_OpenOnce(benchmark::State& state)
 {
-    OpenInWindow(state, std::getenv("FV_OPEN_ONCE"));
+    OpenInWindow(state, Program, std::getenv("FV_OPEN_ONCE"));
 }
 
 // This program started again to open one file; its peak resident size in MiB.
