@@ -87,7 +87,6 @@ BITMAPINFO TargetHeader(const Source& s)
     info.bmiHeader = h;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biHeight = h.biHeight < 0 ? h.biHeight : -h.biHeight;
-    info.bmiHeader.biSizeImage = 0;
     info.bmiHeader.biClrImportant = 0;
     switch (h.biCompression) {
     case BI_RGB:

@@ -12,6 +12,8 @@
 
 #include <cstring>
 
+#include <sys/mman.h>
+
 namespace {
 
 // A 2 x 1 8-bit DIB with a 2-entry colour table.
@@ -82,6 +84,14 @@ TEST(ClipboardBmp, PixelsAfterAGapAreMovedUpAndBadFilesRefused)
     hugeTable[14 + 33] = static_cast<char>(0xFF);
     EXPECT_TRUE(DibFromBmpFile(hugeTable).empty());
     EXPECT_TRUE(BmpFileFromDib(dib.data(), 10).isEmpty());
+
+    // A block whose file would pass 4 GiB is refused before a byte is copied.
+    const size_t past = 0xFFFFFFFFu - 13;
+    void* block = mmap(nullptr, past, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    ASSERT_NE(block, MAP_FAILED);
+    std::memcpy(block, dib.data(), dib.size());
+    EXPECT_TRUE(BmpFileFromDib(static_cast<const unsigned char*>(block), past).isEmpty());
+    munmap(block, past);
 }
 
 TEST(QtClipboard, DibsTravelAsBmpDataAndOtherImagesAreTakenAsDibs)

@@ -61,6 +61,16 @@ uint32_t Measured(uint32_t& time)
     return time;
 }
 
+// Previews, gives the run a measured time and presses OK; answers the result.
+template <class Form>
+int PreviewThenOk(Form* form, uint32_t& time)
+{
+    Click(form->Button1);
+    Measured(time);
+    Click(form->Button2);
+    return form->ModalResult();
+}
+
 struct Window : TOpenedWindow {
     Window() : TOpenedWindow("filters", 23, 17) {}
 
@@ -155,6 +165,18 @@ TEST(FilterDialogs, PreviewThenOkTakesThePreviewAndItsTime)
     EXPECT_EQ(w.form.PanelText(3), QString::number(time) + QStringLiteral(" ms"));
     EXPECT_EQ(w.History(), 2u);
     EXPECT_TRUE(w.Showing(*CurrentImage));
+
+    const std::pair<void (TMainForm::*)(), std::function<int()>> others[] = {
+        {&TMainForm::GaussianClick, [] { return PreviewThenOk(GaussianBlurForm, GaussianBlurProcessTime); }},
+        {&TMainForm::MotionClick, [] { return PreviewThenOk(MotionBlurForm, MotionBlurProcessTime); }},
+        {&TMainForm::KuwaharaK1Click, [] { return PreviewThenOk(KuwaharaForm, KuwaharaForm->ProcessTime); }},
+        {&TMainForm::OilClick, [] { return PreviewThenOk(OilPaintForm, OilPaintProcessTime); }},
+        {&TMainForm::SharClick, [] { return PreviewThenOk(SharpForm, SharpProcessTime); }},
+    };
+    for (const auto& [command, previewThenOk] : others) {
+        RunDialog(w.form, command, [&] { result = previewThenOk(); });
+        EXPECT_EQ(result, mrPreviewed);
+    }
 }
 
 TEST(FilterDialogs, AChangeAfterThePreviewOrAnUnmeasuredPreviewMakesOkRecompute)

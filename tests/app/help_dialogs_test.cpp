@@ -105,8 +105,11 @@ TEST(AboutBox, DoubleClickOnTheIconResetsTheSettingsToTheFullDefaultText)
     CaptureMessages capture;
     const auto dir = ScratchFolder("hidden");
     TMainForm form(nullptr, dir.string() + "/");
-    const std::string edited = "[Option]\r\nUseHiddenFunction=No\r\n[Set]\r\nFittingThreshold=3\r\n";
-    WriteFile(SettingsPath, edited);
+    const std::string edited = "[Option]\r\nUseHiddenFunction=No\r\n[Set]\r\nFittingThreshold=3\r\n[Old]\r\nGone=1\r\n";
+    // The settings file is a link: the reset puts a new file in its place and leaves what it led to.
+    WriteFile(dir / "elsewhere.ini", edited);
+    std::filesystem::remove(SettingsPath);
+    std::filesystem::create_symlink(dir / "elsewhere.ini", SettingsPath);
     CreateDefaultIni((dir / "expected.ini").string(), true);
     TVersionForm about(&form);
 
@@ -124,6 +127,8 @@ TEST(AboutBox, DoubleClickOnTheIconResetsTheSettingsToTheFullDefaultText)
         QTest::mouseDClick(about.Image1, Qt::LeftButton);
         EXPECT_EQ(ReadFile(SettingsPath), ReadFile(dir / "expected.ini"));
     }
+    EXPECT_FALSE(std::filesystem::is_symlink(SettingsPath));
+    EXPECT_EQ(ReadFile(dir / "elsewhere.ini"), edited);
     EXPECT_TRUE(form.HiddenFunctionFlag);
 }
 

@@ -98,6 +98,12 @@ TEST(Colour, SystemColoursResolveToTheStandardScheme)
     EXPECT_EQ(ColorToRGB(clWindowText), 0u);
     EXPECT_EQ(ColorToRGB(clBtnFace), 0xC0C0C0u);
     EXPECT_EQ(ColorToRGB(clHighlight), 0x800000u);
+    // The whole classic scheme, by index; past its end, black.
+    const uint32_t scheme[] = {0xC0C0C0, 0x808000, 0x800000, 0x808080, 0xC0C0C0, 0xFFFFFF, 0, 0, 0,
+                               0xFFFFFF, 0xC0C0C0, 0xC0C0C0, 0x808080, 0x800000, 0xFFFFFF, 0xC0C0C0,
+                               0x808080, 0x808080, 0, 0xC0C0C0, 0xFFFFFF, 0, 0xC0C0C0, 0, 0xE1FFFF, 0};
+    for (uint32_t i = 0; i < std::size(scheme); ++i)
+        EXPECT_EQ(ColorToRGB(static_cast<TColor>(clSystemColor | i)), scheme[i]) << i;
 }
 
 TEST(Canvas, WithoutAContextItRefusesToDraw)
