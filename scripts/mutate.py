@@ -232,7 +232,15 @@ def sync(root: Path, scratch: Path) -> None:
 
 def run(command: list[str], cwd: Path, log: Path, mode: str = "w") -> bool:
     with open(log, mode) as out:
-        return subprocess.run(command, cwd=cwd, stdout=out, stderr=subprocess.STDOUT).returncode == 0
+        process = subprocess.Popen(command, cwd=cwd, stdout=out, stderr=subprocess.STDOUT, start_new_session=True)
+        try:
+            return process.wait() == 0
+        finally:
+            if process.poll() is None:
+                # Stopped midway: the build tool passes the signal on to its
+                # compilers, so none finishes a faulty object later.
+                os.killpg(process.pid, signal.SIGTERM)
+                process.wait()
 
 
 # Tests that start the editor under a window manager take many seconds each;
@@ -296,6 +304,14 @@ def main() -> int:
 
     source.mkdir(parents=True, exist_ok=True)
     sync(root, source)
+    # A run stopped mid-fault may have left an object built from the fault
+    # that is newer than the file put back; touching the file rebuilds it.
+    planted = scratch / "planted"
+    if planted.is_file():
+        stale = source / planted.read_text()
+        if stale.is_file():
+            stale.touch()
+        planted.unlink()
     # A fault that only leaves something unused still builds, and counts;
     # configured every run so an older scratch build drops -Werror too.
     subprocess.run(["cmake", "-S", source, "-B", build, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=Release",
@@ -321,23 +337,27 @@ def main() -> int:
                 break
             target = source / mutant.path
             original = target.read_text()
+            planted.write_text(mutant.path)
             target.write_text(mutant.apply(original))
             number += 1
             log = log_dir / f"mutant-{number}.log"
             try:
-                if not run(["cmake", "--build", build], source, log):
-                    unbuilt += 1
-                    continue
-                done += 1
-                where = f"{mutant.path}:{mutant.line}:{mutant.start + 1}"
-                if suite_passes(env_ctest, build, log, mutant.path):
-                    missed += 1
-                    print(f"{where}  {mutant.what}  missed", flush=True)
-                else:
-                    caught += 1
-                    print(f"{where}  {mutant.what}  caught by {first_failure(log)}", flush=True)
+                built = run(["cmake", "--build", build], source, log)
+                passes = built and suite_passes(env_ctest, build, log, mutant.path)
             finally:
                 target.write_text(original)
+            planted.unlink()
+            if not built:
+                unbuilt += 1
+                continue
+            done += 1
+            where = f"{mutant.path}:{mutant.line}:{mutant.start + 1}"
+            if passes:
+                missed += 1
+                print(f"{where}  {mutant.what}  missed", flush=True)
+            else:
+                caught += 1
+                print(f"{where}  {mutant.what}  caught by {first_failure(log)}", flush=True)
     total = caught + missed
     share = f" ({100 * caught / total:.0f}%)" if total else ""
     print(f"caught {caught} of {total}{share}; missed {missed}; {unbuilt} planted faults did not build")
