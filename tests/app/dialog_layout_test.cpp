@@ -256,6 +256,9 @@ TEST_F(DialogLayout, FilterDialogsOpenAtTheFirstPositionOfEachBar)
                  {{"ScrollBar1", oil.ScrollBar1, "", "1..10=1"},
                   {"Label1", oil.Label1, "", "Block 1"},
                   {"RadioGroup1", oil.RadioGroup1, "", "使用色数(RGB各色) item 3"}});
+    // The colour count spans the bar and its label, and no further.
+    EXPECT_EQ(oil.RadioGroup1->x(), oil.ScrollBar1->x());
+    EXPECT_EQ(oil.RadioGroup1->geometry().right(), oil.Label1->geometry().right());
 
     TKuwaharaForm kuwahara(&Form);
     ExpectLayout(kuwahara, "",

@@ -41,6 +41,7 @@ TEST(SizeDialog, PerCentAndNumbersGiveTheTargetAndTheMethodIsRemembered)
     Window w("size_dialog", 300, 99);
     WhenShown<TSizeForm>([](TSizeForm& f) {
         EXPECT_EQ(f.LB_1->text().toStdString(), "現サイズ (X,Y) : (300,99)");
+        EXPECT_EQ(f.LB_3->text().toStdString(), "変換後サイズ (X,Y) : (300,99)");
         EXPECT_FALSE(f.SE_X->isEnabled());
         f.CB_1->setCurrentIndex(1);
         f.SB_1->setValue(1);
