@@ -114,6 +114,8 @@ TEST(AboutBox, DoubleClickOnTheIconResetsTheSettingsToTheFullDefaultText)
     TVersionForm about(&form);
 
     capture.Shown.Answer = mrNo;
+    // Only a double click asks.
+    QTest::mouseClick(about.Image1, Qt::LeftButton);
     QTest::mouseDClick(about.Image1, Qt::LeftButton);
     ASSERT_EQ(capture.Shown.Dialogs.size(), 1u);
     EXPECT_EQ(capture.Shown.Dialogs[0].Text, "隠し機能を有効にしますか？\r\n(Farovinter.iniが初期に戻されます。)");

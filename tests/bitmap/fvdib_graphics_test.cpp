@@ -656,11 +656,16 @@ TEST(FvDIBProgress, TrueColourPaletteOfSharedBitmap)
     back.Assign(&dib);
     back.SetPaletteModified(false);
     int progress = 0;
-    back.OnProgress = [&](TPersistent*, TProgressStage, uint8_t, bool, const TRect&, const std::string&) { ++progress; };
+    TProgressStage last = TProgressStage::psStarting;
+    back.OnProgress = [&](TPersistent*, TProgressStage stage, uint8_t, bool, const TRect&, const std::string&) {
+        ++progress;
+        last = stage;
+    };
     back.CreateTrueColorPalette();
     EXPECT_EQ(&back.InternalDIB(), &dib.InternalDIB());
     EXPECT_TRUE(back.PaletteModified());
     EXPECT_GT(progress, 0);
+    EXPECT_EQ(last, TProgressStage::psEnding);
 
     // A picture of its own reports its new palette as well.
     source.SetPaletteModified(false);

@@ -18,7 +18,7 @@ std::string Ppm()
 
 std::string Pgm()
 {
-    return std::string("P5 2 2 255\n") + std::string("\x00\x40\x80\xFF", 4);
+    return std::string("P5 2 3 255\n") + std::string("\x00\x40\x80\xFF\x20\x60", 6);
 }
 
 std::string Le32(uint32_t v)
@@ -49,6 +49,7 @@ std::string Echo(int32_t width, int32_t height, int bits, uint32_t compression, 
 struct Report {
     TProgressStage Stage;
     int Percent;
+    bool Redraw;
     std::string Msg;
 };
 
@@ -65,8 +66,8 @@ protected:
     // Records every progress report of bitmap.
     void Record(TGraphic& bitmap)
     {
-        bitmap.OnProgress = [this](TPersistent*, TProgressStage stage, uint8_t percent, bool, const TRect&,
-                                   const std::string& msg) { FReports.push_back({stage, percent, msg}); };
+        bitmap.OnProgress = [this](TPersistent*, TProgressStage stage, uint8_t percent, bool redraw, const TRect&,
+                                   const std::string& msg) { FReports.push_back({stage, percent, redraw, msg}); };
     }
     int Count(const std::string& msg) const
     {
@@ -114,7 +115,14 @@ TEST_F(PluginDecoding, GreyPictureKeepsItsOwnColourTable)
 {
     TSPIFvDIB image;
     image.PaletteOption = sdpAllways;
+    Record(image);
     image.LoadFromFile(FFolder.Write("grey.pgm", Pgm()));
+    // The plug-in's three row steps map onto 2..99; none asks for a redraw.
+    std::vector<int> rows;
+    for (const Report& r : FReports)
+        if (r.Msg.empty() && !r.Redraw)
+            rows.push_back(r.Percent);
+    EXPECT_EQ(rows, (std::vector<int>{2, 34, 67}));
     EXPECT_EQ(image.BitCount(), 8);
     EXPECT_EQ(image.GetColors(0x40), static_cast<TColor>(0x404040));
     EXPECT_EQ(image.GetPixels(1, 0), 0x40u);
@@ -159,6 +167,12 @@ TEST_F(PluginDecoding, MacBinaryHeaderIsSkippedAndShortDataTriedOnce)
     TSPIFvDIB shortData;
     Record(shortData);
     EXPECT_THROW(shortData.LoadFromFile(FFolder.Write("short.xyz", std::string(128, 'x'))), EInvalidGraphic);
+    EXPECT_EQ(Count("Loading by [spi_echo.spi]"), 1);
+    EXPECT_EQ(Count("Loading by [spi_pnm.spi]"), 1);
+    FReports.clear();
+    TMemoryStream shortStream;
+    shortStream.Write(std::string(128, 'x').data(), 128);
+    EXPECT_THROW(shortData.LoadFromStreamWithName(shortStream, "short.xyz"), EInvalidGraphic);
     EXPECT_EQ(Count("Loading by [spi_echo.spi]"), 1);
     EXPECT_EQ(Count("Loading by [spi_pnm.spi]"), 1);
 

@@ -42,6 +42,8 @@ TEST(PluginWrapper, KindFollowsTheVersionString)
     // Its description entry claims a text and writes none: not the version's left-overs.
     EXPECT_EQ(xn->Version(), "00XN");
     EXPECT_EQ(xn->Infomation(), "");
+    // It answers every entry: its formats are read up to the limit.
+    EXPECT_EQ(xn->ExtNames().size(), 256u);
 }
 
 TEST(PluginWrapper, VersionDifferingInCaseGivesAPlainDisabledPlugin)

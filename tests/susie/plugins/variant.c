@@ -1,7 +1,7 @@
 /* Test plug-ins that differ in their version string and in the exports they
    have, built from this one source with macros:
    SPI_VERSION, SPI_PATTERN (its first pattern), NO_PLUGIN_INFO, SILENT_DESCRIPTION (entry 1 claims a text but
-   writes none), WITH_LOADER, WITH_PICTURE_INFO, WITH_PICTURE, WITH_ARCHIVE. Their format entries end with an unmatched pattern (entry 4
+   writes none), ENDLESS_FORMATS (a pattern and a type for every entry number from 2 on), WITH_LOADER, WITH_PICTURE_INFO, WITH_PICTURE, WITH_ARCHIVE. Their format entries end with an unmatched pattern (entry 4
    without entry 5). None of them decodes anything. */
 #include "PluginSupport.h"
 
@@ -16,6 +16,10 @@ int32_t GetPluginInfo(int32_t InfoNo, char* Buf, int32_t BufLen)
 #ifdef SILENT_DESCRIPTION
     if (InfoNo == 1)
         return 8;
+#endif
+#ifdef ENDLESS_FORMATS
+    if (InfoNo >= 2)
+        return CopyInfo(InfoNo % 2 == 0 ? SPI_PATTERN : "Variant", Buf, BufLen);
 #endif
     return InfoEntry(Entries, 5, InfoNo, Buf, BufLen);
 }
