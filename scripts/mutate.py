@@ -253,24 +253,39 @@ def suite_of(path: str) -> str:
     return path.split("/")[0] + "_tests"
 
 
-def suite_passes(env_ctest: list[str], build: Path, log: Path, path: str) -> bool:
+def passes_or_flaky(env_ctest: list[str], selection: list[str], build: Path, log: Path, mode: str,
+                    flaky: list[str]) -> bool:
+    """Runs part of the suite; a test that fails and then passes when run
+    again failed by chance, not by the fault, and is noted in flaky."""
+    if run([*env_ctest, "--stop-on-failure", *selection], build, log, mode):
+        return True
+    failed = last_failure(log)
+    if run([*env_ctest, "--rerun-failed"], build, log, "a"):
+        flaky.append(failed)
+        return True
+    return False
+
+
+def suite_passes(env_ctest: list[str], build: Path, log: Path, path: str, flaky: list[str]) -> bool:
     """Runs the suite, stopping at the first failure. Unless CTest arguments
     were given, the tests of the mutated file's own library go first: they
     catch most faults in a fraction of the whole run."""
     if os.environ.get("MUTATE_CTEST_ARGS"):
-        return run([*env_ctest, "--stop-on-failure"], build, log)
+        return passes_or_flaky(env_ctest, [], build, log, "w", flaky)
     label = f"^{suite_of(path)}$"
     passes = (["-L", label, "-E", SLOW_TESTS], ["-LE", label, "-E", SLOW_TESTS], ["-R", SLOW_TESTS])
     for number, selection in enumerate(passes):
-        if not run([*env_ctest, "--stop-on-failure", *selection], build, log, "a" if number else "w"):
+        if not passes_or_flaky(env_ctest, selection, build, log, "a" if number else "w", flaky):
             return False
     return True
 
 
-def first_failure(log: Path) -> str:
+def last_failure(log: Path) -> str:
+    """The failed test CTest listed last in log: after a run again, the one
+    that failed both times."""
     text = log.read_text(errors="replace")
-    m = re.search(r"\d+ - (\S+) \((Failed|Timeout|SEGFAULT|Subprocess aborted|Child aborted|[^)]*)\)", text)
-    return f"{m.group(1)} ({m.group(2)})" if m else "see log"
+    found = re.findall(r"\d+ - (\S+) \((Failed|Timeout|SEGFAULT|Subprocess aborted|Child aborted|[^)]*)\)", text)
+    return f"{found[-1][0]} ({found[-1][1]})" if found else "see log"
 
 
 def main() -> int:
@@ -316,7 +331,7 @@ def main() -> int:
     # configured every run so an older scratch build drops -Werror too.
     subprocess.run(["cmake", "-S", source, "-B", build, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=Release",
                     "-DFV_TESTS=ON", "-DFV_WERROR=OFF"], check=True, stdout=subprocess.DEVNULL)
-    env_ctest = ["env", "QT_QPA_PLATFORM=offscreen", "ctest", "-j", jobs, "--timeout", "120",
+    env_ctest = ["env", "QT_QPA_PLATFORM=offscreen", "ctest", "-j", jobs, "--timeout", "120", "--output-on-failure",
                  *os.environ.get("MUTATE_CTEST_ARGS", "").split()]
     log_dir = scratch / "logs"
     log_dir.mkdir(exist_ok=True)
@@ -341,9 +356,10 @@ def main() -> int:
             target.write_text(mutant.apply(original))
             number += 1
             log = log_dir / f"mutant-{number}.log"
+            flaky: list[str] = []
             try:
                 built = run(["cmake", "--build", build], source, log)
-                passes = built and suite_passes(env_ctest, build, log, mutant.path)
+                passes = built and suite_passes(env_ctest, build, log, mutant.path, flaky)
             finally:
                 target.write_text(original)
             planted.unlink()
@@ -352,12 +368,13 @@ def main() -> int:
                 continue
             done += 1
             where = f"{mutant.path}:{mutant.line}:{mutant.start + 1}"
+            chance = f" ({', '.join(flaky)} failed once and passed when run again)" if flaky else ""
             if passes:
                 missed += 1
-                print(f"{where}  {mutant.what}  missed", flush=True)
+                print(f"{where}  {mutant.what}  missed{chance}", flush=True)
             else:
                 caught += 1
-                print(f"{where}  {mutant.what}  caught by {first_failure(log)}", flush=True)
+                print(f"{where}  {mutant.what}  caught by {last_failure(log)}", flush=True)
     total = caught + missed
     share = f" ({100 * caught / total:.0f}%)" if total else ""
     print(f"caught {caught} of {total}{share}; missed {missed}; {unbuilt} planted faults did not build")
