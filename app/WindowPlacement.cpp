@@ -43,6 +43,11 @@ constexpr int ApplyInterval = 6;
 constexpr int MaxRetries = 60;
 // The placed frame counts as reached when three steps in a row report it.
 constexpr int Confirmations = 3;
+// A window manager that starts late, or answers late on a busy machine,
+// frames the window after the placement gave up: for a minute its frame is
+// looked for every 300 ms.
+constexpr int LateFrameInterval = RetryInterval * ApplyInterval;
+constexpr int MaxLateFrameChecks = 200;
 
 } // namespace
 
@@ -51,6 +56,8 @@ TWindowPlacement::TWindowPlacement(QWidget* window) : QObject(window), FWindow(w
     window->installEventFilter(this);
     FRetry.setInterval(RetryInterval);
     connect(&FRetry, &QTimer::timeout, this, [this] { RetryTick(); });
+    FLateFrame.setInterval(LateFrameInterval);
+    connect(&FLateFrame, &QTimer::timeout, this, [this] { LateFrameTick(); });
 }
 
 void TWindowPlacement::Place(const TRect& rect)
@@ -68,6 +75,7 @@ void TWindowPlacement::Place(const TRect& rect)
     const int nearest = NearestMonitor(monitors, sized);
     FPending = nearest >= 0 ? FitRectToMonitor(sized, monitors[nearest]) : sized;
     FUntouched = FPending;
+    FLateFrame.stop();
     Apply();
     if (!frame.isNull() || !OnX11())
         FPending.reset();
@@ -138,6 +146,12 @@ void TWindowPlacement::RetryTick()
     const bool framed = !KnownFrameMargins(*FWindow).isNull();
     FMatches = framed && CurrentNormalFrame() == Target() ? FMatches + 1 : 0;
     if (FMatches >= Confirmations || FRetries >= MaxRetries) {
+        if (!framed) {
+            FAbandoned = Target();
+            FAbandonedGeometry = FWindow->geometry();
+            FLateFrameChecks = 0;
+            FLateFrame.start();
+        }
         FPending.reset();
     } else if (framed && FRetries - FLastApply >= ApplyInterval) {
         // The window manager may still answer an earlier request with an
@@ -147,6 +161,27 @@ void TWindowPlacement::RetryTick()
     }
     if (!FPending)
         FRetry.stop();
+}
+
+void TWindowPlacement::LateFrameTick()
+{
+    // Moved, sized or maximised since the placement gave up: the window is
+    // the user's, whatever frame comes.
+    if (++FLateFrameChecks > MaxLateFrameChecks || !Normal() || FWindow->geometry() != FAbandonedGeometry) {
+        FLateFrame.stop();
+        return;
+    }
+    if (KnownFrameMargins(*FWindow).isNull())
+        return;
+    FLateFrame.stop();
+    // The window as a whole keeps the size it had; the frame now takes its
+    // share of it.
+    FProgramSize.reset();
+    FPending = FAbandoned;
+    FRetries = 0;
+    FMatches = 0;
+    FLastApply = -ApplyInterval;
+    FRetry.start();
 }
 
 bool TWindowPlacement::eventFilter(QObject* watched, QEvent* event)

@@ -11,6 +11,7 @@
 #include "platform/graphics/Types.h"
 
 #include <QObject>
+#include <QRect>
 #include <QSize>
 #include <QTimer>
 
@@ -41,6 +42,7 @@ protected:
 private:
     void Apply();
     void RetryTick();
+    void LateFrameTick();
     TRect CurrentNormalFrame() const;
     // The frame being placed: the placed one, or at its place the size the program gave the window.
     TRect Target() const;
@@ -61,4 +63,11 @@ private:
     int FRetries = 0;
     int FLastApply = 0;
     int FMatches = 0;
+    // When the placement gave up before the window had a frame: what was
+    // being placed and the window's geometry then. A frame that comes later
+    // to a window still at that geometry has the placement made again.
+    TRect FAbandoned{};
+    QRect FAbandonedGeometry;
+    QTimer FLateFrame;
+    int FLateFrameChecks = 0;
 };

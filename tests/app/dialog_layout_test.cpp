@@ -279,6 +279,9 @@ TEST_F(DialogLayout, OptionDialogsOpenWithTheirDesignedValues)
                   {"SE_Y", size.SE_Y, "", "1..9999=1"},
                   {"CB_1", size.CB_1, "", "3 Integration"},
                   {"B_OK", size.B_OK, "", "実行(&O) default"}});
+    // The settings and the method span both buttons' columns, and no further.
+    for (const QWidget* spanning : {static_cast<QWidget*>(size.GB_Set), static_cast<QWidget*>(size.CB_1)})
+        EXPECT_EQ(spanning->geometry().right(), size.Button2->geometry().right());
 
     TJpegOptionForm jpeg(&Form);
     ExpectLayout(jpeg, "",

@@ -102,7 +102,7 @@ TEST(ReadSettings, TheMainWindowTakesEachToolAndItsParametersAndASaveRunsThemInO
         const auto tool = dir / ("tool" + std::to_string(i));
         WriteFile(tool, "#!/bin/sh\necho \"${0##*/} $*\" >> \"" + calls.string() + "\"\n");
         ::chmod(tool.c_str(), 0755);
-        ini += std::string("[") + sections[i] + "]\r\nUse=No\r\nPath=" + tool.string() + "\r\nParam=-" +
+        ini += std::string("[") + sections[i] + "]\r\nUse=" + (i == 1 ? "No" : "Yes") + "\r\nPath=" + tool.string() + "\r\nParam=-" +
                std::to_string(i) + " x" + std::to_string(i) + "\r\n";
     }
     WriteFile(dir / "Farovinter.ini", ini);
@@ -111,6 +111,7 @@ TEST(ReadSettings, TheMainWindowTakesEachToolAndItsParametersAndASaveRunsThemInO
     EXPECT_EQ(form.StdLogPath, (dir / "log").string());
     EXPECT_EQ(form.ErrLogPath, form.StdLogPath);
     EXPECT_EQ(form.PNGOutPath, (dir / "tool1").string());
+    EXPECT_TRUE(form.OptiPNGFlag && !form.PNGOutFlag && form.PNGRewriteFlag);
     TFvDIB image;
     FillImage(image, 5, 3);
     OpenDocument(form, image);

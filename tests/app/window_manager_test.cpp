@@ -56,7 +56,8 @@ void Stop(pid_t child)
 // never meet, with openbox managing it.
 class Desktop {
 public:
-    explicit Desktop(const std::filesystem::path& dir)
+    // Without manager the desktop has none until StartManager.
+    explicit Desktop(const std::filesystem::path& dir, bool manager = true) : FDir(dir)
     {
         if (!Installed("Xvfb") || !Installed("openbox") || !Installed("xdotool") || !Installed("xprop") ||
             !Installed("xwininfo"))
@@ -65,8 +66,13 @@ public:
             StartServer(number);
         if (FServer < 0)
             return;
-        const std::filesystem::path ready = dir / "openbox-ready";
         ::setenv("DISPLAY", Display.c_str(), 1);
+        if (manager)
+            StartManager();
+    }
+    void StartManager()
+    {
+        const std::filesystem::path ready = FDir / "openbox-ready";
         FManager = Spawn({"openbox", "--sm-disable", "--startup", "touch " + ready.string()});
         for (int i = 0; i < 500 && !std::filesystem::exists(ready); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -106,6 +112,7 @@ private:
         }
     }
 
+    std::filesystem::path FDir;
     pid_t FServer = -1;
     pid_t FManager = -1;
 };
@@ -220,6 +227,8 @@ struct Session {
     std::function<bool(const TRect&)> Acted{};
     // Receives the editor's resident memory after the pause.
     long* ResidentKb = nullptr;
+    // Run once the editor has started, before its window is looked for.
+    std::function<void()> Started{};
 };
 
 // Starts the editor, follows the session, then closes the window with its
@@ -233,6 +242,8 @@ std::string StartAndClose(const std::filesystem::path& dir, const std::string& d
         ::setenv("QT_QPA_PLATFORM", "xcb", 1);
         ::setenv("LSAN_OPTIONS", suppressions.c_str(), 1);
     }, program, session.File);
+    if (session.Started)
+        session.Started();
     if (session.MessageMs >= 0) {
         const std::string message = ManagedWindow(editor, MessageTitle, 60);
         EXPECT_NE(message, "");
@@ -370,6 +381,28 @@ TEST(WindowManager, APictureLargerThanTheScreenGivesAWindowThatFitsTheScreenAtTh
     WriteRect(dir / "Farovinter.ini", {100, 100, 500, 99999999});
     StartAndClose(dir, desktop.Display, {.Settled = Is({100, 0, 500, 1000})});
     EXPECT_EQ(SavedRect(dir / "Farovinter.ini"), (TRect{100, 0, 500, 1000}));
+}
+
+TEST(WindowManager, AManagerThatComesAfterThePlacementGaveUpStillGetsTheWindowPlaced)
+{
+    const auto dir = ScratchFolder("wm_late");
+    Desktop desktop(dir, false);
+    if (desktop.Display.empty())
+        GTEST_SKIP() << "no Xvfb with openbox";
+    PrepareProgram(dir);
+    const TRect screen{0, 0, 1600, 1000};
+    WriteRect(dir / "Farovinter.ini", {100, 100, 500, 400});
+    // The placement looks for a frame for 3 s once the window is on screen.
+    const auto late = [&] {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (Output("xdotool search --onlyvisible --name '^" + MainTitle + "$'").empty() &&
+               std::chrono::steady_clock::now() < end)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        std::this_thread::sleep_for(std::chrono::seconds(5));
+        desktop.StartManager();
+    };
+    StartAndClose(dir, desktop.Display, {.File = LargePicture(dir), .Settled = Is(screen), .Started = late});
+    EXPECT_EQ(SavedRect(dir / "Farovinter.ini"), screen);
 }
 
 TEST(WindowManager, APanelKeepsTheWindowInsideTheWorkAreaNotTheScreen)

@@ -323,13 +323,15 @@ TEST(Blt, CopiesBetweenContextsAndIndexedTargetsGetBlackAndWhiteByColour)
     EXPECT_EQ(c.Bytes()[0], 1);
     EXPECT_EQ(c.Bytes()[1], 2);
 
-    // A fill of part of a 24-bit bitmap touches only the bytes of its pixels.
+    // A fill or an inversion of part of a 24-bit bitmap touches only the bytes of its pixels.
     Target d(Header(5, -3, 24));
     std::memset(d.bits, 0x11, 16 * 3);
     EXPECT_TRUE(BitBlt(d.dc, 1, 1, 3, 2, nullptr, 0, 0, WHITENESS));
     EXPECT_TRUE(BitBlt(d.dc, 2, 2, 1, 1, nullptr, 0, 0, BLACKNESS));
+    EXPECT_TRUE(BitBlt(d.dc, 4, 0, 1, 1, nullptr, 0, 0, DSTINVERT));
     std::vector<int> bytes(d.Bytes(), d.Bytes() + 16 * 3);
     std::vector<int> expected(16 * 3, 0x11);
+    std::fill_n(expected.begin() + 12, 3, 0xEE);
     for (int y = 1; y < 3; ++y)
         std::fill_n(expected.begin() + 16 * y + 3, 9, 0xFF);
     std::fill_n(expected.begin() + 16 * 2 + 6, 3, 0);
