@@ -215,6 +215,14 @@ TEST(Form, DialogBorderFixesTheSizeAndScreenCentrePlacesIt)
     EXPECT_EQ(form.maximumSize(), QSize(200, 100));
     const QRect screen = form.screen()->geometry();
     EXPECT_EQ(form.pos(), QPoint(screen.x() + (screen.width() - 200) / 2, screen.y() + (screen.height() - 100) / 2));
+
+    // A designed position is kept.
+    TForm designed(nullptr);
+    designed.resize(200, 100);
+    designed.move(37, 41);
+    QTimer::singleShot(0, &designed, [&] { designed.SetModalResult(mrOk); });
+    designed.ShowModal();
+    EXPECT_EQ(designed.pos(), QPoint(37, 41));
 }
 
 TEST(Form, DesignFontsStandInForTheDesignedFaces)

@@ -131,15 +131,15 @@ TEST(HlsCorrection, MatchesThePlainConversionsOnEveryPixel)
 {
     // Noise with greys (saturation 0), white (lightness 100) and a full
     // saturation among it; the arguments beyond their ranges act as the ends.
-    auto Source = MakeNoise(41, 9, 5);
-    auto Mixed = MakeImage(41, 9, [&](int x, int y) {
+    auto Source = MakeNoise(241, 39, 5);
+    auto Mixed = MakeImage(241, 39, [&](int x, int y) {
         const Rgb c = PixelAt(*Source, x, y);
         return x % 4 == 1 ? Rgb{c.G, c.G, c.G} : x == 3 && y == 2 ? Rgb{255, 255, 255} : x == 5 ? Rgb{c.R, 0, 255} : c;
     });
     const std::vector<Rgb> Before = Pixels(*Mixed);
     for (auto [H, L, S] : {std::tuple{30, -40, 25}, {350, 37, -63}, {0, 0, 100}, {360, -100, -100}, {1, 100, 0},
                            {400, -150, 150}, {-20, 20, -150}}) {
-        auto Image = MakeImage(41, 9, [&](int x, int y) { return Before[41 * y + x]; });
+        auto Image = MakeImage(241, 39, [&](int x, int y) { return Before[241 * y + x]; });
         HlsCorrection(*Image, H, L, S);
         const std::vector<Rgb> After = Pixels(*Image);
         const long double dL = std::clamp(L, -100, 100) / 100.0L, dS = std::clamp(S, -100, 100) / 100.0L;
@@ -192,7 +192,7 @@ TEST(LmsCorrection, MatchesThePlainConversionsOnEveryPixel)
 {
     for (auto [L, M, S] : {std::tuple{100, 100, 100}, {50, 75, 25}, {0, 0, 0}, {33, 100, 1}}) {
         for (bool Average : {false, true}) {
-            auto Image = MakeNoise(300, 7, static_cast<uint32_t>(L + M + S));
+            auto Image = MakeNoise(300, 211, static_cast<uint32_t>(L + M + S));
             const std::vector<Rgb> Before = Pixels(*Image);
             LmsCorrection(*Image, L, M, S, Average);
             const std::vector<Rgb> After = Pixels(*Image);
