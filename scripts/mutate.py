@@ -284,7 +284,7 @@ def last_failure(log: Path) -> str:
     """The failed test CTest listed last in log: after a run again, the one
     that failed both times."""
     text = log.read_text(errors="replace")
-    found = re.findall(r"\d+ - (\S+) \((Failed|Timeout|SEGFAULT|Subprocess aborted|Child aborted|[^)]*)\)", text)
+    found = re.findall(r"^\s*\d+ - (.+) \(([^()]*)\)\s*$", text, re.M)
     return f"{found[-1][0]} ({found[-1][1]})" if found else "see log"
 
 
