@@ -64,6 +64,14 @@ TEST(ClipboardBmp, FileHeaderIsAddedAndCutAgain)
     eight.resize(12 + 3 * 256);
     eight.insert(eight.end(), {0, 1, 0, 0});
     roundTrip(eight, 14 + 12 + 3 * 256);
+    // Masks follow a 40-byte header with bit fields: red, then blue.
+    std::vector<unsigned char> masks = SmallDib();
+    masks[14] = 32;
+    masks[16] = 3;
+    masks[32] = 0;
+    masks.resize(40);
+    masks.insert(masks.end(), {0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0, 0, 0, 0xFF, 0, 0xFF, 0, 0, 0});
+    roundTrip(masks, 14 + 40 + 12);
 }
 
 TEST(ClipboardBmp, PixelsAfterAGapAreMovedUpAndBadFilesRefused)
