@@ -431,8 +431,13 @@ TEST(FilterDialogs, CustomKernelNeedsEveryCellAndReadsTheLocalesNumbers)
     for (int i = 0; i < 9; ++i)
         EXPECT_EQ(CustomKernel[i / 3][i % 3], expected[i]) << i;
 
-    // Cancel keeps the last weights and the document.
+    // Cancel, or Esc, keeps the last weights and the document.
     RunDialog(w.form, &TMainForm::CustClick, [&] { Click(CustForm->Button2); });
+    RunDialog(w.form, &TMainForm::CustClick, [&] {
+        QTest::keyClick(CustForm, Qt::Key_Escape);
+        result = CustForm->ModalResult();
+    });
+    EXPECT_EQ(result, mrCancel);
     EXPECT_EQ(CustomKernel[0][1], -0.5);
     EXPECT_EQ(w.History(), 3u);
 }

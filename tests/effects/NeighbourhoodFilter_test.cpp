@@ -85,6 +85,15 @@ TEST(NeighbourhoodFilter, RowKernelsMatchThePerPixelCallbacks)
         }
     }
     SetEngineThreadCount(0);
+
+    // Sums past 32 bits, which cancel on rows of one colour each and leave
+    // the middle pixel and a little of the rows above and below.
+    const int32_t Huge[9] = {5'000'000, 7, -5'000'000, 300, 256, -300, -5'000'000, 9, 5'000'000};
+    auto Noise = MakeNoise(1, 23, 5);
+    auto Rows = MakeImage(37, 23, [&](int, int y) { return PixelAt(*Noise, 0, y); });
+    const std::vector<Rgb> Expected = PlainRun(*Rows, PixelWeighted, Huge);
+    NeighbourhoodFilter(*Rows, PixelWeighted, Huge);
+    EXPECT_EQ(Pixels(*Rows), Expected);
 }
 
 TEST(NeighbourhoodFilter, UniformImagesAtTheBorders)
