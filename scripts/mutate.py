@@ -253,15 +253,22 @@ def suite_of(path: str) -> str:
     return path.split("/")[0] + "_tests"
 
 
+FAILED_TEST = re.compile(r"^\s*\d+ - (.+) \(([^()]*)\)\s*$", re.M)
+
+
 def passes_or_flaky(env_ctest: list[str], selection: list[str], build: Path, log: Path, mode: str,
                     flaky: list[str]) -> bool:
     """Runs part of the suite; a test that fails and then passes when run
-    again failed by chance, not by the fault, and is noted in flaky."""
+    again by name failed by chance, not by the fault, and is noted in flaky."""
+    start = log.stat().st_size if mode == "a" and log.exists() else 0
     if run([*env_ctest, "--stop-on-failure", *selection], build, log, mode):
         return True
-    failed = last_failure(log)
-    if run([*env_ctest, "--rerun-failed"], build, log, "a"):
-        flaky.append(failed)
+    failed = FAILED_TEST.findall(log.read_bytes()[start:].decode(errors="replace"))
+    if not failed:
+        return False
+    names = "|".join(re.sub(r"([\\^$.|?*+()\[\]{}])", r"\\\1", name) for name, _ in failed)
+    if run([*env_ctest, "--no-tests=error", "-R", f"^({names})$"], build, log, "a"):
+        flaky.extend(f"{name} ({why})" for name, why in failed)
         return True
     return False
 
@@ -284,7 +291,7 @@ def last_failure(log: Path) -> str:
     """The failed test CTest listed last in log: after a run again, the one
     that failed both times."""
     text = log.read_text(errors="replace")
-    found = re.findall(r"^\s*\d+ - (.+) \(([^()]*)\)\s*$", text, re.M)
+    found = FAILED_TEST.findall(text)
     return f"{found[-1][0]} ({found[-1][1]})" if found else "see log"
 
 
