@@ -294,6 +294,8 @@ TEST_F(DialogLayout, OptionDialogsOpenWithTheirDesignedValues)
                   {"Label2", jpeg.Label2, "", " right"},
                   {"Button2", jpeg.Button2, "", "プレビュー(&P) default"},
                   {"Button1", jpeg.Button1, "", "OK(&O)"}});
+    for (const QWidget* box : {jpeg.CheckBox1, jpeg.CheckBox2, jpeg.CheckBox3})
+        EXPECT_EQ(box->x(), jpeg.ScrollBar1->x());
 
     TPNGOptionForm png(&Form);
     ExpectLayout(png, "",

@@ -198,6 +198,9 @@ TEST(TBitmapClass, RejectsBadFilesAndKeepsItsPicture)
     bad[0] = 'X';
     EXPECT_EQ(LoadError(bad), "Bitmap image is not valid");
     EXPECT_EQ(LoadError(Bmp(1, 1, 12, BI_RGB, {}, {0, 0, 0, 0})), "Bitmap image is not valid");
+    std::vector<uint8_t> unknownHeader = good;
+    unknownHeader[14] = 64;
+    EXPECT_EQ(LoadError(unknownHeader), "Bitmap image is not valid");
     EXPECT_EQ(LoadError(Bmp(0x10000, 0x10000, 24, BI_RGB, {}, {})), "Bitmap image is not valid");
     EXPECT_EQ(LoadError(Bmp(1, INT32_MIN, 24, BI_RGB, {}, {})), "Bitmap image is not valid");
     EXPECT_EQ(LoadError(Bmp(4, -2, 8, BI_RLE8, two, {0, 1})), "Bitmap image is not valid");

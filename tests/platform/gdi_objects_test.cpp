@@ -202,8 +202,10 @@ TEST(GdiDibSection, RejectsHeadersItCannotHold)
     EXPECT_EQ(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr);
     info = Header(0x7FFFFFFF, 0x7FFFFFFF, 32);
     EXPECT_EQ(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr);
-    info = Header(4, INT32_MIN, 8);
-    EXPECT_EQ(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr);
+    for (const auto& [width, height] : {std::pair{4, INT32_MIN}, {0, 4}, {-4, 4}, {4, 0}}) {
+        info = Header(width, height, 8);
+        EXPECT_EQ(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr) << width << "x" << height;
+    }
     info = Header(4, 4, 16);
     info.bmiHeader.biCompression = BI_BITFIELDS;
     const DWORD gappy[3] = {0xF000, 0x0A00, 0x00FF};
