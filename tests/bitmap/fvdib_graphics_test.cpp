@@ -284,6 +284,10 @@ TEST(FvDIBDraw, RleExpansionFollowsEveryChange)
         dib.SetColors(i, static_cast<TColor>(rng() & 0xFFFFFF));
     newPixels();
     ExpectDrawnAsRleData(dib, "first");
+    // Drawn again from the one expansion.
+    const uint8_t* expansion = dib.InternalDIB().RleExpansion();
+    ExpectDrawnAsRleData(dib, "again");
+    EXPECT_EQ(dib.InternalDIB().RleExpansion(), expansion);
     TFvDIB shared;
     shared.Assign(&dib);
     // A new colour is drawn from the indices already expanded.

@@ -114,23 +114,25 @@ TEST(JpegImage, WriteDataAndReadDataRoundTrip)
 
 TEST(JpegImage, PaletteOfTheCallerIsUsedForEightBitOutput)
 {
-    LOGPALETTE logical{};
-    logical.palVersion = 0x300;
-    logical.palNumEntries = 16;
-    for (int i = 0; i < 16; ++i)
-        logical.palPalEntry[i] = PALETTEENTRY{static_cast<BYTE>(i * 17), static_cast<BYTE>(255 - i * 17),
-                                              static_cast<BYTE>(i * 8), 0};
-    TJPEGImage jpeg;
-    jpeg.SetPixelFormat(jf8Bit);
-    LoadJpegFixture(jpeg, "baseline420.jpg");
-    jpeg.SetPalette(CreatePalette(&logical));
-    TBitmap bitmap;
-    bitmap.Assign(&jpeg);
-    ASSERT_EQ(bitmap.PixelFormat(), pf8bit);
-    ASSERT_EQ(GetPaletteEntries(bitmap.Palette(), 0, 0, nullptr), 16u);
-    for (int y = 0; y < bitmap.Height(); ++y)
-        for (int x = 0; x < bitmap.Width(); ++x)
-            ASSERT_LT(bitmap.ScanLine(y)[x], 16);
+    for (const unsigned count : {16u, 256u}) {
+        LOGPALETTE logical{};
+        logical.palVersion = 0x300;
+        logical.palNumEntries = static_cast<WORD>(count);
+        for (unsigned i = 0; i < count; ++i)
+            logical.palPalEntry[i] = PALETTEENTRY{static_cast<BYTE>(i * 17), static_cast<BYTE>(255 - i * 17),
+                                                  static_cast<BYTE>(i * 8), 0};
+        TJPEGImage jpeg;
+        jpeg.SetPixelFormat(jf8Bit);
+        LoadJpegFixture(jpeg, "baseline420.jpg");
+        jpeg.SetPalette(CreatePalette(&logical));
+        TBitmap bitmap;
+        bitmap.Assign(&jpeg);
+        ASSERT_EQ(bitmap.PixelFormat(), pf8bit);
+        ASSERT_EQ(GetPaletteEntries(bitmap.Palette(), 0, 0, nullptr), count);
+        for (int y = 0; y < bitmap.Height(); ++y)
+            for (int x = 0; x < bitmap.Width(); ++x)
+                ASSERT_LT(bitmap.ScanLine(y)[x], count);
+    }
 }
 
 TEST(JpegProgress, PercentGuardsItsDivisions)
