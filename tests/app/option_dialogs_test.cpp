@@ -160,14 +160,15 @@ TEST(PngOptionDialog, OnlyToolsThatAreFoundCanRunAndHiddenBoxesStillCount)
     main.OptiPNGFlag = main.PNGOutFlag = main.PNGRewriteFlag = true;
     main.OptiPNGPath = "optipng";
     main.PNGOutPath = "";
-    main.PNGRewritePath = (w.Dir / "absent").string();
+    main.PNGRewritePath = "true";
     main.HiddenFunctionFlag = false;
     TPNGOptionForm form(&main);
-    WhenShown<TPNGOptionForm>([](TPNGOptionForm& f) {
+    WhenShown<TPNGOptionForm>([&main](TPNGOptionForm& f) {
+        EXPECT_TRUE(main.OptiPNGFlag && !main.PNGOutFlag && main.PNGRewriteFlag);
         EXPECT_FALSE(f.CheckBox1->isVisible());
         EXPECT_TRUE(f.CheckBox1->isChecked());
         EXPECT_FALSE(f.CheckBox2->isEnabled());
-        EXPECT_FALSE(f.CheckBox3->isChecked());
+        EXPECT_TRUE(f.CheckBox3->isChecked());
         EXPECT_EQ(f.Label1->text().toStdString(), "PNG圧縮Level 9");
         f.ScrollBar1->setValue(3);
         f.Button1->click();
@@ -178,7 +179,7 @@ TEST(PngOptionDialog, OnlyToolsThatAreFoundCanRunAndHiddenBoxesStillCount)
     EXPECT_EQ(PngCompressionLevel, 3);
     EXPECT_TRUE(main.OptiPNGFlag);
     EXPECT_FALSE(main.PNGOutFlag);
-    EXPECT_FALSE(main.PNGRewriteFlag);
+    EXPECT_TRUE(main.PNGRewriteFlag);
 }
 
 TEST(PngSave, OptimisersRunOnTheSavedFileAndACloseWaitsForThem)

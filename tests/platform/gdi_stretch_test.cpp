@@ -289,6 +289,10 @@ TEST(StretchDIBits, RasterOperationsWorkOnPixelValues)
     EXPECT_EQ(run(d, DSTINVERT), ~d & 0xFFFFFF);
     EXPECT_EQ(run(d, BLACKNESS), 0u);
     EXPECT_EQ(run(d, WHITENESS), 0xFFFFFFu);
+    // Pixels that index a palette (usage 1) are not taken, nor an empty source.
+    EXPECT_EQ(StretchDIBits(t.dc, 0, 0, 1, 1, 0, 0, 1, 1, pixel, 4, &source, 1, SRCCOPY), 0);
+    EXPECT_EQ(StretchDIBits(t.dc, 0, 0, 1, 1, 0, 0, 0, 1, pixel, 4, &source, DIB_RGB_COLORS, SRCCOPY), 0);
+    EXPECT_EQ(StretchDIBits(t.dc, 0, 0, 1, 1, 0, 0, 1, 0, pixel, 4, &source, DIB_RGB_COLORS, SRCCOPY), 0);
 }
 
 TEST(Blt, CopiesBetweenContextsAndIndexedTargetsGetBlackAndWhiteByColour)
