@@ -149,6 +149,7 @@ TEST(JpegOptionDialog, SamplingRuleGreyAndPreviewSize)
     TJpegOptionForm fresh(&w.Form);
     EXPECT_EQ(JpegQuality, 90);
     EXPECT_FALSE(JpegDownSampling);
+    EXPECT_EQ(std::pair(JpegHSampling, JpegVSampling), std::pair(1, 1));
     WhenShown<TJpegOptionForm>([](TJpegOptionForm& f) { EscapeOrOk(f); });
     EXPECT_EQ(fresh.ShowModal(), mrCancel);
 }

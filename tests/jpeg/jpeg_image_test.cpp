@@ -65,6 +65,15 @@ TEST(JpegImage, EqualsMeansSharingTheSameData)
     copy.Compress();
     EXPECT_FALSE(copy.Equals(&first));
     EXPECT_EQ(SavedBytes(first), ReadFileBytes(JpegFixture("baseline420.jpg")));
+
+    // So does loading another file into one; an empty stream gives an empty picture.
+    copy.Assign(&first);
+    LoadJpegFixture(copy, "progressive.jpg");
+    EXPECT_EQ(SavedBytes(first), ReadFileBytes(JpegFixture("baseline420.jpg")));
+    TMemoryStream empty;
+    copy.LoadFromStream(empty);
+    EXPECT_TRUE(copy.Empty());
+    EXPECT_EQ(first.Width(), 61);
 }
 
 TEST(JpegImage, SettersDropThePictureButKeepTheData)
