@@ -221,8 +221,11 @@ TEST(Form, DialogBorderFixesTheSizeAndScreenCentrePlacesIt)
     designed.resize(200, 100);
     designed.move(37, 41);
     QTimer::singleShot(0, &designed, [&] { designed.SetModalResult(mrOk); });
-    designed.ShowModal();
+    EXPECT_EQ(designed.ShowModal(), mrOk);
     EXPECT_EQ(designed.pos(), QPoint(37, 41));
+    // A second showing starts without the first one's result.
+    QTimer::singleShot(0, &designed, [&] { designed.hide(); });
+    EXPECT_EQ(designed.ShowModal(), mrNone);
 }
 
 TEST(Form, DesignFontsStandInForTheDesignedFaces)
