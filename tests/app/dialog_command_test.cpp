@@ -226,6 +226,18 @@ TEST(Form, DialogBorderFixesTheSizeAndScreenCentrePlacesIt)
     // A second showing starts without the first one's result.
     QTimer::singleShot(0, &designed, [&] { designed.hide(); });
     EXPECT_EQ(designed.ShowModal(), mrNone);
+
+    // Centred on the window of its owner.
+    QWidget owner;
+    owner.setGeometry(40, 30, 600, 400);
+    owner.show();
+    TForm centred(&owner);
+    centred.resize(200, 100);
+    centred.SetPosition(TFormPosition::poMainFormCenter);
+    QTimer::singleShot(0, &centred, [&] { centred.SetModalResult(mrOk); });
+    centred.ShowModal();
+    const QRect frame = owner.frameGeometry();
+    EXPECT_EQ(centred.pos(), QPoint(frame.x() + (frame.width() - 200) / 2, frame.y() + (frame.height() - 100) / 2));
 }
 
 TEST(Form, DesignFontsStandInForTheDesignedFaces)
