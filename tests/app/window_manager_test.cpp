@@ -52,8 +52,8 @@ void Stop(pid_t child)
     }
 }
 
-// A private X server on the first free display from :90 up, so parallel runs
-// never meet, with openbox managing it.
+// A private X server on a free display, so parallel runs never meet, with
+// openbox managing it.
 class Desktop {
 public:
     // Without manager the desktop has none until StartManager.
@@ -62,7 +62,10 @@ public:
         if (!Installed("Xvfb") || !Installed("openbox") || !Installed("xdotool") || !Installed("xprop") ||
             !Installed("xwininfo"))
             return;
-        for (int number = 90; number < 130 && FServer < 0; ++number)
+        // Numbers of their own per test process: a server just ending on a
+        // number can remove the socket of the next one to start on it.
+        const int first = 100 + static_cast<int>(::getpid() % 4000) * 8;
+        for (int number = first; number < first + 40 && FServer < 0; ++number)
             StartServer(number);
         if (FServer < 0)
             return;
@@ -104,7 +107,7 @@ private:
         char text[16] = {};
         const bool up = ::poll(&wait, 1, 10000) == 1 && ::read(ready[0], text, sizeof text - 1) > 0;
         ::close(ready[0]);
-        if (up) {
+        if (up && std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(number))) {
             FServer = server;
             Display = name;
         } else {
