@@ -272,6 +272,7 @@ TEST(Files, AFolderThatTakesNoNewFileHasItsWritableFilesWrittenInPlace)
     std::filesystem::create_hard_link(file, locked / "h.bmp");
     std::filesystem::create_symlink("w.bmp", locked / "s.bmp");
     std::ofstream(locked / "r.bmp") << "old";
+    ::mkfifo((locked / "p.bmp").c_str(), 0666);
     ::chown(locked.c_str(), nobody, nobody);
     ::lchown(file.c_str(), nobody, nobody);
     ::chmod(file.c_str(), 06754);
@@ -317,7 +318,8 @@ TEST(Files, AFolderThatTakesNoNewFileHasItsWritableFilesWrittenInPlace)
                       return 4;
                   // Where neither the folder nor the file may be written, each says so.
                   if (Save(locked / "r.bmp") != CannotCreate(locked / "r.bmp", Denied) ||
-                      Save(locked / "new.bmp") != FolderRefuses(locked / "new.bmp", locked, Denied))
+                      Save(locked / "new.bmp") != FolderRefuses(locked / "new.bmp", locked, Denied) ||
+                      Save(locked / "p.bmp") == "saved")
                       return 5;
                   return Save(shared / "g.bmp", shorter) == "saved" && Content(shared / "g.bmp") == shorter ? 0 : 6;
               }),
@@ -334,7 +336,8 @@ TEST(Files, AFolderThatTakesNoNewFileHasItsWritableFilesWrittenInPlace)
     EXPECT_EQ(Content(locked / "r.bmp"), "old");
     ::stat((shared / "g.bmp").c_str(), &after);
     EXPECT_EQ(after.st_uid, 0u);
-    EXPECT_EQ(Entries(locked) + Entries(shared), 5u);
+    EXPECT_TRUE(std::filesystem::is_fifo(locked / "p.bmp"));
+    EXPECT_EQ(Entries(locked) + Entries(shared), 6u);
     std::filesystem::remove_all(dir);
 }
 
