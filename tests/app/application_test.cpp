@@ -20,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 #include <functional>
 #include <filesystem>
@@ -127,7 +128,16 @@ TEST(Application, RealBoxesShowTheWholeCaptionCentredOnTheMainWindow)
     EXPECT_GE(plain.box.width(), plain.needed);
     EXPECT_LE(std::abs(plain.box.center().x() - main.frameGeometry().center().x()), 1);
     EXPECT_LE(std::abs(plain.box.center().y() - main.frameGeometry().center().y()), 1);
-    // A dropped file leaves another program's window active: still over the main window.
+    // A dropped file leaves another program's window active: still over the main window, not over
+    // another visible window nor a hidden main window (a dozen of each, as windows come in no set order).
+    std::array<QWidget, 12> others;
+    std::array<QMainWindow, 12> hidden;
+    for (QWidget& other : others) {
+        other.setGeometry(700, 500, 60, 40);
+        other.show();
+    }
+    for (QMainWindow& window : hidden)
+        window.setGeometry(700, 500, 60, 40);
     QApplication::setActiveWindow(nullptr);
     ASSERT_EQ(QApplication::activeWindow(), nullptr);
     const Seen dialog = show([] { EXPECT_EQ(MessageDlg("上書きしますか?", TMsgDlgType::mtWarning, mbYes | mbNo), mrNo); });
