@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace {
 
 const TRect WorkArea{0, 0, 1920, 1040};
@@ -49,10 +51,20 @@ TEST(Snapping, ShiftTriesEdgesInOrderAndNeedsTheOtherAxisToMeet)
     // Within t vertically still counts.
     m = {705, 310, 805, 410};
     EXPECT_TRUE(SnapShiftX(m, other, 10));
-    // Vertical: top onto other's bottom.
-    m = {550, 306, 650, 406};
-    EXPECT_TRUE(SnapShiftY(m, other, 10));
-    EXPECT_EQ(m.Top, 300);
+    // Right to other's right (second rule).
+    m = {520, 150, 695, 250};
+    EXPECT_TRUE(SnapShiftX(m, other, 10));
+    EXPECT_EQ(m, (TRect{525, 150, 700, 250}));
+    // Vertical, each rule in turn: top to top, bottom to bottom, top to bottom, bottom to top.
+    const std::pair<TRect, TRect> vertical[] = {{{550, 95, 650, 195}, {550, 100, 650, 200}},
+                                                {{550, 209, 650, 309}, {550, 200, 650, 300}},
+                                                {{550, 306, 650, 406}, {550, 300, 650, 400}},
+                                                {{550, -8, 650, 92}, {550, 0, 650, 100}}};
+    for (const auto& [from, to] : vertical) {
+        m = from;
+        EXPECT_TRUE(SnapShiftY(m, other, 10));
+        EXPECT_EQ(m, to);
+    }
 }
 
 TEST(Snapping, MoveTakesTheWorkAreaFirstThenTheFirstWindowThatShifts)
