@@ -313,6 +313,7 @@ TEST_F(DialogLayout, HelpDialogsPlaceTheirControlsAsDesigned)
     TSusieForm list(&Form);
     EXPECT_EQ(list.width(), 334);
     EXPECT_EQ(list.height(), 267);
+    EXPECT_EQ(list.maximumSize(), QSize(984, 662));
 }
 
 TEST_F(DialogLayout, ASmallPictureSitsInTheMiddleOfTheWindow)

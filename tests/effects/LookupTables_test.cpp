@@ -131,6 +131,9 @@ TEST(LookupTables, ColorBalanceOffsetsEachChannel)
 {
     EXPECT_EQ(Apply1({100, 100, 100}, [](TFvDIB& I) { ColorBalance(I, 200, -50, -255); }), (Rgb{255, 50, 0}));
     EXPECT_EQ(Apply1({100, 100, 100}, [](TFvDIB& I) { ColorBalance(I, 999, -999, 0); }), (Rgb{255, 0, 100}));
+    // The full offsets, in both directions, on every channel.
+    EXPECT_EQ(Apply1({0, 255, 0}, [](TFvDIB& I) { ColorBalance(I, 255, -255, 255); }), (Rgb{255, 0, 255}));
+    EXPECT_EQ(Apply1({255, 0, 255}, [](TFvDIB& I) { ColorBalance(I, -255, 255, -255); }), (Rgb{0, 255, 0}));
 }
 
 TEST(LookupTables, PosterizationLevels)
