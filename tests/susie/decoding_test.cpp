@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <stdexcept>
+#include <tuple>
 
 namespace {
 
@@ -278,6 +279,12 @@ TEST_F(PluginDecoding, GraphicWritesItsBlocksAsABmpImage)
     TMemoryStream masks;
     graphic.SaveToStream(masks);
     EXPECT_EQ(masks.Size(), 14 + 52 + 4);
+    // The depths not seen above load too.
+    for (const auto& [bits, compression, table] : {std::tuple{1, BI_RGB, 8}, {4, BI_RGB, 64}, {16, BI_RGB, 0},
+                                                   {32, BI_BITFIELDS, 12}}) {
+        graphic.LoadFromFile(FFolder.Write("depth.echo", Echo(2, 1, bits, compression, 0, table, 8)));
+        EXPECT_EQ(graphic.Width(), 2) << bits;
+    }
 
     // A file size that needs all four bytes.
     graphic.LoadFromFile(FFolder.Write("large.echo", Echo(2050, 2050, 32, BI_RGB, 0, 0, 2050 * 2050 * 4)));
