@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -154,6 +155,16 @@ TEST(InternalDIB, CloneCopiesContentIntoOwnMemory)
         clone->DIBInfos.pBits[0] = 99;
         EXPECT_EQ(source.DIBInfos.pBits[0], 0);
     }
+
+    // A clone that cannot have memory of its own leaves the source's alone.
+    TFvInternalDIB heap(false);
+    heap.FreeDIB();
+    heap.CreateDIB(5, 3, 0, 8);
+    const int32_t size = std::exchange(heap.DIBInfos.BitsSize, -1);
+    EXPECT_THROW(heap.Clone(false), EOutOfMemory);
+    heap.DIBInfos.BitsSize = size;
+    heap.DIBInfos.pBits[14] = 7;
+    EXPECT_EQ(heap.Clone(false)->DIBInfos.pBits[14], 7);
 }
 
 } // namespace
