@@ -328,6 +328,11 @@ TEST(FvDIB, PixelsOfIndexedFormats)
     EXPECT_EQ(dib.ScanLine(0)[1], 0x40);
     EXPECT_EQ(dib.GetPixels(9, 0), 1u);
     EXPECT_EQ(dib.GetPixels(8, 0), 0u);
+    // Setting and clearing keep the other bits of the pixel's own byte.
+    dib.SetPixels(8, 0, 1);
+    EXPECT_EQ(dib.ScanLine(0)[1], 0xC0);
+    dib.SetPixels(8, 0, 0);
+    EXPECT_EQ(dib.ScanLine(0)[1], 0x40);
     dib.SetPixels(0, 0, 0);
     EXPECT_EQ(dib.ScanLine(0)[0], 0);
 }
