@@ -233,7 +233,14 @@ TEST(FileCommands, SaveAsWritesTheChosenFormatUnderTheNameActuallyWritten)
     // Choosing an existing name asks first.
     capture.Shown.Answer = mrYes;
     ChooseFile((w.Dir / "out.bmp").string(), 2);
-    Answer<TJpegOptionForm>(mrOk);
+    // Sampling factors set, then down-sampling turned off again: the file is not down-sampled.
+    WhenShown<TJpegOptionForm>([](TJpegOptionForm& f) {
+        f.CheckBox3->click();
+        f.SpinEdit1->setValue(2);
+        f.SpinEdit2->setValue(2);
+        f.CheckBox3->click();
+        f.Button1->click();
+    });
     form.Save2Click();
     EXPECT_EQ(CurrentFileName, (w.Dir / "out.jpg").string());
     ASSERT_EQ(capture.Shown.Dialogs.size(), 1u);
@@ -251,6 +258,10 @@ TEST(FileCommands, SaveAsWritesTheChosenFormatUnderTheNameActuallyWritten)
     TJPEGImage jpeg;
     jpeg.LoadFromFile((w.Dir / "out.jpg").string());
     EXPECT_EQ(jpeg.Width(), 9);
+    const std::string written = ReadFile(w.Dir / "out.jpg");
+    const size_t frame = written.find("\xFF\xC0");
+    ASSERT_NE(frame, std::string::npos);
+    EXPECT_EQ(written[frame + 11], '\x11');
 
     // Cancelled options write nothing and change nothing.
     ChooseFile((w.Dir / "other.png").string(), 3);

@@ -395,7 +395,7 @@ TEST(FilterDialogs, CustomKernelNeedsEveryCellAndReadsTheLocalesNumbers)
         QTableWidget* grid = CustForm->StringGrid1;
         EXPECT_EQ(CustForm->windowTitle(), QStringLiteral("カスタムフィルタ"));
         // All nine cells in sight, with no headers.
-        EXPECT_EQ(grid->viewport()->size(), QSize(3 * grid->columnWidth(0), 3 * grid->rowHeight(0)));
+        EXPECT_EQ(grid->viewport()->size(), QSize(3 * 64, 3 * 24));
         EXPECT_FALSE(CustForm->Button1->isEnabled());
         // Typed cell by cell, Tab moving on, row by row.
         grid->setCurrentCell(0, 0);
