@@ -259,6 +259,8 @@ TEST_F(DialogLayout, FilterDialogsOpenAtTheFirstPositionOfEachBar)
     // The colour count spans the bar and its label, and no further.
     EXPECT_EQ(oil.RadioGroup1->x(), oil.ScrollBar1->x());
     EXPECT_EQ(oil.RadioGroup1->geometry().right(), oil.Label1->geometry().right());
+    // The buttons end where the label does.
+    EXPECT_EQ(oil.Button3->geometry().right(), oil.Label1->geometry().right());
 
     TKuwaharaForm kuwahara(&Form);
     ExpectLayout(kuwahara, "",
