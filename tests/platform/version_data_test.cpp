@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstring>
+#include <utility>
+#include <vector>
+
 namespace {
 
 const std::string Corpus = std::string(FV_TEST_DATA) + "/../../fuzz/corpus/version_note_fuzz/";
@@ -17,6 +22,40 @@ TEST(VersionData, TheNoteIsFoundPastOtherNotesAndKeysIgnoreCase)
     const auto odd = GetFileVersionStrings(Corpus + "odd_pair");
     ASSERT_TRUE(odd.has_value());
     EXPECT_TRUE(odd->empty());
+}
+
+// An ELF file of one note section of the given size, our note at its start.
+std::vector<uint8_t> ElfWithNoteSection(uint64_t sectionSize)
+{
+    std::vector<uint8_t> bytes(128 + sectionSize);
+    const auto put = [&](size_t at, auto value) { std::memcpy(bytes.data() + at, &value, sizeof value); };
+    std::memcpy(bytes.data(), "\x7F" "ELF\x02\x01", 6);
+    put(0x28, uint64_t{64});
+    put(0x3A, uint16_t{64});
+    put(0x3C, uint16_t{1});
+    put(64 + 4, uint32_t{7});
+    put(64 + 0x18, uint64_t{128});
+    put(64 + 0x20, sectionSize);
+    put(128, uint32_t{11});
+    put(132, uint32_t{16});
+    put(136, uint32_t{1});
+    const char note[] = "Farovinter\0\0FileVersion\0" "1.2";
+    std::memcpy(bytes.data() + 140, note, sizeof note);
+    return bytes;
+}
+
+TEST(VersionData, NoteSectionsAreReadUpToAMebibyte)
+{
+    for (const auto& [size, read] : {std::pair{uint64_t{1} << 20, true}, std::pair{(uint64_t{1} << 20) + 4, false}}) {
+        const std::vector<uint8_t> bytes = ElfWithNoteSection(size);
+        const auto strings = ParseVersionStrings([&](uint64_t offset, size_t n, void* out) {
+            if (offset > bytes.size() || n > bytes.size() - offset)
+                return false;
+            std::memcpy(out, bytes.data() + offset, n);
+            return true;
+        });
+        EXPECT_EQ(strings.has_value(), read) << size;
+    }
 }
 
 } // namespace
