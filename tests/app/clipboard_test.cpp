@@ -87,6 +87,9 @@ TEST(ClipboardBmp, PixelsAfterAGapAreMovedUpAndBadFilesRefused)
     QByteArray pastEnd = BmpFileFromDib(dib.data(), dib.size());
     pastEnd[10] = static_cast<char>(200);
     EXPECT_TRUE(DibFromBmpFile(pastEnd).empty());
+    QByteArray inTable = BmpFileFromDib(dib.data(), dib.size());
+    inTable[10] = static_cast<char>(14 + 48 - 1);
+    EXPECT_TRUE(DibFromBmpFile(inTable).empty());
     QByteArray hugeTable = BmpFileFromDib(dib.data(), dib.size());
     hugeTable[14 + 32] = static_cast<char>(0xFF);
     hugeTable[14 + 33] = static_cast<char>(0xFF);
