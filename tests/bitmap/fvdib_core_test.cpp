@@ -148,8 +148,10 @@ TEST(FvDIB, WidthKeepsPaletteSizeButBlanksContent)
     dib.SetPaletteSize(20);
     dib.ScanLine(0)[0] = 3;
     dib.SetModified(false);
+    dib.SetPaletteModified(false);
     dib.SetWidth(7);
     EXPECT_EQ(dib.Width(), 7);
+    EXPECT_TRUE(dib.PaletteModified());
     EXPECT_EQ(dib.PaletteSize(), 20);
     EXPECT_EQ(dib.GetColors(3), clBlack);
     EXPECT_EQ(dib.ScanLine(0)[0], 0);
@@ -166,8 +168,10 @@ TEST(FvDIB, HeightSignChoosesRowOrder)
 {
     TFvDIB dib;
     dib.SetBitCount(8);
+    dib.SetPaletteModified(false);
     dib.SetHeight(-20);
     EXPECT_EQ(dib.Height(), 20);
+    EXPECT_TRUE(dib.PaletteModified());
     EXPECT_EQ(dib.InternalDIB().DIBInfos.W3Head().biHeight, -20);
     uint8_t* bits = dib.InternalDIB().DIBInfos.pBits;
     EXPECT_EQ(dib.ScanLine(0), bits);
