@@ -94,6 +94,13 @@ TEST(ReadSettings, ReadsEveryValueWholeAndUsesOneLogFile)
 TEST(ReadSettings, TheMainWindowTakesEachToolAndItsParametersAndASaveRunsThemInOrder)
 {
     CaptureMessages capture;
+    {
+        // Each flag read the other way round.
+        const auto other = ScratchFolder("tools_other");
+        WriteFile(other / "Farovinter.ini", "[OptiPNG]\r\nUse=No\r\n[PNGOut]\r\nUse=Yes\r\n[PNGRewrite]\r\nUse=No\r\n");
+        const TMainForm flipped(nullptr, other.string() + "/");
+        EXPECT_TRUE(!flipped.OptiPNGFlag && flipped.PNGOutFlag && !flipped.PNGRewriteFlag);
+    }
     const auto dir = ScratchFolder("tools");
     const auto calls = dir / "calls";
     std::string ini = "[Option]\r\nOutputLogFile=Yes\r\nStdLogPath=" + (dir / "log").string() + "\r\n";
