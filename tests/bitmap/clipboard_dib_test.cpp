@@ -2,6 +2,7 @@
 #include "TestSupport.h"
 
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -42,30 +43,33 @@ TEST(ClipboardDIB, FormatAndDataAreChecked)
 
 TEST(ClipboardDIB, WrittenBlockReadsBack)
 {
-    TFvDIB dib;
-    dib.SetBitCount(4);
-    dib.SetWidth(3);
-    dib.SetHeight(-2);
-    dib.SetColors(5, 0x102030);
-    dib.SetPixels(2, 1, 5);
-    unsigned format = 0;
-    HGLOBAL data = nullptr;
-    HPALETTE palette = reinterpret_cast<HPALETTE>(&format);
-    dib.SaveToClipboardFormat(format, data, palette);
-    const OwnedBlock block(data);
-    EXPECT_EQ(format, CF_DIB);
-    EXPECT_EQ(palette, nullptr);
-    const std::vector<uint8_t> bytes = block.Bytes();
-    ASSERT_EQ(bytes.size(), 40u + 4 * 16 + 8);
-    EXPECT_EQ(std::memcmp(bytes.data(), &dib.InternalDIB().DIBInfos.W3HeadInfo, 40 + 64), 0);
+    for (const auto& [bits, colours] : {std::pair{1, 2}, std::pair{4, 16}, std::pair{8, 256}}) {
+        TFvDIB dib;
+        dib.SetBitCount(bits);
+        dib.SetWidth(3);
+        dib.SetHeight(-2);
+        dib.SetColors(colours - 1, 0x102030);
+        dib.SetPixels(2, 1, static_cast<uint32_t>(colours - 1));
+        unsigned format = 0;
+        HGLOBAL data = nullptr;
+        HPALETTE palette = reinterpret_cast<HPALETTE>(&format);
+        dib.SaveToClipboardFormat(format, data, palette);
+        const OwnedBlock block(data);
+        EXPECT_EQ(format, CF_DIB);
+        EXPECT_EQ(palette, nullptr);
+        const std::vector<uint8_t> bytes = block.Bytes();
+        const size_t front = 40 + 4 * static_cast<size_t>(colours);
+        ASSERT_EQ(bytes.size(), front + 8);
+        EXPECT_EQ(std::memcmp(bytes.data(), &dib.InternalDIB().DIBInfos.W3HeadInfo, front), 0);
 
-    TFvDIB copy;
-    copy.LoadFromClipboardFormat(format, block.Handle, nullptr);
-    EXPECT_EQ(copy.InternalDIB().DIBInfos.W3Head().biHeight, -2);
-    EXPECT_EQ(copy.PaletteSize(), 16);
-    EXPECT_EQ(copy.GetColors(5), 0x102030);
-    EXPECT_EQ(copy.GetPixels(2, 1), 5u);
-    EXPECT_TRUE(copy.Modified());
+        TFvDIB copy;
+        copy.LoadFromClipboardFormat(format, block.Handle, nullptr);
+        EXPECT_EQ(copy.InternalDIB().DIBInfos.W3Head().biHeight, -2);
+        EXPECT_EQ(copy.PaletteSize(), colours);
+        EXPECT_EQ(copy.GetColors(colours - 1), 0x102030);
+        EXPECT_EQ(copy.GetPixels(2, 1), static_cast<uint32_t>(colours - 1));
+        EXPECT_TRUE(copy.Modified());
+    }
 }
 
 TEST(ClipboardDIB, ExtraPixelBytesAreKept)
