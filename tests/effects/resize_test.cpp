@@ -145,12 +145,13 @@ TEST(ResizeIntegration, AveragesTheCoveredBlock)
     EXPECT_EQ(PixelAt(*Image, 1, 1), (Rgb{15, 0, 0}));
 
     // Only each block's first pixel lit, so every average is exactly a half: worked out
-    // again the defined way, and rounded up.
-    auto Halves = MakeImage(6, 4, [](int x, int y) {
+    // again the defined way, and rounded up. Rows without padding show a byte written past one.
+    auto Halves = MakeImage(8, 4, [](int x, int y) {
         return x % 2 || y % 2 ? Rgb{0, 0, 0} : Rgb{2 + 8 * (x / 2), 6, 10 + 4 * (y / 2)};
     });
-    ResizeIntegration(*Halves, 3, 2);
-    EXPECT_EQ(Pixels(*Halves), (std::vector<Rgb>{{1, 2, 3}, {3, 2, 3}, {5, 2, 3}, {1, 2, 4}, {3, 2, 4}, {5, 2, 4}}));
+    ResizeIntegration(*Halves, 4, 2);
+    EXPECT_EQ(Pixels(*Halves), (std::vector<Rgb>{{1, 2, 3}, {3, 2, 3}, {5, 2, 3}, {7, 2, 3},
+                                                 {1, 2, 4}, {3, 2, 4}, {5, 2, 4}, {7, 2, 4}}));
 }
 
 TEST(ResizeIntegration, WeighsPartlyCoveredPixels)
