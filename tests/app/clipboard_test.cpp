@@ -84,6 +84,9 @@ TEST(ClipboardBmp, PixelsAfterAGapAreMovedUpAndBadFilesRefused)
     EXPECT_EQ(DibFromBmpFile(file), dib);
 
     EXPECT_TRUE(DibFromBmpFile(QByteArray("BM")).empty());
+    // The shortest file there can be: a core header and nothing after it.
+    const QByteArray shortest("BM\x1A\0\0\0\0\0\0\0\x1A\0\0\0\x0C\0\0\0\x01\0\x01\0\x01\0\x18\0", 26);
+    EXPECT_EQ(DibFromBmpFile(shortest).size(), 12u);
     QByteArray pastEnd = BmpFileFromDib(dib.data(), dib.size());
     pastEnd[10] = static_cast<char>(200);
     EXPECT_TRUE(DibFromBmpFile(pastEnd).empty());

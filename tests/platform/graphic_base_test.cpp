@@ -94,6 +94,7 @@ TEST(Graphic, FilesGoThroughTheStreamOperations)
 TEST(Colour, SystemColoursResolveToTheStandardScheme)
 {
     EXPECT_EQ(ColorToRGB(clRed), 0x0000FFu);
+    EXPECT_EQ(ColorToRGB(clBlack), 0u);
     EXPECT_EQ(ColorToRGB(clWindow), 0xFFFFFFu);
     EXPECT_EQ(ColorToRGB(clWindowText), 0u);
     EXPECT_EQ(ColorToRGB(clBtnFace), 0xC0C0C0u);
