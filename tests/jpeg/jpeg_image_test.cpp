@@ -197,6 +197,20 @@ TEST(JpegProgress, HandlerExceptionIsRaisedOnOurSide)
     // Bands of more than 3 rows are worth redrawing at once.
     EXPECT_EQ(redraws, (std::vector<bool>{true, false, false, true}));
     EXPECT_EQ(bands, (std::vector<TRect>{Rect(0, 4, 61, 8), Rect(0, 8, 61, 11), Rect(0, 11, 61, 11), Rect(0, 11, 61, 47)}));
+
+    // Writing has no rows on show: its reports carry no band.
+    TJPEGLibraryRecord writing;
+    CreateCompress(writing, &jpeg);
+    writing.progress.last_scanline = 4;
+    writing.progress.pub.pass_limit = 5;
+    writing.progress.pub.total_passes = 1;
+    writing.progress.pub.pass_counter = 1;
+    writing.progress.last_time = 1;
+    auto write = [&] { JPEGProgress(writing.Common()); };
+    EXPECT_FALSE(JumpGuarded(writing.jump, write));
+    EXPECT_THROW(RaiseLibraryError(writing), EAbort);
+    EXPECT_EQ(bands.back(), TRect{});
+    EXPECT_FALSE(redraws.back());
 }
 
 } // namespace
