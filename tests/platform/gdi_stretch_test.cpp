@@ -143,13 +143,15 @@ TEST(StretchDIBits, DecodesRleWithinItsBytes)
     StretchDIBits(t.dc, 0, 0, 4, 3, 0, 0, 4, 3, cut, sizeof cut, &info, DIB_RGB_COLORS, SRCCOPY);
     EXPECT_EQ(t.Row(2, 4), (std::vector<int>{0, 0, 0, 0}));
 
-    // RLE4: a run alternates its two nibbles; a literal run of 3 pixels takes two bytes plus padding.
-    const uint8_t rle4[] = {5, 0x12, 0, 0, 0, 3, 0x34, 0x50, 0, 1};
-    BITMAPINFO info4 = GreyHeader(4, 2);
+    // RLE4: a literal run of 4 pixels takes two bytes; a run alternates its two nibbles; a
+    // literal run of 3 pixels takes two bytes plus padding.
+    const uint8_t rle4[] = {0, 4, 0x67, 0x89, 0, 0, 5, 0x12, 0, 0, 0, 3, 0x34, 0x50, 0, 1};
+    BITMAPINFO info4 = GreyHeader(4, 3);
     info4.bmiHeader.biBitCount = 4;
     info4.bmiHeader.biCompression = BI_RLE4;
-    Target t4(Header(4, -2, 32));
-    StretchDIBits(t4.dc, 0, 0, 4, 2, 0, 0, 4, 2, rle4, sizeof rle4, &info4, DIB_RGB_COLORS, SRCCOPY);
+    Target t4(Header(4, -3, 32));
+    StretchDIBits(t4.dc, 0, 0, 4, 3, 0, 0, 4, 3, rle4, sizeof rle4, &info4, DIB_RGB_COLORS, SRCCOPY);
+    EXPECT_EQ(t4.Row(2, 4), (std::vector<int>{6, 7, 8, 9}));
     EXPECT_EQ(t4.Row(1, 4), (std::vector<int>{1, 2, 1, 2}));
     EXPECT_EQ(t4.Row(0, 4), (std::vector<int>{3, 4, 5, 0}));
 
@@ -157,9 +159,10 @@ TEST(StretchDIBits, DecodesRleWithinItsBytes)
     uint8_t expanded[12] = {};
     ASSERT_TRUE(ExpandRleDIB(&info, rle8, sizeof rle8, expanded, sizeof expanded));
     EXPECT_EQ(std::vector<uint8_t>(expanded, expanded + 12), (std::vector<uint8_t>{5, 5, 5, 7, 0, 0, 0, 0, 9, 9, 0, 0}));
-    uint8_t packed[8] = {};
+    uint8_t packed[12] = {};
     ASSERT_TRUE(ExpandRleDIB(&info4, rle4, sizeof rle4, packed, sizeof packed));
-    EXPECT_EQ(std::vector<uint8_t>(packed, packed + 8), (std::vector<uint8_t>{0x12, 0x12, 0, 0, 0x34, 0x50, 0, 0}));
+    EXPECT_EQ(std::vector<uint8_t>(packed, packed + 12),
+              (std::vector<uint8_t>{0x67, 0x89, 0, 0, 0x12, 0x12, 0, 0, 0x34, 0x50, 0, 0}));
     EXPECT_FALSE(ExpandRleDIB(&info, rle8, sizeof rle8, expanded, 11));
     EXPECT_FALSE(ExpandRleDIB(&info, rle8, sizeof rle8, expanded, 16));
     const BITMAPINFO plain = GreyHeader(4, 3);
