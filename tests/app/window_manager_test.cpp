@@ -352,6 +352,13 @@ TEST(WindowManager, StartAndCloseWriteBackTheRectangleReadAndTheTitleIsTheCaptio
     // The window's own origin went to 200, 280; the frame lies a border and a title bar off.
     EXPECT_NEAR(moved.Left, 200, 10);
     EXPECT_NEAR(moved.Top, 280, 40);
+    // Moved to within the snapping distance of the screen's left edge, as the first move since
+    // the window came: onto the edge.
+    WriteRect(dir / "Farovinter.ini", rect);
+    StartAndClose(dir, desktop.Display,
+                  {.PauseMs = 1000, .Action = "windowmove --sync %1 6 280", .Settled = Is(rect),
+                   .Acted = [](const TRect& frame) { return frame.Left == 0; }});
+    EXPECT_EQ(SavedRect(dir / "Farovinter.ini").Left, 0);
     // The message is up longer than the placement takes.
     WriteRect(dir / "Farovinter.ini", rect);
     WriteFile(dir / "damaged.png", "not a picture");
