@@ -139,16 +139,18 @@ TEST_F(CorrectionDialog, GammaUnlinkedBarsAreIndependentAndOKHandsBackAllThree)
     dialog.SB_2->setValue(100);
     dialog.SB_3->setValue(300);
     EXPECT_EQ(dialog.SB_1->value(), 220);
-    EXPECT_EQ(dialog.L_1->text(), QStringLiteral("R補正値 : 2.20"));
-    EXPECT_EQ(dialog.L_2->text(), QStringLiteral("G補正値 : 1.00"));
     EXPECT_EQ(dialog.I_1->Picture(), Expected([](TFvDIB& d) { GammaCorrectionRGB(d, 2.2, 1.0, 3.0); }));
+    dialog.SB_1->setValue(150);
+    EXPECT_EQ(dialog.L_1->text(), QStringLiteral("R補正値 : 1.50"));
+    EXPECT_EQ(dialog.L_2->text(), QStringLiteral("G補正値 : 1.00"));
+    EXPECT_EQ(dialog.I_1->Picture(), Expected([](TFvDIB& d) { GammaCorrectionRGB(d, 1.5, 1.0, 3.0); }));
 
     // Linking does nothing by itself.
     dialog.CB_2->setChecked(true);
     EXPECT_EQ(dialog.SB_2->value(), 100);
     dialog.B_1->click();
     EXPECT_EQ(dialog.ModalResult(), 1);
-    EXPECT_EQ(dialog.RValue, 2.2);
+    EXPECT_EQ(dialog.RValue, 1.5);
     EXPECT_EQ(dialog.GValue, 1.0);
     EXPECT_EQ(dialog.BValue, 3.0);
 
