@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -163,42 +164,44 @@ TEST(ColorReduction, HugeHistogramSumsDoNotWrap)
 
 namespace {
 
-// Counted in bands on several threads, the bins are those of one plain pass.
+// Counted in bands on several threads, the bins are those of one plain pass;
+// so are those of a small picture whose colours mostly have a bin each.
 TEST(ColorReduction, HistogramOfAPhotoSizedPictureMatchesAPlainCount)
 {
-    const int64_t width = 1531, height = 1013;
-    Bytes pixels(static_cast<size_t>(3 * width * height));
-    uint32_t seed = 7;
-    for (uint8_t& b : pixels) {
-        seed = seed * 1664525u + 1013904223u;
-        b = static_cast<uint8_t>(seed >> 24);
+    for (const auto& [width, height] : {std::pair<int64_t, int64_t>{1531, 1013}, {7, 3}}) {
+        Bytes pixels(static_cast<size_t>(3 * width * height));
+        uint32_t seed = 7;
+        for (uint8_t& b : pixels) {
+            seed = seed * 1664525u + 1013904223u;
+            b = static_cast<uint8_t>(seed >> 24);
+        }
+        std::vector<uint64_t> sums(65536 * 4);
+        for (size_t i = 0; i < pixels.size(); i += 3) {
+            const uint8_t* p = &pixels[i];
+            uint64_t* bin = &sums[4 * HistogramKey(p[2], p[1], p[0])];
+            bin[0] += p[2] & 7u, bin[1] += p[1] & 3u, bin[2] += p[0] & 7u, ++bin[3];
+        }
+        const TFvSourceRows rows{pixels.data(), width, height, 3 * width};
+        std::vector<TFvColorBin> bins;
+        const int64_t used = FillHistogram(rows, bins);
+        int64_t expectedUsed = 0;
+        for (uint32_t key = 0; key < 65536; ++key) {
+            const uint64_t* bin = &sums[4 * key];
+            if (bin[3] == 0)
+                continue;
+            ASSERT_LT(expectedUsed, used);
+            const TFvColorBin& got = bins[expectedUsed++];
+            EXPECT_EQ(got.Key, key);
+            EXPECT_EQ(got.Weight, bin[3]);
+            EXPECT_EQ(got.Red, bin[0] / bin[3] + (key >> 11) * 8);
+            EXPECT_EQ(got.Green, bin[1] / bin[3] + ((key >> 5) & 63) * 4);
+            EXPECT_EQ(got.Blue, bin[2] / bin[3] + (key & 31) * 8);
+        }
+        EXPECT_EQ(used, expectedUsed);
+        // A picture without pixels fills no bin.
+        EXPECT_EQ(FillHistogram(TFvSourceRows{pixels.data(), 0, 0, 0}, bins), 0);
+        EXPECT_EQ(FillHistogram(TFvSourceRows{pixels.data(), width, 0, 3 * width}, bins), 0);
     }
-    std::vector<uint64_t> sums(65536 * 4);
-    for (size_t i = 0; i < pixels.size(); i += 3) {
-        const uint8_t* p = &pixels[i];
-        uint64_t* bin = &sums[4 * HistogramKey(p[2], p[1], p[0])];
-        bin[0] += p[2] & 7u, bin[1] += p[1] & 3u, bin[2] += p[0] & 7u, ++bin[3];
-    }
-    const TFvSourceRows rows{pixels.data(), width, height, 3 * width};
-    std::vector<TFvColorBin> bins;
-    const int64_t used = FillHistogram(rows, bins);
-    int64_t expectedUsed = 0;
-    for (uint32_t key = 0; key < 65536; ++key) {
-        const uint64_t* bin = &sums[4 * key];
-        if (bin[3] == 0)
-            continue;
-        ASSERT_LT(expectedUsed, used);
-        const TFvColorBin& got = bins[expectedUsed++];
-        EXPECT_EQ(got.Key, key);
-        EXPECT_EQ(got.Weight, bin[3]);
-        EXPECT_EQ(got.Red, bin[0] / bin[3] + (key >> 11) * 8);
-        EXPECT_EQ(got.Green, bin[1] / bin[3] + ((key >> 5) & 63) * 4);
-        EXPECT_EQ(got.Blue, bin[2] / bin[3] + (key & 31) * 8);
-    }
-    EXPECT_EQ(used, expectedUsed);
-    // A picture without pixels fills no bin.
-    EXPECT_EQ(FillHistogram(TFvSourceRows{pixels.data(), 0, 0, 0}, bins), 0);
-    EXPECT_EQ(FillHistogram(TFvSourceRows{pixels.data(), width, 0, 3 * width}, bins), 0);
 }
 
 } // namespace
