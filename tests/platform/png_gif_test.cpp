@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -182,6 +183,14 @@ TEST(TPngImageWrite, IndexedAndTrueColourPicturesRoundTripWithOnlyTheCoreChunks)
         const uint8_t mask = format == pf1bit ? 0xF8 : 0xFF;
         for (int y = 0; y < 3; ++y)
             EXPECT_EQ(same.ScanLine(y)[0] & mask, bitmap.ScanLine(y)[0] & mask) << format << " row " << y;
+        // The colours go with the indices.
+        PALETTEENTRY want[256] = {}, got[256] = {};
+        const unsigned colours = format <= pf8bit ? GetPaletteEntries(bitmap.GetPalette(), 0, 256, want) : 0;
+        EXPECT_EQ(format <= pf8bit ? GetPaletteEntries(same.GetPalette(), 0, 256, got) : 0, colours);
+        for (unsigned i = 0; i < colours; ++i)
+            EXPECT_EQ(std::tuple(got[i].peRed, got[i].peGreen, got[i].peBlue),
+                      std::tuple(want[i].peRed, want[i].peGreen, want[i].peBlue))
+                << i;
     }
     TPngImage png;
     EXPECT_THROW(png.SetCompressionLevel(10), EInvalidGraphicOperation);
