@@ -122,8 +122,10 @@ TEST(TBitmapClass, ReadsEveryDepthAndWritesBottomUp)
     const std::vector<RGBQUAD> two = {{0, 0, 0, 0}, {1, 2, 3, 0}};
     const std::vector<uint8_t> eight = Bmp(3, 2, 8, BI_RGB, two, {1, 0, 0, 0, 0, 1, 1, 0});
     TBitmap bitmap;
+    bitmap.SetPaletteModified(false);
     Load(bitmap, eight);
     EXPECT_EQ(bitmap.PixelFormat(), pf8bit);
+    EXPECT_TRUE(bitmap.PaletteModified()); // a picture with a palette to realize
     EXPECT_EQ(bitmap.ScanLine(0)[1], 1); // top row is the last in the file
     EXPECT_EQ(bitmap.ScanLine(1)[0], 1);
     EXPECT_EQ(Save(bitmap), eight);
@@ -140,6 +142,7 @@ TEST(TBitmapClass, ReadsEveryDepthAndWritesBottomUp)
     // 24 and 32 bits; 16 bits with and without fields.
     Load(bitmap, Bmp(1, 1, 24, BI_RGB, {}, {1, 2, 3, 0}));
     EXPECT_EQ(bitmap.PixelFormat(), pf24bit);
+    EXPECT_FALSE(bitmap.PaletteModified());
     EXPECT_EQ(bitmap.ScanLine(0)[2], 3);
     Load(bitmap, Bmp(1, 1, 32, BI_RGB, {}, {1, 2, 3, 4}));
     EXPECT_EQ(bitmap.PixelFormat(), pf32bit);
