@@ -273,6 +273,11 @@ TEST_F(PluginDecoding, GraphicWritesItsBlocksAsABmpImage)
     TMemoryStream eight;
     graphic.SaveToStream(eight);
     EXPECT_EQ(eight.Size(), 14 + 1064 + 8);
+    // A bitmap given the picture takes its own pixels, not a drawing of them.
+    TSPIBitmap indexed;
+    indexed.Assign(&graphic);
+    EXPECT_EQ(indexed.PixelFormat(), pf8bit);
+    EXPECT_EQ(indexed.ScanLine(1)[3], 0x22);
 
     // Bit-field masks are part of the header image.
     graphic.LoadFromFile(FFolder.Write("masks.echo", Echo(2, 1, 16, BI_BITFIELDS, 0, 12, 4)));
