@@ -168,6 +168,13 @@ TEST(ClipboardDIB, MalformedBlocksAreRejected)
     size.Width = 40000;
     size.Height = 40000;
     reject(DibBlock(size), "TFvInternalDIB.LoadFromClipboardFormat: Invalid Width or Height");
+    // 16 bits that fit, but not once they become 24.
+    size.BitCount = 16;
+    size.Width = 1'000'000;
+    size.Height = 716;
+    reject(DibBlock(size), "TFvInternalDIB.LoadFromClipboardFormat: Invalid Width or Height");
+    size.Height = 715;
+    reject(DibBlock(size), invalidData);
 
     DibFields masks = fields;
     masks.BitCount = 32;
