@@ -216,7 +216,7 @@ std::function<bool(const TRect&)> Is(const TRect& wanted)
 struct Session {
     // How long the window is left alone once it is on screen.
     int PauseMs = 0;
-    // An xdotool command run then; %1 stands for the window.
+    // A command run once the window has settled; %1 stands for the window.
     std::string Action{};
     // Opened at start.
     std::string File{};
@@ -269,8 +269,9 @@ std::string StartAndClose(const std::filesystem::path& dir, const std::string& d
         *session.ResidentKb = ResidentKb(editor);
     const std::string title = Output("xdotool getwindowname " + window + " 2>/dev/null");
     if (std::string command = session.Action; !command.empty()) {
-        command.replace(command.find("%1"), 2, window);
-        std::system(("xdotool " + command).c_str());
+        if (const size_t at = command.find("%1"); at != std::string::npos)
+            command.replace(at, 2, window);
+        std::system(command.c_str());
     }
     if (session.Acted) {
         const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
@@ -345,7 +346,7 @@ TEST(WindowManager, StartAndCloseWriteBackTheRectangleReadAndTheTitleIsTheCaptio
     WriteRect(dir / "Farovinter.ini", rect);
     const auto near = [](const TRect& frame) { return std::abs(frame.Left - 200) <= 10 && std::abs(frame.Top - 280) <= 40; };
     StartAndClose(dir, desktop.Display,
-                  {.PauseMs = 1000, .Action = "windowmove --sync %1 200 280", .Settled = Is(rect), .Acted = near});
+                  {.PauseMs = 1000, .Action = "xdotool windowmove --sync %1 200 280", .Settled = Is(rect), .Acted = near});
     const TRect moved = SavedRect(dir / "Farovinter.ini");
     EXPECT_EQ(moved.Width(), rect.Width());
     EXPECT_EQ(moved.Height(), rect.Height());
@@ -356,7 +357,7 @@ TEST(WindowManager, StartAndCloseWriteBackTheRectangleReadAndTheTitleIsTheCaptio
     // the window came: onto the edge.
     WriteRect(dir / "Farovinter.ini", rect);
     StartAndClose(dir, desktop.Display,
-                  {.PauseMs = 1000, .Action = "windowmove --sync %1 6 280", .Settled = Is(rect),
+                  {.PauseMs = 1000, .Action = "xdotool windowmove --sync %1 6 280", .Settled = Is(rect),
                    .Acted = [](const TRect& frame) { return frame.Left == 0; }});
     EXPECT_EQ(SavedRect(dir / "Farovinter.ini").Left, 0);
     // The message is up longer than the placement takes.
@@ -434,6 +435,13 @@ TEST(WindowManager, APanelKeepsTheWindowInsideTheWorkAreaNotTheScreen)
     WriteRect(dir / "Farovinter.ini", {100, 100, 500, 99999999});
     StartAndClose(dir, desktop.Display, {.Settled = Is({100, 100, 500, 1000})});
     EXPECT_EQ(SavedRect(dir / "Farovinter.ini"), (TRect{100, 100, 500, 1000}));
+    // A panel that comes while the window is up makes the window smaller.
+    ASSERT_EQ(std::system("xprop -root -f _NET_WORKAREA 32c -set _NET_WORKAREA '0, 0, 1600, 1000'"), 0);
+    StartAndClose(dir, desktop.Display,
+                  {.Action = "xprop -root -f _NET_WORKAREA 32c -set _NET_WORKAREA '0, 0, 1600, 700'",
+                   .File = large,
+                   .Settled = Is({0, 0, 1600, 1000}),
+                   .Acted = [](const TRect& frame) { return frame.Height() <= 700; }});
 }
 
 } // namespace
