@@ -252,6 +252,11 @@ TEST(GdiDrawing, FillAndPixelsMatchTheColourTable)
     EXPECT_EQ(GetPixel(dc, 4, 1), 0x0000FFu);
     EXPECT_EQ(SetPixel(dc, 0, 2, 0xF0F0F0), 0xFFFFFFu);
     EXPECT_EQ(static_cast<uint8_t*>(bits)[8], 0x20);
+    // A rectangle reaching past the top left corner fills from the corner.
+    const RECT corner{-3, -2, 2, 1};
+    EXPECT_NE(FillRect(dc, &corner, brush), 0);
+    EXPECT_EQ(static_cast<uint8_t*>(bits)[0], 0x11);
+    EXPECT_EQ(static_cast<uint8_t*>(bits)[1], 0);
 
     const RGBQUAD greens[5] = {{0, 255, 0, 0}, {0, 255, 0, 0}, {0, 255, 0, 0}, {0, 255, 0, 0}, {0, 255, 0, 0}};
     EXPECT_EQ(SetDIBColorTable(dc, 1, 5, greens), 2u);
