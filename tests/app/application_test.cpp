@@ -5,6 +5,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/FileDialogs.h"
 
+#include <QAbstractProxyModel>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -187,7 +188,13 @@ TEST(Application, QtsOwnDialogsSpeakJapaneseWhateverTheLocale)
                 for (int row = 0; row < 3; ++row) {
                     rows.emplace_back();
                     for (int column = 0; column < 4; ++column) {
-                        const QString text = model->index(row, column, root).data().toString();
+                        // Only the text shown is ours: other roles are the file system's.
+                        const QModelIndex cell = model->index(row, column, root);
+                        const auto* proxy = qobject_cast<const QAbstractProxyModel*>(model);
+                        ASSERT_NE(proxy, nullptr);
+                        EXPECT_EQ(cell.data(Qt::TextAlignmentRole),
+                                  proxy->mapToSource(cell).data(Qt::TextAlignmentRole));
+                        const QString text = cell.data().toString();
                         rows.back().push_back(text.toStdString());
                         fits.push_back(metrics.horizontalAdvance(text) + 2 * metrics.height() <=
                                        view->header()->sectionSize(column));
