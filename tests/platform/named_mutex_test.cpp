@@ -39,6 +39,10 @@ TEST(NamedMutex, OtherNamesAreIndependent)
     TNamedMutex b;
     EXPECT_TRUE(a.TryAcquire(UniqueName("a")));
     EXPECT_TRUE(b.TryAcquire(UniqueName("b")));
+    // A name too long for a lock file: no lock, and no start refused for it.
+    TNamedMutex none;
+    EXPECT_TRUE(none.TryAcquire(std::string(300, 'n')));
+    EXPECT_FALSE(none.Held());
 }
 
 TEST(NamedMutex, AnotherProcessIsRefusedAndTheLockDiesWithItsHolder)
