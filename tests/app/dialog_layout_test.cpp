@@ -227,6 +227,7 @@ TEST_F(DialogLayout, FilterDialogsOpenAtTheFirstPositionOfEachBar)
 {
     TBlurForm blur(&Form);
     ExpectLayout(blur, "", {{"ScrollBar1", blur.ScrollBar1, "", "1..7=1"}, {"Label1", blur.Label1, "", "Power 1"}});
+    EXPECT_EQ(blur.font().pixelSize(), 12);
 
     TMotionBlurForm motion(&Form);
     ExpectLayout(motion, "",
