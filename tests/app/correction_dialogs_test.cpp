@@ -68,7 +68,7 @@ TEST(Thumbnail, FactorFromWidthIsReplacedByTheHeightRuleAndNoSideIsZero)
     };
     const Case cases[] = {{200, 100, 0, 200, 100}, {1000, 100, 3, 333, 33},  {1000, 200, 1, 1000, 200},
                           {300, 300, 2, 150, 150}, {256, 128, 1, 256, 128},  {255, 129, 1, 255, 129},
-                          {5000, 10, 19, 263, 1},  {10, 5000, 39, 1, 128}};
+                          {5000, 10, 19, 263, 1},  {10, 5000, 39, 1, 128},   {512, 128, 2, 256, 64}};
     for (const Case& c : cases) {
         EXPECT_EQ(ThumbnailFactor(c.W, c.H), c.Factor) << c.W << " x " << c.H;
         TFvDIB source;
