@@ -17,7 +17,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <limits>
+#include <sys/resource.h>
 
 namespace {
 
@@ -136,6 +138,17 @@ TEST(MainWindow, SettingsFileThatCannotBeCreatedIsReported)
         EXPECT_EQ(capture.Shown.Dialogs[0].Buttons, mbOK);
     }
     EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
+    // Cut short by the disk: the same message, and no half-written file left behind.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit small{64, limit.rlim_max};
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    const TMainForm form(nullptr, Folder(dir));
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    ASSERT_EQ(capture.Shown.Dialogs.size(), 2u);
+    EXPECT_EQ(capture.Shown.Dialogs[1].Text, "Error\n\rFarovinter.iniが生成できません。");
+    EXPECT_FALSE(std::filesystem::exists(dir / "Farovinter.ini"));
 }
 
 TEST(MainWindow, AFileOfAnUnknownFormatIsReportedAndChangesNothing)
