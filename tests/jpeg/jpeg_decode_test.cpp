@@ -222,6 +222,23 @@ TEST(JpegDecode, TruncatedFileDecodesWhatIsThere)
     bitmap.Assign(&jpeg);
     EXPECT_EQ(bitmap.Width(), 61);
     EXPECT_EQ(bitmap.Height(), 47);
+
+    // A progressive file cut after its first scan lacks every AC coefficient: only with
+    // smoothing asked for are its blocks smoothed.
+    std::vector<uint8_t> cut = ReadFileBytes(JpegFixture("progressive.jpg"));
+    const uint8_t scan[] = {0xFF, 0xDA}, table[] = {0xFF, 0xC4};
+    const auto first = std::search(cut.begin(), cut.end(), scan, scan + 2);
+    cut.erase(std::search(first, cut.end(), table, table + 2), cut.end());
+    std::vector<std::vector<uint8_t>> rows;
+    for (bool smoothing : {false, true}) {
+        TJPEGImage progressive;
+        progressive.SetSmoothing(smoothing);
+        LoadJpeg(progressive, cut);
+        TBitmap decoded;
+        decoded.Assign(&progressive);
+        rows.emplace_back(decoded.ScanLine(20), decoded.ScanLine(20) + 3 * decoded.Width());
+    }
+    EXPECT_NE(rows[0], rows[1]);
 }
 
 TEST(JpegDecode, GarbageAfterTheHeaderRaisesAndKeepsThePartialPicture)
