@@ -447,6 +447,12 @@ TEST(FvDIBBitmap, AssignFromBitmapOfEachDepth)
     EXPECT_EQ(dib.BitCount(), 8);
     EXPECT_EQ(dib.GetPixels(1, 0), 2u);
     EXPECT_EQ(dib.GetColors(dib.GetPixels(1, 0)), 0x0080FF);
+    EXPECT_EQ(dib.PaletteSize(), 3);
+    // A table of one colour stays one colour.
+    indexed.SetPaletteSize(1);
+    eight.Assign(&indexed);
+    dib.Assign(&eight);
+    EXPECT_EQ(dib.PaletteSize(), 1);
 }
 
 // The file road gives its bitmap up; what it takes must be what Assign reads.
