@@ -10,6 +10,7 @@
 
 #include <cstring>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -268,6 +269,15 @@ TEST(TGIFImageRead, DamagedFilesFailAndNothingIsWritten)
     for (const Bytes& bad : {Bytes(good.begin(), good.begin() + 30), Bytes{'G', 'I', 'F', '8', '9', 'a'}}) {
         EXPECT_THROW(Load(gif, bad), EInvalidGraphic);
         EXPECT_EQ(gif.Width(), 2);
+    }
+    // A screen without width or without height, or larger than a bitmap can hold.
+    for (const auto& [width, height] : {std::pair{0, 2}, std::pair{2, 0}, std::pair{65535, 65535}}) {
+        try {
+            Load(gif, EncodeGif(width, height, 0, desc, false, {{1, 2}, {3, 0}}));
+            ADD_FAILURE() << width << " x " << height;
+        } catch (const EInvalidGraphic& e) {
+            EXPECT_EQ(e.Message(), "GIF: invalid screen size") << width << " x " << height;
+        }
     }
     TMemoryStream out;
     EXPECT_THROW(gif.SaveToStream(out), EInvalidGraphicOperation);
