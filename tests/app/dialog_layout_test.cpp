@@ -39,6 +39,7 @@
 
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -103,6 +104,8 @@ void ExpectNoOverlap(const QWidget& parent, const std::string& title)
 void ExpectLayout(QWidget& form, const std::string& client, const std::vector<Row>& rows)
 {
     const std::string title = form.windowTitle().toStdString();
+    // Every dialog is designed in a 12-pixel font.
+    EXPECT_EQ(form.font().pixelSize(), 12) << title;
     // "WxH" of the designed client area, then "top" for a dialog that stays on top.
     const std::string top = (form.windowFlags() & Qt::WindowStaysOnTopHint) ? "top" : "";
     if (client.empty() || client == "top") {
@@ -227,7 +230,6 @@ TEST_F(DialogLayout, FilterDialogsOpenAtTheFirstPositionOfEachBar)
 {
     TBlurForm blur(&Form);
     ExpectLayout(blur, "", {{"ScrollBar1", blur.ScrollBar1, "", "1..7=1"}, {"Label1", blur.Label1, "", "Power 1"}});
-    EXPECT_EQ(blur.font().pixelSize(), 12);
 
     TMotionBlurForm motion(&Form);
     ExpectLayout(motion, "",
@@ -312,11 +314,13 @@ TEST_F(DialogLayout, HelpDialogsPlaceTheirControlsAsDesigned)
     EXPECT_EQ(version.Label1->pos(), QPoint(56, 8));
     EXPECT_EQ(version.Label2->pos(), QPoint(168, 32));
     EXPECT_EQ(BoundsOf(version.Button1), "128,64 75x25");
+    EXPECT_EQ(std::pair(version.font().pixelSize(), version.Label1->font().pixelSize()), std::pair(12, 16));
 
     TSusieForm list(&Form);
     EXPECT_EQ(list.width(), 334);
     EXPECT_EQ(list.height(), 267);
     EXPECT_EQ(list.maximumSize(), QSize(984, 662));
+    EXPECT_EQ(std::pair(list.font().pixelSize(), list.Memo1->font().pixelSize()), std::pair(12, 12));
 }
 
 TEST_F(DialogLayout, ASmallPictureSitsInTheMiddleOfTheWindow)

@@ -394,6 +394,7 @@ TEST(FilterDialogs, CustomKernelNeedsEveryCellAndReadsTheLocalesNumbers)
     RunDialog(w.form, &TMainForm::CustClick, [&] {
         QTableWidget* grid = CustForm->StringGrid1;
         EXPECT_EQ(CustForm->windowTitle(), QStringLiteral("カスタムフィルタ"));
+        EXPECT_EQ(CustForm->font().pixelSize(), 12);
         // All nine cells in sight, with no headers.
         EXPECT_EQ(grid->viewport()->size(), QSize(3 * 64, 3 * 24));
         EXPECT_FALSE(CustForm->Button1->isEnabled());
