@@ -260,6 +260,32 @@ TEST(AutoLevel, MatchesThePlainPassesOnEveryPixel)
     const std::vector<Rgb> Expected = PlainAutoLevel(Pixels(*Image), 700, 6);
     AutoLevel(*Image);
     EXPECT_EQ(Pixels(*Image), Expected);
+
+    // Every colour whose luma is a whole number, where the extended evaluation decides.
+    std::vector<Rgb> Whole;
+    for (int R = 0; R < 256; ++R)
+        for (int G = 0; G < 256; ++G)
+            for (int B = 0; B < 256; ++B)
+                if ((299 * R + 587 * G + 114 * B) % 1000 == 0)
+                    Whole.push_back(Rgb{R, G, B});
+    const int Width = 601, Height = static_cast<int>(Whole.size() / Width);
+    auto Lumas = MakeImage(Width, Height, [&](int x, int y) { return Whole[static_cast<size_t>(y) * Width + x]; });
+    const std::vector<Rgb> Stretched = PlainAutoLevel(Pixels(*Lumas), Width, Height);
+    AutoLevel(*Lumas);
+    EXPECT_EQ(Pixels(*Lumas), Stretched);
+    // A colour whose luma the extended evaluation puts a step below the quotient, beside a grey
+    // two steps above it: that step is the stretch's lower end.
+    const Rgb Lower = *std::find_if(Whole.begin(), Whole.end(), [](Rgb c) {
+        int Y, Cr, Cb;
+        RgbToYCbCr(Packed(c), Y, Cr, Cb);
+        return Y != (299 * c.R + 587 * c.G + 114 * c.B) / 1000;
+    });
+    int Y, Cr, Cb;
+    RgbToYCbCr(Packed(Lower), Y, Cr, Cb);
+    auto Two = MakeImage(2, 2, [&](int x, int) { return x == 0 ? Lower : Rgb{Y + 2, Y + 2, Y + 2}; });
+    const std::vector<Rgb> Ends = PlainAutoLevel(Pixels(*Two), 2, 2);
+    AutoLevel(*Two);
+    EXPECT_EQ(Pixels(*Two), Ends);
 }
 
 TEST(AutoLevel, FullRangeStillLosesTheTopStep)
