@@ -193,6 +193,25 @@ TEST(TPngImageWrite, IndexedAndTrueColourPicturesRoundTripWithOnlyTheCoreChunks)
                       std::tuple(want[i].peRed, want[i].peGreen, want[i].peBlue))
                 << i;
     }
+    // A palette of one colour is written as one; one larger than the depth allows, cut to it.
+    for (const auto& [format, entries, written] : {std::tuple{pf8bit, 1, 1}, std::tuple{pf1bit, 4, 2}}) {
+        TBitmap bitmap;
+        bitmap.SetPixelFormat(format);
+        bitmap.SetSize(2, 1);
+        LOGPALETTE log{0x300, static_cast<WORD>(entries), {}};
+        for (int i = 0; i < entries; ++i)
+            log.palPalEntry[i] = PALETTEENTRY{static_cast<BYTE>(60 * i + 10), 20, 30, 0};
+        bitmap.SetPalette(CreatePalette(&log));
+        bitmap.ScanLine(0)[0] = bitmap.ScanLine(0)[1] = 0;
+        TPngImage png;
+        png.Assign(&bitmap);
+        TMemoryStream stream;
+        png.SaveToStream(stream);
+        stream.SetPosition(0);
+        TPngImage back;
+        back.LoadFromStream(stream);
+        EXPECT_EQ(GetPaletteEntries(back.Bitmap().GetPalette(), 0, 0, nullptr), unsigned(written)) << entries;
+    }
     TPngImage png;
     EXPECT_THROW(png.SetCompressionLevel(10), EInvalidGraphicOperation);
 }
