@@ -100,6 +100,8 @@ TEST(Snapping, SizingAppliesEveryCandidateInTurn)
     // The second candidate moves the right edge again.
     const std::vector<TRect> candidates{{0, 0, 1000, 1000}, {1004, 0, 1200, 1000}};
     EXPECT_EQ(SnapEdges({100, 100, 992, 500}, WMSZ_RIGHT, candidates, 10).Right, 1004);
+    EXPECT_EQ(SnapCandidates(WorkArea, candidates), (std::vector<TRect>{WorkArea, candidates[0], candidates[1]}));
+    EXPECT_EQ(SnapCandidates(std::nullopt, candidates), candidates);
     // Edges far from every candidate stay where they are.
     EXPECT_EQ(SnapEdges({100, 100, 992, 500}, WMSZ_BOTTOMRIGHT, candidates, 10), (TRect{100, 100, 1004, 500}));
     EXPECT_EQ(SnapEdges({100, 100, 992, 500}, WMSZ_TOPLEFT, candidates, 10), (TRect{100, 100, 992, 500}));
