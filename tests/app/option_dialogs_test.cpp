@@ -6,6 +6,7 @@
 #include "app/main.h"
 #include "app/pngoption.h"
 #include "app/size.h"
+#include "platform/ui/Image.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -142,6 +143,9 @@ TEST(JpegOptionDialog, SamplingRuleGreyAndPreviewSize)
     EXPECT_FALSE(form.SpinEdit2->isEnabled());
     form.Button2->click();
     EXPECT_EQ(form.Label2->text().toStdString(), "2KB");
+    // The preview in the main window is grey.
+    const QImage shown = w.Form.Image1->Picture();
+    EXPECT_EQ(shown.convertToFormat(QImage::Format_Grayscale8).convertToFormat(shown.format()), shown);
     form.ScrollBar1->setValue(50);
     EXPECT_EQ(form.Label2->text().toStdString(), "");
     EXPECT_EQ(form.Label1->text().toStdString(), "JPEG画質率 50 %");
