@@ -233,6 +233,11 @@ TEST(MainWindow, StatusPanelsKeepTheirWidthsAndNeverOverlapInANarrowWindow)
     for (int i = 0; i < 4; ++i) {
         const QRect panel(panels[i]->mapTo(form.statusBar(), QPoint()), panels[i]->size());
         EXPECT_EQ(panel.width(), widths[i]);
+        // The row of panels has no margins of its own.
+        EXPECT_EQ(panels[i]->y(), 0);
+        if (i == 0) {
+            EXPECT_EQ(panels[i]->x(), 0);
+        }
         if (i > 0) {
             EXPECT_GT(panel.left(), panels[i - 1]->mapTo(form.statusBar(), QPoint()).x() + widths[i - 1] - 1);
         }
