@@ -37,6 +37,8 @@ TEST(GdiPalette, EntriesCopyAndNearestIndex)
     HPALETTE copy = CopyPalette(palette);
     const PALETTEENTRY white{255, 255, 255, 0};
     EXPECT_EQ(SetPaletteEntries(copy, 2, 1, &white), 1u);
+    EXPECT_EQ(SetPaletteEntries(copy, 0, 1, nullptr), 0u);
+    EXPECT_EQ(SetPaletteEntries(StockPalette(), 0, 1, &white), 0u);
     EXPECT_EQ(GetPaletteEntries(palette, 2, 1, entries), 1u);
     EXPECT_EQ(entries[0].peRed, 200);
     EXPECT_TRUE(DeleteObject(copy));

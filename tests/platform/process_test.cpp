@@ -90,6 +90,9 @@ TEST(TChildProcess, WaitsInStepsAndReportsStartFailures)
     std::signal(SIGCHLD, saved);
     EXPECT_FALSE(reaped.Running());
 
+    TChildProcess idle;
+    EXPECT_FALSE(idle.Running());
+    EXPECT_TRUE(idle.WaitFor(0));
     TChildProcess missing;
     EXPECT_EQ(missing.Start({"/no/such/tool"}), ENOENT);
     EXPECT_TRUE(missing.WaitFor(0));
