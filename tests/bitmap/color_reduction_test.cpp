@@ -124,6 +124,14 @@ TEST(ColorReduction, MeansRoundHalfToEven)
         EXPECT_EQ(palette.Entries[0].rgbRed, c.Expected);
         EXPECT_EQ(steps, 1);
     }
+    // The cut runs across the axis of the largest variance weighed red 3, green 4, blue 2:
+    // red's 100 x 3 beats green's 64 x 4, so both halves keep green's mean.
+    TFvSample square[] = {{0, 0, 0}, {0, 16, 20}, {0, 16, 0}, {0, 0, 20}};
+    TFvPaletteBuffer halves;
+    TFvSplitTree tree;
+    MedianCutSplit(square, 0, 4, 0, 1, nullptr, halves, 0, tree);
+    ASSERT_EQ(halves.Count, 2);
+    EXPECT_EQ(std::pair(halves.Entries[0].rgbGreen, halves.Entries[1].rgbGreen), std::pair(uint8_t{8}, uint8_t{8}));
 }
 
 TEST(ColorReduction, EmptyRangesStillCountTheirLeaves)
