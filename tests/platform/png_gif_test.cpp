@@ -214,6 +214,17 @@ TEST(TPngImageWrite, IndexedAndTrueColourPicturesRoundTripWithOnlyTheCoreChunks)
     }
     TPngImage png;
     EXPECT_THROW(png.SetCompressionLevel(10), EInvalidGraphicOperation);
+    // Every change of the picture is announced: size, palette, an assigned bitmap.
+    int changes = 0;
+    png.OnChange = [&](TPersistent*) { ++changes; };
+    png.SetWidth(3);
+    png.SetHeight(2);
+    LOGPALETTE one{0x300, 1, {}};
+    png.SetPalette(CreatePalette(&one));
+    TBitmap bitmap;
+    bitmap.SetSize(1, 1);
+    png.Assign(&bitmap);
+    EXPECT_EQ(changes, 4);
 }
 
 // A GIF written by giflib: a screen, a global table, one image placed on it.
@@ -304,6 +315,7 @@ TEST(TGIFImageRead, DamagedFilesFailAndNothingIsWritten)
 
 TEST(PictureRegistry, PngAndGifAreRegisteredByExtension)
 {
+
     EXPECT_EQ(TPicture::FileFormatClass("PNG"), &TPngImage::ClassInfo);
     EXPECT_EQ(TPicture::FileFormatClass("gif"), &TGIFImage::ClassInfo);
 }
