@@ -310,6 +310,7 @@ TEST_F(DialogLayout, OptionDialogsOpenWithTheirDesignedValues)
 TEST_F(DialogLayout, HelpDialogsPlaceTheirControlsAsDesigned)
 {
     TVersionForm version(&Form);
+    EXPECT_EQ(version.size(), QSize(330, 100));
     EXPECT_EQ(BoundsOf(version.Image1), "8,8 33x33");
     EXPECT_EQ(version.Label1->pos(), QPoint(56, 8));
     EXPECT_EQ(version.Label2->pos(), QPoint(168, 32));
