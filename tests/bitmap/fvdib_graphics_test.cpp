@@ -434,6 +434,11 @@ TEST(FvDIBBitmap, AssignFromBitmapOfEachDepth)
     dib.Assign(&bitmap);
     EXPECT_EQ(dib.BitCount(), 24);
     EXPECT_EQ(dib.GetPixels(0, 0), 0x102030u);
+    // 16 bits become 24 as well; a full blue stays full.
+    bitmap.SetPixelFormat(pf16bit);
+    dib.Assign(&bitmap);
+    EXPECT_EQ(dib.BitCount(), 24);
+    EXPECT_EQ(dib.GetPixels(2, 1), 0x0000FFu);
 
     TFvDIB indexed;
     indexed.SetBitCount(8);
