@@ -346,7 +346,10 @@ TEST(WindowManager, StartAndCloseWriteBackTheRectangleReadAndTheTitleIsTheCaptio
     WriteRect(dir / "Farovinter.ini", rect);
     const auto near = [](const TRect& frame) { return std::abs(frame.Left - 200) <= 10 && std::abs(frame.Top - 280) <= 40; };
     StartAndClose(dir, desktop.Display,
-                  {.PauseMs = 1000, .Action = "xdotool windowmove --sync %1 200 280", .Settled = Is(rect), .Acted = near});
+                  {.PauseMs = 1000,
+                   .Action = "xdotool windowmove --sync %1 200 280",
+                   .Settled = Is(rect),
+                   .Acted = near});
     const TRect moved = SavedRect(dir / "Farovinter.ini");
     EXPECT_EQ(moved.Width(), rect.Width());
     EXPECT_EQ(moved.Height(), rect.Height());
