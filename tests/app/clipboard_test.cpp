@@ -43,6 +43,7 @@ TEST(ClipboardBmp, FileHeaderIsAddedAndCutAgain)
         ASSERT_EQ(static_cast<size_t>(file.size()), dib.size() + 14);
         EXPECT_EQ(file.left(2), QByteArray("BM"));
         EXPECT_EQ(static_cast<unsigned char>(file[10]) | static_cast<unsigned char>(file[11]) << 8, pixelOffset);
+        EXPECT_EQ(static_cast<unsigned char>(file[2]) | static_cast<unsigned char>(file[3]) << 8, file.size());
         EXPECT_EQ(DibFromBmpFile(file), dib);
         const QImage image = QImage::fromData(file, "BMP");
         ASSERT_FALSE(image.isNull());

@@ -633,6 +633,14 @@ TEST(FvDIBProgress, ColourReductionReportsItsStages)
     }
     for (const ProgressRecord& record : records)
         EXPECT_EQ(record.Message, "PixelFormat 24Bit -> 8Bit");
+    // On down to 4 bits, in steps of its own.
+    records.clear();
+    dib.SetPixelFormat(fvPf4Bit);
+    ASSERT_GE(records.size(), 2u);
+    EXPECT_EQ(records.back().Percent, 100);
+    for (size_t i = 1; i + 1 < records.size(); ++i)
+        EXPECT_LT(records[i].Percent, 100);
+    EXPECT_EQ(records.back().Message, "PixelFormat 8Bit -> 4Bit");
 
     records.clear();
     dib.SetPixelFormat(fvPf24Bit);
