@@ -214,6 +214,12 @@ TEST_F(PluginDecoding, BmpExtensionAsksTheBitmapReaderFirst)
     image.LoadFromFile(FFolder.Write("really.bmp", Ppm()));
     EXPECT_EQ(image.Width(), 3);
     EXPECT_EQ(Count("Loading by [spi_pnm.spi]"), 1);
+    // Only that extension: the plug-ins are asked first for any other.
+    const int asked = Count("Loading Graphic by Susie Plugin");
+    bmp.SaveToFile(FFolder.Path("real.bmq"));
+    image.LoadFromFile(FFolder.Path("real.bmq"));
+    EXPECT_EQ(image.Width(), 2);
+    EXPECT_EQ(Count("Loading Graphic by Susie Plugin"), asked + 1);
 }
 
 TEST_F(PluginDecoding, ProgressHandlerStopsThePluginAndItsErrorsComeBackAfterIt)
