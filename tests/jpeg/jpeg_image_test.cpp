@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 TEST(JpegImage, RegisteredForBothExtensions)
@@ -28,6 +30,13 @@ TEST(JpegImage, RegisteredForBothExtensions)
 
 TEST(JpegImage, NewImagesTakeEveryDefault)
 {
+    // As shipped: quality 90, 24 bits at full size, smoothed, down-sampled 2 x 1.
+    const TJPEGImage shipped;
+    EXPECT_EQ(std::tuple(int{shipped.CompressionQuality()}, shipped.Grayscale(), shipped.Performance(),
+                         shipped.PixelFormat(), shipped.ProgressiveDisplay(), shipped.ProgressiveEncoding(),
+                         shipped.Scale(), shipped.Smoothing(), shipped.DownSampling(), int{shipped.hSamplingFactor()},
+                         int{shipped.vSamplingFactor()}),
+              std::tuple(90, false, jpBestQuality, jf24Bit, false, false, jsFullSize, true, true, 2, 1));
     const TJPEGDefaults saved = JPEGDefaults;
     JPEGDefaults = {37, true, jpBestSpeed, jf8Bit, true, true, jsHalf, false, false, 1, 2};
     TJPEGImage jpeg;
