@@ -58,6 +58,11 @@ TEST(ClipboardBmp, FileHeaderIsAddedAndCutAgain)
     one[48] = 0x40;
     one[49] = 0;
     roundTrip(one, 14 + 40 + 8);
+    // An 8-bit picture that counts no colours has all 256.
+    std::vector<unsigned char> full = SmallDib();
+    full[32] = 0;
+    full.insert(full.begin() + 48, 254 * 4, 0);
+    roundTrip(full, 14 + 40 + 1024);
     // A short (12-byte) header has three-byte colour entries: red, blue, then pixels 0 and 1.
     roundTrip({12, 0, 0, 0, 2, 0, 1, 0, 1, 0, 1, 0, 0, 0, 255, 255, 0, 0, 0x40, 0, 0, 0}, 14 + 12 + 6);
     // At 8 bits the short header's table has all 256 entries.

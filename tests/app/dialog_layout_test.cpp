@@ -321,6 +321,9 @@ TEST_F(DialogLayout, HelpDialogsPlaceTheirControlsAsDesigned)
     EXPECT_EQ(list.width(), 334);
     EXPECT_EQ(list.height(), 267);
     EXPECT_EQ(list.maximumSize(), QSize(984, 662));
+    // A window that can be sized has buttons to minimise and maximise it; a dialog has not.
+    EXPECT_EQ(list.windowFlags() & Qt::WindowMinMaxButtonsHint, Qt::WindowMinMaxButtonsHint);
+    EXPECT_FALSE(version.windowFlags() & Qt::WindowMinMaxButtonsHint);
     EXPECT_EQ(std::pair(list.font().pixelSize(), list.Memo1->font().pixelSize()), std::pair(12, 12));
 }
 
