@@ -122,6 +122,9 @@ TEST(Snapping, MoveStepKeepsTheUnsnappedPositionWhileSnapped)
     r = snapper.Moving(Moved(r, -4, 0), WorkArea, {}, 10);
     EXPECT_EQ(r.Left, 0);
     EXPECT_EQ(r.Width(), 200);
+    // Down 40: the top follows; the left stays on the edge.
+    r = snapper.Moving(Moved(r, 0, 40), WorkArea, {}, 10);
+    EXPECT_EQ(r, (TRect{0, 140, 200, 340}));
 }
 
 TEST(Snapping, DistanceOutsideTheRangeBecomesTen)
