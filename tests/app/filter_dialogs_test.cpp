@@ -182,6 +182,38 @@ TEST(FilterDialogs, PreviewThenOkTakesThePreviewAndItsTime)
 TEST(FilterDialogs, AChangeAfterThePreviewOrAnUnmeasuredPreviewMakesOkRecompute)
 {
     {
+        // Every scroll bar of every filter dialog, and the oil paint's colour count, forget a
+        // measured preview when they change.
+        Window w;
+        const auto forgets = [](uint32_t& time, const std::vector<std::function<void()>>& changes) {
+            for (size_t i = 0; i < changes.size(); ++i) {
+                Measured(time);
+                changes[i]();
+                EXPECT_EQ(time, 0u) << "control " << i;
+            }
+        };
+        const auto second = [](TRadioGroup* group) { group->findChildren<QAbstractButton*>()[1]->click(); };
+        RunDialog(w.form, &TMainForm::GaussianClick, [&] {
+            forgets(GaussianBlurProcessTime, {[] { GaussianBlurForm->ScrollBar1->setValue(9); }});
+            Click(GaussianBlurForm->Button3);
+        });
+        RunDialog(w.form, &TMainForm::MotionClick, [&] {
+            forgets(MotionBlurProcessTime, {[] { MotionBlurForm->ScrollBar1->setValue(9); },
+                                            [] { MotionBlurForm->ScrollBar2->setValue(9); },
+                                            [] { MotionBlurForm->ScrollBar3->setValue(9); }});
+            Click(MotionBlurForm->Button3);
+        });
+        RunDialog(w.form, &TMainForm::OilClick, [&] {
+            forgets(OilPaintProcessTime, {[] { OilPaintForm->ScrollBar1->setValue(4); },
+                                          [&] { second(OilPaintForm->RadioGroup1); }});
+            Click(OilPaintForm->Button3);
+        });
+        RunDialog(w.form, &TMainForm::SharClick, [&] {
+            forgets(SharpProcessTime, {[] { SharpForm->ScrollBar1->setValue(9); }});
+            Click(SharpForm->Button3);
+        });
+    }
+    {
         Window w;
         int result = 0;
         BlurRadius = 0;
