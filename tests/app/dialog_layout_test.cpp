@@ -240,6 +240,8 @@ TEST_F(DialogLayout, FilterDialogsOpenAtTheFirstPositionOfEachBar)
                   {"Label3", motion.Label3, "", "size 1"},
                   {"ScrollBar3", motion.ScrollBar3, "", "1..10=1"},
                   {"Label4", motion.Label4, "", "Quality 1"}});
+    // The angle in radians sits under the angle in degrees.
+    EXPECT_EQ(motion.Label2->x(), motion.Label1->x());
 
     TGaussianBlurForm gaussian(&Form);
     ExpectLayout(gaussian, "",
