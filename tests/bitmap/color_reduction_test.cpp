@@ -152,6 +152,25 @@ TEST(ColorReduction, RefusesAnythingButTrueColour)
     ExpectFailure<EFvDIBBadDIBType>([&] { ConvertTrueColorTo4BitRGBHigh(in.Infos, out.Infos, false, nullptr); },
                                     "ConvertTrueColorTo4BitRGBHigh: Invalid Bitcount");
     EXPECT_EQ(out.Infos.pBits, nullptr);
+    // Every widening and black-and-white converter refuses a source of another depth.
+    TRecord wide(2, 2, 24);
+    const auto refuses = [&](const std::function<void()>& convert, const char* name, const char* reason) {
+        ExpectFailure<EFvDIBBadDIBType>(convert, std::string(name) + ": " + reason);
+    };
+    const char* combination = "Invalid Bitcount & Compression Combination";
+    refuses([&] { Convert1BitRGBTo4BitRGB(wide.Infos, out.Infos, false); }, "Convert1BitRGBTo4BitRGB", combination);
+    refuses([&] { Convert1BitRGBTo8BitRGB(wide.Infos, out.Infos, false); }, "Convert1BitRGBTo8BitRGB", combination);
+    refuses([&] { Convert4BitRGBTo8BitRGB(wide.Infos, out.Infos, false); }, "Convert4BitRGBTo8BitRGB", combination);
+    refuses([&] { Convert1BitRGBToTrueColor(wide.Infos, out.Infos, false); }, "Convert1BitRGBToTrueColor", combination);
+    refuses([&] { Convert4BitRGBToTrueColor(wide.Infos, out.Infos, false); }, "Convert4BitRGBToTrueColor", combination);
+    refuses([&] { Convert8BitRGBToTrueColor(wide.Infos, out.Infos, false); }, "Convert8BitRGBToTrueColor", combination);
+    refuses([&] { Convert8BitTo1BitRGB(wide.Infos, out.Infos, false, 0); }, "Convert8BitTo1BitRGB",
+            "Invalid Bitcount or Compression");
+    refuses([&] { Convert4BitRGBTo1BitRGB(wide.Infos, out.Infos, false, 0); }, "Convert4BitRGBTo1BitRGB",
+            "Invalid Bitcount");
+    refuses([&] { ConvertTrueColorTo1BitRGB(in.Infos, out.Infos, false, 0); }, "ConvertTrueColorTo1BitRGB",
+            "Invalid Bitcount");
+    EXPECT_EQ(out.Infos.pBits, nullptr);
 }
 
 // More pixels of one colour than a 32-bit sum of low bits can hold: every

@@ -208,6 +208,9 @@ TEST(GdiDibSection, RejectsHeadersItCannotHold)
         info = Header(width, height, 8);
         EXPECT_EQ(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr) << width << "x" << height;
     }
+    info = Header(4, 4, 8);
+    info.bmiHeader.biPlanes = 2;
+    EXPECT_EQ(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr);
     info = Header(4, 4, 16);
     info.bmiHeader.biCompression = BI_BITFIELDS;
     const DWORD gappy[3] = {0xF000, 0x0A00, 0x00FF};
