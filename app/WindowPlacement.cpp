@@ -64,6 +64,16 @@ void TWindowPlacement::Place(const TRect& rect)
 {
     // The native window must exist for the frame's margins to be known.
     FWindow->winId();
+    FPending = Fitted(rect);
+    FUntouched = FPending;
+    FLateFrame.stop();
+    Apply();
+    if (!KnownFrameMargins(*FWindow).isNull() || !OnX11())
+        FPending.reset();
+}
+
+TRect TWindowPlacement::Fitted(const TRect& rect) const
+{
     const QMargins frame = KnownFrameMargins(*FWindow);
     // The size constraints come first, so a backwards or oversized rectangle
     // is fitted at the size it gets.
@@ -73,12 +83,7 @@ void TWindowPlacement::Place(const TRect& rect)
                                         FWindow->minimumHeight() + frame.top() + frame.bottom());
     const std::vector<TRect> monitors = MonitorRects();
     const int nearest = NearestMonitor(monitors, sized);
-    FPending = nearest >= 0 ? FitRectToMonitor(sized, monitors[nearest]) : sized;
-    FUntouched = FPending;
-    FLateFrame.stop();
-    Apply();
-    if (!frame.isNull() || !OnX11())
-        FPending.reset();
+    return nearest >= 0 ? FitRectToMonitor(sized, monitors[nearest]) : sized;
 }
 
 void TWindowPlacement::Apply()
@@ -144,6 +149,15 @@ void TWindowPlacement::RetryTick()
         return;
     ++FRetries;
     const bool framed = !KnownFrameMargins(*FWindow).isNull();
+    // A frame smaller than the window's smallest size plus its margins can
+    // never be reached: once the margins are known it grows by them, and
+    // that frame is the one placed.
+    if (framed) {
+        const TRect fitted = Fitted(*FPending);
+        if (FUntouched == FPending)
+            FUntouched = fitted;
+        FPending = fitted;
+    }
     FMatches = framed && CurrentNormalFrame() == Target() ? FMatches + 1 : 0;
     if (FMatches >= Confirmations || FRetries >= MaxRetries) {
         if (!framed) {

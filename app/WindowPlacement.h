@@ -40,6 +40,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // rect within the window's smallest and largest frame, then on its nearest monitor.
+    TRect Fitted(const TRect& rect) const;
     void Apply();
     void RetryTick();
     void LateFrameTick();

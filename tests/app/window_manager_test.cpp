@@ -340,6 +340,20 @@ TEST(WindowManager, StartAndCloseWriteBackTheRectangleReadAndTheTitleIsTheCaptio
     EXPECT_EQ(fitted.Left, rect.Left);
     EXPECT_EQ(fitted.Top, rect.Top);
     EXPECT_LT(fitted.Width(), rect.Width());
+    // A rectangle smaller than the window's smallest size (the first start's
+    // 200 x 200 at the corner): the frame grows by its margins once they are
+    // known, its title bar stays on the screen, and what is saved is the frame.
+    for (const std::string& file : {std::string(), (dir / "damaged.png").string()}) {
+        WriteFile(dir / "damaged.png", "not a picture");
+        WriteRect(dir / "Farovinter.ini", {0, 0, 200, 200});
+        TRect settled{};
+        StartAndClose(dir, desktop.Display,
+                      {.File = file, .MessageMs = file.empty() ? -1 : 500, .Settled = [&](const TRect& frame) {
+                           settled = frame;
+                           return frame.Left == 0 && frame.Top == 0 && frame.Width() > 332 && frame.Height() > 200;
+                       }});
+        EXPECT_EQ(SavedRect(dir / "Farovinter.ini"), settled) << file;
+    }
     // Moved through the window manager a second after it came (the program
     // holds its placement until the manager has confirmed it a few times):
     // saved where it was left.
