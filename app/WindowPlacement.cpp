@@ -62,8 +62,13 @@ TWindowPlacement::TWindowPlacement(QWidget* window) : QObject(window), FWindow(w
 
 void TWindowPlacement::Place(const TRect& rect)
 {
-    // The native window must exist for the frame's margins to be known.
-    FWindow->winId();
+    // Elsewhere the frame's margins are known once the native window exists.
+    // An X11 frame comes only after the window appears, and a position given
+    // before the native window exists is the frame's: the window manager is
+    // asked to put the frame there, not the window's inside, so the title bar
+    // never starts above the screen.
+    if (!OnX11())
+        FWindow->winId();
     FPending = Fitted(rect);
     FUntouched = FPending;
     FLateFrame.stop();
