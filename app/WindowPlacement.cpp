@@ -67,13 +67,14 @@ void TWindowPlacement::Place(const TRect& rect)
     // before the native window exists is the frame's: the window manager is
     // asked to put the frame there, not the window's inside, so the title bar
     // never starts above the screen.
-    if (!OnX11())
+    const bool x11 = OnX11();
+    if (!x11)
         FWindow->winId();
     FPending = Fitted(rect);
     FUntouched = FPending;
     FLateFrame.stop();
     Apply();
-    if (!KnownFrameMargins(*FWindow).isNull() || !OnX11())
+    if (!x11)
         FPending.reset();
 }
 

@@ -216,7 +216,7 @@ std::function<bool(const TRect&)> Is(const TRect& wanted)
 struct Session {
     // How long the window is left alone once it is on screen.
     int PauseMs = 0;
-    // A command run once the window has settled; %1 stands for the window.
+    // A command run once the window has settled; each %1 stands for the window.
     std::string Action{};
     // Opened at start.
     std::string File{};
@@ -269,7 +269,7 @@ std::string StartAndClose(const std::filesystem::path& dir, const std::string& d
         *session.ResidentKb = ResidentKb(editor);
     const std::string title = Output("xdotool getwindowname " + window + " 2>/dev/null");
     if (std::string command = session.Action; !command.empty()) {
-        if (const size_t at = command.find("%1"); at != std::string::npos)
+        for (size_t at = command.find("%1"); at != std::string::npos; at = command.find("%1", at))
             command.replace(at, 2, window);
         std::system(command.c_str());
     }
@@ -346,30 +346,40 @@ TEST(WindowManager, StartAndCloseWriteBackTheRectangleReadAndTheTitleIsTheCaptio
     // The manager is asked to put the frame, not the window's inside, at the
     // corner (north-west gravity): the inside at the corner leaves the title
     // bar above the screen until a correction lands, and on a busy machine
-    // none may.
+    // none may. The placement is over by the time the user moves the window
+    // a second after it came: the move stays.
+    const auto near = [](const TRect& frame) { return std::abs(frame.Left - 200) <= 10 && std::abs(frame.Top - 280) <= 40; };
     for (const std::string& file : {std::string(), (dir / "damaged.png").string()}) {
         WriteFile(dir / "damaged.png", "not a picture");
         WriteRect(dir / "Farovinter.ini", {0, 0, 200, 200});
         TRect settled{};
         StartAndClose(dir, desktop.Display,
-                      {.Action = "xprop -id %1 WM_NORMAL_HINTS > " + (dir / "hints").string(),
+                      {.PauseMs = file.empty() ? 1000 : 0,
+                       .Action = "xprop -id %1 WM_NORMAL_HINTS > " + (dir / "hints").string() +
+                                 (file.empty() ? "; timeout 20 xdotool windowmove --sync %1 200 280" : ""),
                        .File = file,
                        .MessageMs = file.empty() ? -1 : 500,
                        .Settled = [&](const TRect& frame) {
                            settled = frame;
                            return frame.Left == 0 && frame.Top == 0 && frame.Width() > 332 && frame.Height() > 200;
-                       }});
-        EXPECT_EQ(SavedRect(dir / "Farovinter.ini"), settled) << file;
+                       },
+                       .Acted = [&](const TRect& frame) { return !file.empty() || near(frame); }});
         EXPECT_NE(ReadFile(dir / "hints").find("window gravity: NorthWest"), std::string::npos) << ReadFile(dir / "hints");
+        const TRect saved = SavedRect(dir / "Farovinter.ini");
+        EXPECT_EQ(saved.Width(), settled.Width()) << file;
+        EXPECT_EQ(saved.Height(), settled.Height()) << file;
+        if (file.empty())
+            EXPECT_TRUE(near(saved)) << testing::PrintToString(saved);
+        else
+            EXPECT_EQ(saved, settled);
     }
     // Moved through the window manager a second after it came (the program
     // holds its placement until the manager has confirmed it a few times):
     // saved where it was left.
     WriteRect(dir / "Farovinter.ini", rect);
-    const auto near = [](const TRect& frame) { return std::abs(frame.Left - 200) <= 10 && std::abs(frame.Top - 280) <= 40; };
     StartAndClose(dir, desktop.Display,
                   {.PauseMs = 1000,
-                   .Action = "xdotool windowmove --sync %1 200 280",
+                   .Action = "timeout 20 xdotool windowmove --sync %1 200 280",
                    .Settled = Is(rect),
                    .Acted = near});
     const TRect moved = SavedRect(dir / "Farovinter.ini");
@@ -382,7 +392,7 @@ TEST(WindowManager, StartAndCloseWriteBackTheRectangleReadAndTheTitleIsTheCaptio
     // the window came: onto the edge.
     WriteRect(dir / "Farovinter.ini", rect);
     StartAndClose(dir, desktop.Display,
-                  {.PauseMs = 1000, .Action = "xdotool windowmove --sync %1 6 280", .Settled = Is(rect),
+                  {.PauseMs = 1000, .Action = "timeout 20 xdotool windowmove --sync %1 6 280", .Settled = Is(rect),
                    .Acted = [](const TRect& frame) { return frame.Left == 0; }});
     EXPECT_EQ(SavedRect(dir / "Farovinter.ini").Left, 0);
     // The message is up longer than the placement takes.
@@ -434,7 +444,7 @@ TEST(WindowManager, AManagerThatComesAfterThePlacementGaveUpStillGetsTheWindowPl
                 std::this_thread::sleep_for(std::chrono::milliseconds(20));
             std::this_thread::sleep_for(std::chrono::seconds(5));
             if (!command.empty() && !window.empty())
-                std::system(("xdotool " + command + " " + window.substr(0, window.find('\n')) + " 300 200").c_str());
+                std::system(("timeout 20 xdotool " + command + " " + window.substr(0, window.find('\n')) + " 300 200").c_str());
             desktop.StartManager();
         };
     };
