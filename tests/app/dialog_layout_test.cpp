@@ -34,6 +34,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -101,6 +102,19 @@ void ExpectNoOverlap(const QWidget& parent, const std::string& title)
     }
 }
 
+// Every dialog opens in the middle of the screen.
+void ExpectScreenCentred(QWidget& widget)
+{
+    auto* form = dynamic_cast<TForm*>(&widget);
+    ASSERT_NE(form, nullptr) << widget.windowTitle().toStdString();
+    QTimer::singleShot(0, form, [form] { form->SetModalResult(mrCancel); });
+    form->ShowModal();
+    const QRect screen = form->screen()->geometry();
+    EXPECT_EQ(form->pos(), QPoint(screen.x() + (screen.width() - form->width()) / 2,
+                                  screen.y() + (screen.height() - form->height()) / 2))
+        << form->windowTitle().toStdString();
+}
+
 void ExpectLayout(QWidget& form, const std::string& client, const std::vector<Row>& rows)
 {
     const std::string title = form.windowTitle().toStdString();
@@ -125,6 +139,7 @@ void ExpectLayout(QWidget& form, const std::string& client, const std::vector<Ro
     QCoreApplication::processEvents();
     ExpectNoOverlap(form, title);
     form.hide();
+    ExpectScreenCentred(form);
 }
 
 // The main window with a 600 x 300 picture open.
@@ -318,6 +333,7 @@ TEST_F(DialogLayout, HelpDialogsPlaceTheirControlsAsDesigned)
     EXPECT_EQ(version.Label2->pos(), QPoint(168, 32));
     EXPECT_EQ(BoundsOf(version.Button1), "128,64 75x25");
     EXPECT_EQ(std::pair(version.font().pixelSize(), version.Label1->font().pixelSize()), std::pair(12, 16));
+    ExpectScreenCentred(version);
 
     TSusieForm list(&Form);
     EXPECT_EQ(list.width(), 334);
@@ -327,6 +343,7 @@ TEST_F(DialogLayout, HelpDialogsPlaceTheirControlsAsDesigned)
     EXPECT_EQ(list.windowFlags() & Qt::WindowMinMaxButtonsHint, Qt::WindowMinMaxButtonsHint);
     EXPECT_FALSE(version.windowFlags() & Qt::WindowMinMaxButtonsHint);
     EXPECT_EQ(std::pair(list.font().pixelSize(), list.Memo1->font().pixelSize()), std::pair(12, 12));
+    ExpectScreenCentred(list);
 }
 
 TEST_F(DialogLayout, ASmallPictureSitsInTheMiddleOfTheWindow)

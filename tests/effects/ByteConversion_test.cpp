@@ -1,4 +1,5 @@
 #include "effects/ByteConversion.h"
+#include "effects/Truncation.h"
 
 #include <gtest/gtest.h>
 
@@ -56,6 +57,12 @@ TEST(ByteConversion, ExtendedRoundAndTruncMatchTheLibrary)
     // Just below a whole number: Trunc takes the one below.
     EXPECT_EQ(TruncExtended(3.0L - 0x1p-62L), 2);
     EXPECT_EQ(TruncExtended(-3.0L + 0x1p-62L), -2);
+    // The saturating Trunc of the filters' steps: NaN gives 0, not the lowest integer.
+    // (Read through volatile, so the compiler cannot fold the conversion away.)
+    volatile long double NaN = std::numeric_limits<long double>::quiet_NaN();
+    EXPECT_EQ(TruncSaturated<int32_t>(NaN), 0);
+    EXPECT_EQ(TruncSaturated<int32_t>(-2.9L), -2);
+    EXPECT_EQ(TruncSaturated<int32_t>(1e30L), std::numeric_limits<int32_t>::max());
 }
 
 TEST(ByteConversion, LumaWeighsRedGreenBlue)

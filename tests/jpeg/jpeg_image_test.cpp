@@ -69,6 +69,9 @@ TEST(JpegImage, EqualsMeansSharingTheSameData)
     EXPECT_TRUE(copy.Equals(&first));
     copy.Assign(&copy);
     EXPECT_TRUE(copy.Equals(&first));
+    // Neither a picture nor a bitmap: refused as by every graphic, and the data stays.
+    EXPECT_THROW(copy.Assign(nullptr), EConvertError);
+    EXPECT_TRUE(copy.Equals(&first));
 
     // Compressing one of them gives it new data; the other keeps the old.
     copy.Compress();
