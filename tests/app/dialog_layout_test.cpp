@@ -118,8 +118,10 @@ void ExpectScreenCentred(QWidget& widget)
 void ExpectLayout(QWidget& form, const std::string& client, const std::vector<Row>& rows)
 {
     const std::string title = form.windowTitle().toStdString();
-    // Every dialog is designed in a 12-pixel font.
+    // Every dialog is designed in a 12-pixel font, with a dialog's border: no buttons to
+    // minimise or maximise it.
     EXPECT_EQ(form.font().pixelSize(), 12) << title;
+    EXPECT_FALSE(form.windowFlags() & Qt::WindowMinMaxButtonsHint) << title;
     // "WxH" of the designed client area, then "top" for a dialog that stays on top.
     const std::string top = (form.windowFlags() & Qt::WindowStaysOnTopHint) ? "top" : "";
     if (client.empty() || client == "top") {

@@ -100,6 +100,8 @@ TEST(Snapping, SizingAppliesEveryCandidateInTurn)
     // The second candidate moves the right edge again.
     const std::vector<TRect> candidates{{0, 0, 1000, 1000}, {1004, 0, 1200, 1000}};
     EXPECT_EQ(SnapEdges({100, 100, 992, 500}, WMSZ_RIGHT, candidates, 10).Right, 1004);
+    // A left edge dragged near another window's right edge meets it.
+    EXPECT_EQ(SnapEdges({1008, 100, 1500, 500}, WMSZ_LEFT, {candidates[0]}, 10).Left, 1000);
     EXPECT_EQ(SnapCandidates(WorkArea, candidates), (std::vector<TRect>{WorkArea, candidates[0], candidates[1]}));
     EXPECT_EQ(SnapCandidates(std::nullopt, candidates), candidates);
     // Edges far from every candidate stay where they are.
