@@ -1,6 +1,7 @@
 #include "platform/ui/FileDialogs.h"
 
 #include "platform/system/Registry.h"
+#include "platform/ui/DesktopLimit.h"
 #include "platform/ui/Dialogs.h"
 
 #include <QDateTime>
@@ -109,7 +110,7 @@ public:
 protected:
     // Once laid out, the dialog grows, as far as the screen allows, until the
     // name column is as wide as the other three together, and stays centred
-    // on its owner.
+    // on its owner with its whole frame on the screen.
     void showEvent(QShowEvent* event) override
     {
         QFileDialog::showEvent(event);
@@ -117,18 +118,26 @@ protected:
         const QScreen* display = screen();
         if (view == nullptr || display == nullptr)
             return;
+        const QWidget* owner = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
+        // A new window is framed only after it appears: until then its
+        // owner's frame is the best guess at its own.
+        QMargins frame = KnownFrameMargins(*this);
+        if (frame.isNull() && owner != nullptr)
+            frame = KnownFrameMargins(*owner);
         const QHeaderView* header = view->header();
         const int others = header->sectionSize(SizeColumn) + header->sectionSize(TypeColumn) +
                            header->sectionSize(DateColumn);
         const QRect area = display->availableGeometry();
-        const int grow = std::min(others - header->sectionSize(NameColumn), area.width() - frameGeometry().width());
+        const QSize outer = size().grownBy(frame);
+        const int grow = std::min(others - header->sectionSize(NameColumn), area.width() - outer.width());
         if (grow <= 0)
             return;
-        QRect bounds(QPoint(), size() + QSize(grow, 0));
-        bounds.moveCenter(parentWidget() != nullptr ? parentWidget()->window()->geometry().center() : geometry().center());
+        QRect bounds(QPoint(), outer + QSize(grow, 0));
+        bounds.moveCenter(owner != nullptr ? owner->frameGeometry().center() : frameGeometry().center());
         bounds.moveLeft(std::clamp(bounds.left(), area.left(), std::max(area.left(), area.right() + 1 - bounds.width())));
         bounds.moveTop(std::clamp(bounds.top(), area.top(), std::max(area.top(), area.bottom() + 1 - bounds.height())));
-        setGeometry(bounds);
+        resize(size() + QSize(grow, 0));
+        move(bounds.topLeft());
     }
 };
 

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QEvent>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QTreeView>
 #include <QFontMetrics>
 #include <QMainWindow>
@@ -163,7 +164,7 @@ TEST(Application, QtsOwnDialogsSpeakJapaneseWhateverTheLocale)
         const timespec times[2] = {{stamp.toSecsSinceEpoch(), 0}, {stamp.toSecsSinceEpoch(), 0}};
         ASSERT_EQ(::utimensat(AT_FDCWD, (dir / name).c_str(), times, 0), 0);
     }
-    // An owner in the screen's corner: the dialog centred on it must still stay on the screen.
+    // An owner in a corner of the screen: the dialog centred on it must still stay on the screen.
     QWidget owner;
     owner.setGeometry(0, 0, 240, 150);
     owner.show();
@@ -175,6 +176,9 @@ TEST(Application, QtsOwnDialogsSpeakJapaneseWhateverTheLocale)
     std::vector<bool> fits;
     // The second dialog starts from the column widths the first one left.
     for (int run = 0; run < 2; ++run) {
+        // Then in the opposite corner.
+        if (run == 1)
+            owner.move(owner.screen()->availableGeometry().bottomRight() - QPoint(239, 149));
         WhenShown<QFileDialog>([&](QFileDialog& d) {
             accept = d.labelText(QFileDialog::Accept).toStdString();
             reject = d.labelText(QFileDialog::Reject).toStdString();
@@ -205,7 +209,7 @@ TEST(Application, QtsOwnDialogsSpeakJapaneseWhateverTheLocale)
                 fits.push_back(header->length() <= view->viewport()->width());
                 fits.push_back(header->sectionSize(0) >= header->length() / 2 ||
                                d.frameGeometry().width() >= d.screen()->availableGeometry().width());
-                fits.push_back(d.screen()->availableGeometry().contains(d.geometry()));
+                fits.push_back(d.screen()->availableGeometry().contains(d.frameGeometry()));
             }
             d.reject();
         });
@@ -251,10 +255,21 @@ TEST(Application, FileDialogsStartInTheirFolderElseWhereTheLastOneWasUsedElseHom
     ASSERT_TRUE(RegistryWriteString("\\Software\\Farovinter\\FileDialog", "LastFolder", (dir / "last").string()));
     TSaveDialog save(nullptr);
     save.FileName = (dir / "last" / "b.bmp").string();
-    EXPECT_EQ(StartFolderOf([&] { save.Execute(); }), (dir / "chosen").string());
+    // The last name is offered again only in its own folder.
+    const auto shown = [&] {
+        std::pair<std::string, std::string> nameAndFolder;
+        WhenShown<QFileDialog>([&](QFileDialog& d) {
+            nameAndFolder = {d.findChild<QLineEdit*>("fileNameEdit")->text().toStdString(),
+                             d.directory().absolutePath().toStdString()};
+            d.reject();
+        });
+        save.Execute();
+        return nameAndFolder;
+    };
+    EXPECT_EQ(shown(), std::pair(std::string(), (dir / "chosen").string()));
     // Its own folder comes first.
     save.InitialDir = (dir / "last" / ".." / "last").string();
-    EXPECT_EQ(StartFolderOf([&] { save.Execute(); }), (dir / "last").string());
+    EXPECT_EQ(shown(), std::pair(std::string("b.bmp"), (dir / "last").string()));
 }
 
 } // namespace

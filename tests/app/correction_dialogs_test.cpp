@@ -199,9 +199,14 @@ TEST_F(CorrectionDialog, ColourHlsAndLmsPreviewWithAllThreePositions)
     hls.SB_3->setValue(55);
     // The unit's values follow every change, not only OK.
     EXPECT_EQ(std::make_tuple(HlsHue, HlsLightness, HlsSaturation), std::make_tuple(360, -30, 55));
+    EXPECT_EQ(hls.L_1->text(), QStringLiteral("色相(H) : 360"));
     EXPECT_EQ(hls.L_2->text(), QStringLiteral("明度(L) : -30"));
     EXPECT_EQ(hls.L_3->text(), QStringLiteral("彩度(S) : 55"));
     EXPECT_EQ(hls.I_1->Picture(), Expected([](TFvDIB& d) { HlsCorrection(d, 360, -30, 55); }));
+    // The next dialog starts from zero, and OK at once hands back zero.
+    THLSForm again(&Form);
+    again.B_1->click();
+    EXPECT_EQ(std::make_tuple(HlsHue, HlsLightness, HlsSaturation), std::make_tuple(0, 0, 0));
 
     TLMSForm lms(&Form);
     EXPECT_EQ(lms.L_2->text(), QStringLiteral("M錐体(M) : 100%"));

@@ -60,6 +60,17 @@ TEST(RleEncoding, CutsRowsIntoRunsAndLiterals)
     // Three different pixels and an odd count: absolute mode with a pad byte.
     EXPECT_EQ(Encode8({1, 2, 3, 4, 4, 4, 4, 4, 4, 4, 4, 4}),
               (Bytes{0, 3, 1, 2, 3, 0, 9, 4, 0, 0, 0, 1}));
+
+    // A full literal of 255 closes, and the row's one unit left is a run of one.
+    Bytes rows(512, 42);
+    Bytes expected{0, 255};
+    for (int i = 0; i < 255; ++i) {
+        rows[i] = static_cast<uint8_t>(i % 7);
+        expected.push_back(rows[i]);
+    }
+    rows[255] = 200;
+    expected.insert(expected.end(), {0, 1, 200, 0, 0, 255, 42, 1, 42, 0, 0, 0, 1});
+    EXPECT_EQ(Encode8(rows, 2), expected);
 }
 
 TEST(RleEncoding, FailsWhenTheStreamWouldNotBeSmaller)

@@ -102,6 +102,17 @@ TEST(ResizeNearest, ShrinksByRoundingTheScaledIndex)
     ResizeNearest(*Image, 3, 1);
     // Ratio 7/3: indexes Trunc(0.5), Trunc(2.83), Trunc(5.17).
     EXPECT_EQ(GreenRow(*Image, 0), (std::vector<int>{0, 20, 50}));
+
+    // Ratio 7/4, indexes 0, 2, 4, 5, into rows without padding: the last
+    // pixel of a row must not spill into the row after it in memory.
+    auto Noise = MakeNoise(7, 3);
+    const std::vector<Rgb> Source = Pixels(*Noise);
+    ResizeNearest(*Noise, 4, 3);
+    std::vector<Rgb> Expected;
+    for (int y = 0; y < 3; ++y)
+        for (const int x : {0, 2, 4, 5})
+            Expected.push_back(Source[static_cast<size_t>(y) * 7 + x]);
+    EXPECT_EQ(Pixels(*Noise), Expected);
 }
 
 TEST(ResizeBilinear, MapsPixelCentres)

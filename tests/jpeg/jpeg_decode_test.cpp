@@ -150,10 +150,12 @@ TEST_P(EightBitDecode, StaysCloseToTheExactPicture)
     jpeg.SetPerformance(c.performance);
     jpeg.SetProgressiveDisplay(c.progressiveDisplay);
     LoadJpegFixture(jpeg, c.jpeg);
+    jpeg.SetPaletteModified(false);
     TBitmap bitmap;
     bitmap.Assign(&jpeg);
     ASSERT_EQ(bitmap.PixelFormat(), pf8bit);
     EXPECT_LE(GetPaletteEntries(bitmap.Palette(), 0, 0, nullptr), 236u);
+    EXPECT_TRUE(jpeg.PaletteModified()) << "the decode's own palette is new";
     long error = 0;
     for (int y = 0; y < bitmap.Height(); ++y)
         for (int x = 0; x < bitmap.Width(); ++x) {

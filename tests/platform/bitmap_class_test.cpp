@@ -10,20 +10,27 @@
 
 namespace {
 
-// A BMP file written byte by byte: file header, a 40-byte header, a table and the given pixel bytes.
+// A BMP file written byte by byte: file header, a header of headerSize bytes
+// (the masks inside it from 52 bytes on, else after it), a table and the
+// given pixel bytes.
 std::vector<uint8_t> Bmp(int width, int height, int bits, DWORD compression, const std::vector<RGBQUAD>& table,
-                         const std::vector<uint8_t>& pixels, const std::vector<DWORD>& masks = {})
+                         const std::vector<uint8_t>& pixels, const std::vector<DWORD>& masks = {},
+                         DWORD headerSize = 40)
 {
-    BITMAPINFOHEADER h{40, width, height, 1, static_cast<WORD>(bits), compression,
+    BITMAPINFOHEADER h{headerSize, width, height, 1, static_cast<WORD>(bits), compression,
                        static_cast<DWORD>(pixels.size()), 2835, 2835,
                        static_cast<DWORD>(table.size()), 0};
-    const DWORD offset = static_cast<DWORD>(14 + 40 + 4 * masks.size() + 4 * table.size());
+    const size_t maskBytes = headerSize >= 52 ? 0 : 4 * masks.size();
+    const DWORD offset = static_cast<DWORD>(14 + headerSize + maskBytes + 4 * table.size());
     BITMAPFILEHEADER f{BFT_BITMAP, static_cast<DWORD>(offset + pixels.size()), 0, 0, offset};
-    std::vector<uint8_t> out(sizeof f + sizeof h);
+    std::vector<uint8_t> out(sizeof f + headerSize);
     std::memcpy(out.data(), &f, sizeof f);
     std::memcpy(out.data() + sizeof f, &h, sizeof h);
-    for (DWORD m : masks)
-        out.insert(out.end(), reinterpret_cast<uint8_t*>(&m), reinterpret_cast<uint8_t*>(&m) + 4);
+    if (headerSize >= 52)
+        std::memcpy(out.data() + sizeof f + sizeof h, masks.data(), 4 * masks.size());
+    else
+        for (DWORD m : masks)
+            out.insert(out.end(), reinterpret_cast<uint8_t*>(&m), reinterpret_cast<uint8_t*>(&m) + 4);
     for (const RGBQUAD& q : table)
         out.insert(out.end(), {q.rgbBlue, q.rgbGreen, q.rgbRed, 0});
     out.insert(out.end(), pixels.begin(), pixels.end());
@@ -154,6 +161,12 @@ TEST(TBitmapClass, ReadsEveryDepthAndWritesBottomUp)
     EXPECT_EQ(bitmap.Canvas().Pixel(0, 0), clRed);
     EXPECT_EQ(bitmap.Canvas().Pixel(1, 0), clBlue);
     EXPECT_EQ(Save(bitmap), sixFive);
+    // Every later header, the masks inside it, reads the same.
+    for (const DWORD size : {52, 56, 108, 124}) {
+        TBitmap later;
+        Load(later, Bmp(2, 1, 16, BI_BITFIELDS, {}, {0x00, 0xF8, 0x1F, 0x00}, {0xF800, 0x07E0, 0x001F}, size));
+        EXPECT_EQ(Save(later), sixFive) << size;
+    }
 }
 
 TEST(TBitmapClass, ReadsRleAndCoreHeaders)
@@ -259,6 +272,20 @@ TEST(TBitmapClass, AssignCopiesAndDrawsThroughTheCanvas)
     EXPECT_EQ(big.ScanLine(3)[3], 9);
     EXPECT_EQ(big.ScanLine(2)[2], 9);
     EXPECT_EQ(big.ScanLine(1)[1], big.ScanLine(0)[0]);
+
+    // A canvas that drew before an assignment draws into the assigned picture after it.
+    TBitmap target;
+    target.SetPixelFormat(pf24bit);
+    target.SetSize(3, 2);
+    target.Canvas().SetPixel(0, 0, clBlue);
+    TBitmap assigned;
+    assigned.SetPixelFormat(pf24bit);
+    assigned.SetSize(2, 2);
+    target.Assign(&assigned);
+    target.Canvas().SetPixel(1, 1, clRed);
+    EXPECT_EQ(std::vector<uint8_t>(target.ScanLine(1), target.ScanLine(1) + 6),
+              (std::vector<uint8_t>{255, 255, 255, 0, 0, 255}));
+    EXPECT_EQ(assigned.Canvas().Pixel(1, 1), clWhite);
 
     copy.Assign(nullptr);
     EXPECT_TRUE(copy.Empty());

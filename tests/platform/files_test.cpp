@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <grp.h>
 #include <sched.h>
 #include <sys/mount.h>
@@ -97,6 +98,34 @@ TEST(Files, ExecutableDirectoryHoldsThisTest)
     ASSERT_FALSE(dir.empty());
     EXPECT_EQ(dir.back(), '/');
     EXPECT_TRUE(std::filesystem::exists(dir + "platform_tests"));
+}
+
+// The settings folder: XDG_CONFIG_HOME when it is absolute, else the home
+// folder's .config, else the temporary folder; made if missing.
+TEST(Files, TheSettingsFolderFollowsTheEnvironment)
+{
+    const auto dir = Scratch("config_dir");
+    const auto keep = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value != nullptr ? std::optional<std::string>(value) : std::nullopt;
+    };
+    const std::optional<std::string> xdg = keep("XDG_CONFIG_HOME"), home = keep("HOME"), tmp = keep("TMPDIR");
+    ::setenv("TMPDIR", (dir / "tmp").c_str(), 1);
+    std::filesystem::create_directories(dir / "tmp");
+    ::setenv("XDG_CONFIG_HOME", (dir / "xdg").c_str(), 1);
+    ::setenv("HOME", (dir / "home").c_str(), 1);
+    EXPECT_EQ(UserConfigDirectory(), (dir / "xdg" / "Farovinter").string() + "/");
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "xdg" / "Farovinter"));
+    ::setenv("XDG_CONFIG_HOME", "xdg", 1);
+    EXPECT_EQ(UserConfigDirectory(), (dir / "home" / ".config" / "Farovinter").string() + "/");
+    ::setenv("HOME", "", 1);
+    EXPECT_EQ(UserConfigDirectory(), (dir / "tmp" / "Farovinter").string() + "/");
+    ::unsetenv("HOME");
+    ::unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(UserConfigDirectory(), (dir / "tmp" / "Farovinter").string() + "/");
+    for (const auto& [name, value] : {std::pair("XDG_CONFIG_HOME", xdg), std::pair("HOME", home), std::pair("TMPDIR", tmp)})
+        value ? ::setenv(name, value->c_str(), 1) : ::unsetenv(name);
+    std::filesystem::remove_all(dir);
 }
 
 TEST(Files, RenameNoReplaceNeverReplacesTheTarget)

@@ -108,17 +108,23 @@ TEST(PluginRegistry, PictureExtensionsRegisterLastPatternFirstArchivesNone)
     TSPIs::SetDefaultGraphic(&TSPIBitmap::ClassInfo);
     TSPIs spis;
     std::vector<std::string> registered;
+    // A handler that takes the class away keeps the format that was there.
+    TPicture::RegisterFileFormat("pnm", "Earlier", &TGraphic::ClassInfo);
     spis.OnPictureRegister = [&](TSPIs*, TInSPI*, const std::string& extension, const std::string& description,
                                  TGraphicClass& graphicClass) {
         registered.push_back(extension + "=" + description);
         EXPECT_EQ(graphicClass, &TSPIBitmap::ClassInfo);
+        if (extension == "pnm")
+            graphicClass = nullptr;
     };
     spis.Search(folder.Path() + "/*.spi");
     EXPECT_EQ(spis.Count(), 2);
     EXPECT_EQ(registered, (std::vector<std::string>{"ppm=Portable pixmap", "pnm=Portable pixmap", "pgm=Portable graymap"}));
     EXPECT_EQ(TPicture::FileFormatClass("PPM"), &TSPIBitmap::ClassInfo);
+    EXPECT_EQ(TPicture::FileFormatClass("pnm"), &TGraphic::ClassInfo);
     EXPECT_EQ(TPicture::FileFormatClass("var"), nullptr);
     TPicture::UnregisterGraphicClass(&TSPIBitmap::ClassInfo);
+    TPicture::UnregisterGraphicClass(&TGraphic::ClassInfo);
     TSPIs::SetDefaultGraphic(nullptr);
 }
 
