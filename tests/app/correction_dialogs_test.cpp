@@ -185,12 +185,14 @@ TEST_F(CorrectionDialog, ColourHlsAndLmsPreviewWithAllThreePositions)
 {
     TColorForm colour(&Form);
     colour.SB_1->setValue(-255);
+    colour.SB_2->setValue(17);
     colour.SB_3->setValue(40);
     EXPECT_EQ(colour.L_1->text(), QStringLiteral("R補正値 : -255"));
+    EXPECT_EQ(colour.L_2->text(), QStringLiteral("G補正値 : 17"));
     EXPECT_EQ(colour.L_3->text(), QStringLiteral("B補正値 : 40"));
-    EXPECT_EQ(colour.I_1->Picture(), Expected([](TFvDIB& d) { ColorBalance(d, -255, 0, 40); }));
+    EXPECT_EQ(colour.I_1->Picture(), Expected([](TFvDIB& d) { ColorBalance(d, -255, 17, 40); }));
     colour.B_1->click();
-    EXPECT_EQ(std::make_tuple(colour.RValue, colour.GValue, colour.BValue), std::make_tuple(-255, 0, 40));
+    EXPECT_EQ(std::make_tuple(colour.RValue, colour.GValue, colour.BValue), std::make_tuple(-255, 17, 40));
 
     THLSForm hls(&Form);
     EXPECT_EQ(hls.L_1->text(), QStringLiteral("色相(H) : 0"));
@@ -217,7 +219,13 @@ TEST_F(CorrectionDialog, ColourHlsAndLmsPreviewWithAllThreePositions)
     EXPECT_EQ(lms.I_1->Picture(), Expected([](TFvDIB& d) { LmsCorrection(d, 100, 20, 100, false); }));
     lms.CheckBox1->setChecked(true);
     lms.SB_1->setValue(0);
+    EXPECT_EQ(lms.L_1->text(), QStringLiteral("L錐体(L) : 0%"));
     EXPECT_EQ(lms.I_1->Picture(), Expected([](TFvDIB& d) { LmsCorrection(d, 0, 20, 100, true); }));
+    lms.SB_3->setValue(35);
+    EXPECT_EQ(lms.L_3->text(), QStringLiteral("S錐体(S) : 35%"));
+    EXPECT_EQ(lms.I_1->Picture(), Expected([](TFvDIB& d) { LmsCorrection(d, 0, 20, 35, true); }));
+    lms.B_1->click();
+    EXPECT_EQ(std::make_tuple(lms.LValue, lms.MValue, lms.SValue), std::make_tuple(0, 20, 35));
 }
 
 TEST_F(CorrectionDialog, PosterizationLinkMovesTheOtherBarsAndOKHandsBackEachLevel)
