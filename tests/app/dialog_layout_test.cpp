@@ -273,6 +273,15 @@ TEST_F(DialogLayout, FilterDialogsOpenAtTheFirstPositionOfEachBar)
                   {"Button2", sharp.Button2, "", "OK(&O)"},
                   {"Button3", sharp.Button3, "", "キャンセル(&C)"}});
 
+    // Every radio group lays its choices out side by side in one row.
+    const auto oneRow = [](const TRadioGroup& group, int count) {
+        std::vector<int> tops;
+        for (int i = 0; i < count; ++i)
+            tops.push_back(group.Button(i)->y());
+        EXPECT_EQ(tops, std::vector<int>(static_cast<size_t>(count), tops.front()));
+    };
+    oneRow(*sharp.RadioGroup1, 3);
+
     TOilPaintForm oil(&Form);
     ExpectLayout(oil, "",
                  {{"ScrollBar1", oil.ScrollBar1, "", "1..10=1"},
@@ -283,6 +292,7 @@ TEST_F(DialogLayout, FilterDialogsOpenAtTheFirstPositionOfEachBar)
     EXPECT_EQ(oil.RadioGroup1->geometry().right(), oil.Label1->geometry().right());
     // The buttons end where the label does.
     EXPECT_EQ(oil.Button3->geometry().right(), oil.Label1->geometry().right());
+    oneRow(*oil.RadioGroup1, 6);
 
     TKuwaharaForm kuwahara(&Form);
     ExpectLayout(kuwahara, "",

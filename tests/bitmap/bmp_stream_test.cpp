@@ -162,11 +162,15 @@ TEST(BmpFiles, OffsetsOfWrittenFiles)
     EXPECT_EQ(U32At(file, 10), 54u);
     EXPECT_EQ(U32At(file, 2), 54u + 16);
     EXPECT_EQ(file.size(), 70u);
+    // A new picture's resolution, colours used and important colours.
+    const auto counts = [&] { return std::vector<uint32_t>{U32At(file, 38), U32At(file, 42), U32At(file, 46), U32At(file, 50)}; };
+    EXPECT_EQ(counts(), (std::vector<uint32_t>{3780, 3780, 0, 0}));
 
     dib.SetBitCount(8);
     file = Save(dib);
     EXPECT_EQ(U32At(file, 10), 1078u);
     EXPECT_EQ(U32At(file, 2), 1078u + 8);
+    EXPECT_EQ(counts(), (std::vector<uint32_t>{3780, 3780, 256, 0}));
     EXPECT_EQ(file[0], 'B');
     EXPECT_EQ(file[1], 'M');
     EXPECT_EQ(U32At(file, 6), 0u);
