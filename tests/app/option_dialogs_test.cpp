@@ -149,6 +149,9 @@ TEST(JpegOptionDialog, SamplingRuleGreyAndPreviewSize)
     form.ScrollBar1->setValue(50);
     EXPECT_EQ(form.Label2->text().toStdString(), "");
     EXPECT_EQ(form.Label1->text().toStdString(), "JPEG画質率 50 %");
+    form.CheckBox1->click();
+    form.Button1->click();
+    EXPECT_EQ(std::make_tuple(JpegQuality, JpegProgressive, JpegGrayscale), std::make_tuple(50, true, true));
 
     TJpegOptionForm fresh(&w.Form);
     EXPECT_EQ(JpegQuality, 90);

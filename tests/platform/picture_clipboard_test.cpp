@@ -60,6 +60,15 @@ TEST(TPictureClass, LoadsByExtensionAndHoldsOneGraphic)
     } catch (const EInvalidGraphic& e) {
         EXPECT_EQ(e.Message(), "Unknown picture file extension (.TgA)");
     }
+    // A dot in a folder's name is no extension.
+    for (const char* name : {"/tmp/none", "/tmp/a.b/none"}) {
+        try {
+            picture.LoadFromFile(name);
+            FAIL() << name;
+        } catch (const EInvalidGraphic& e) {
+            EXPECT_EQ(e.Message(), "Unknown picture file extension (.)") << name;
+        }
+    }
     EXPECT_EQ(picture.Width(), 7);
 
     TPicture copy;
