@@ -98,6 +98,10 @@ TEST(AboutBox, ShowsNameAndVersionAndClosesWithOK)
     TVersionForm about(&form);
     QTimer::singleShot(0, [&] { about.close(); });
     EXPECT_EQ(about.ShowModal(), mrOk);
+    // Drawn, not scaled, at every size a desktop asks for, and at the about box's.
+    const QList<QSize> drawn = ProgramIcon().availableSizes();
+    for (const int size : {16, 22, 24, 32, 33, 48, 64, 128, 256})
+        EXPECT_TRUE(drawn.contains(QSize(size, size))) << size;
 }
 
 TEST(AboutBox, DoubleClickOnTheIconResetsTheSettingsToTheFullDefaultText)
