@@ -110,12 +110,14 @@ TEST(Application, RealBoxesShowTheWholeCaptionCentredOnTheMainWindow)
         std::string caption;
         QRect box;
         int needed = 0;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
     };
     const auto show = [](const std::function<void()>& message) {
         Seen seen;
         WhenShown<QMessageBox>([&](QMessageBox& box) {
             seen.caption = box.windowTitle().toStdString();
             seen.box = box.frameGeometry();
+            seen.icon = box.icon();
             QFont bold = box.font();
             bold.setBold(true);
             const QFontMetrics metrics(bold);
@@ -147,6 +149,16 @@ TEST(Application, RealBoxesShowTheWholeCaptionCentredOnTheMainWindow)
     EXPECT_GE(dialog.box.width(), dialog.needed);
     EXPECT_LE(std::abs(dialog.box.center().x() - main.frameGeometry().center().x()), 1);
     EXPECT_LE(std::abs(dialog.box.center().y() - main.frameGeometry().center().y()), 1);
+    // Each type of box has its own icon; Escape is Cancel where the box offers it.
+    EXPECT_EQ(plain.icon, QMessageBox::NoIcon);
+    EXPECT_EQ(dialog.icon, QMessageBox::Warning);
+    const std::pair<TMsgDlgType, QMessageBox::Icon> icons[] = {{TMsgDlgType::mtError, QMessageBox::Critical},
+                                                               {TMsgDlgType::mtInformation, QMessageBox::Information},
+                                                               {TMsgDlgType::mtConfirmation, QMessageBox::Question}};
+    for (const auto& [type, icon] : icons) {
+        const TMsgDlgType shown = type;
+        EXPECT_EQ(show([shown] { EXPECT_EQ(MessageDlg("x", shown, mbYes | mbNo | mbCancel), mrCancel); }).icon, icon);
+    }
 }
 
 TEST(Application, QtsOwnDialogsSpeakJapaneseWhateverTheLocale)

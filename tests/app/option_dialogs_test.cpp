@@ -67,6 +67,14 @@ TEST(SizeDialog, PerCentAndNumbersGiveTheTargetAndTheMethodIsRemembered)
 
     WhenShown<TSizeForm>([](TSizeForm& f) {
         EXPECT_EQ(f.CB_1->currentIndex(), 1);
+        // Each way of giving the size enables only its own controls.
+        const auto enabled = [&f] {
+            return std::vector<bool>{f.SB_1->isEnabled(), f.SE_X->isEnabled(), f.SE_Y->isEnabled()};
+        };
+        f.RB_Mode2->click();
+        EXPECT_EQ(enabled(), (std::vector<bool>{false, true, true}));
+        f.RB_Mode1->click();
+        EXPECT_EQ(enabled(), (std::vector<bool>{true, false, false}));
         f.RB_Mode2->click();
         EXPECT_EQ(f.SE_X->value(), 3);
         EXPECT_EQ(f.SE_Y->value(), 1);

@@ -102,6 +102,10 @@ TEST(Snapping, SizingAppliesEveryCandidateInTurn)
     EXPECT_EQ(SnapEdges({100, 100, 992, 500}, WMSZ_RIGHT, candidates, 10).Right, 1004);
     // A left edge dragged near another window's right edge meets it.
     EXPECT_EQ(SnapEdges({1008, 100, 1500, 500}, WMSZ_LEFT, {candidates[0]}, 10).Left, 1000);
+    // And a top edge near one's bottom, a bottom edge near one's top.
+    const TRect above{300, 0, 700, 400}, below{300, 600, 700, 900};
+    EXPECT_EQ(SnapEdges({200, 407, 800, 593}, WMSZ_TOP, {above, below}, 10).Top, 400);
+    EXPECT_EQ(SnapEdges({200, 407, 800, 593}, WMSZ_BOTTOM, {above, below}, 10).Bottom, 600);
     EXPECT_EQ(SnapCandidates(WorkArea, candidates), (std::vector<TRect>{WorkArea, candidates[0], candidates[1]}));
     EXPECT_EQ(SnapCandidates(std::nullopt, candidates), candidates);
     // Edges far from every candidate stay where they are.
