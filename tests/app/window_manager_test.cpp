@@ -395,6 +395,18 @@ TEST(WindowManager, StartAndCloseWriteBackTheRectangleReadAndTheTitleIsTheCaptio
                   {.PauseMs = 1000, .Action = "timeout 20 xdotool windowmove --sync %1 6 280", .Settled = Is(rect),
                    .Acted = [](const TRect& frame) { return frame.Left == 0; }});
     EXPECT_EQ(SavedRect(dir / "Farovinter.ini").Left, 0);
+    // Made wider, no taller, to within the snapping distance of the screen's
+    // right edge: the dragged edge meets it and the others stay.
+    WriteRect(dir / "Farovinter.ini", rect);
+    StartAndClose(dir, desktop.Display,
+                  {.PauseMs = 1000,
+                   .Action = "timeout 20 xdotool windowsize --sync %1 1490 "
+                             "$(xdotool getwindowgeometry %1 | sed -n 's/.*Geometry: [0-9]*x//p')",
+                   .Settled = Is(rect),
+                   .Acted = [](const TRect& frame) { return frame.Right == 1600; }});
+    const TRect sized = SavedRect(dir / "Farovinter.ini");
+    EXPECT_EQ(std::make_tuple(sized.Left, sized.Top, sized.Right, sized.Bottom),
+              std::make_tuple(rect.Left, rect.Top, 1600, rect.Bottom));
     // The message is up longer than the placement takes.
     WriteRect(dir / "Farovinter.ini", rect);
     WriteFile(dir / "damaged.png", "not a picture");

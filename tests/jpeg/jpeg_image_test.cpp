@@ -160,6 +160,8 @@ TEST(JpegProgress, PercentGuardsItsDivisions)
 {
     EXPECT_EQ(JPEGPercentDone(5, 0, 0, 1), -1);
     EXPECT_EQ(JPEGPercentDone(5, 10, 0, 0), -1);
+    EXPECT_EQ(JPEGPercentDone(0, 10, 0, 1), 0);
+    EXPECT_EQ(JPEGPercentDone(999, 1000, 0, 10), 9);
     EXPECT_EQ(JPEGPercentDone(5, 10, 0, 1), 50);
     EXPECT_EQ(JPEGPercentDone(5, 10, 1, 2), 75);
     EXPECT_EQ(JPEGPercentDone(20, 10, 0, 1), 100);
