@@ -81,10 +81,14 @@ TEST(InternalDIB, CreateDIBRejectsBadParametersBeforeAllocating)
     invalid(std::numeric_limits<int>::max(), -std::numeric_limits<int>::max(), 0, 24);
 }
 
-TEST(InternalDIB, SectionOfZeroBytesFails)
+TEST(InternalDIB, ZeroBytesMakeNoSectionButAHeapBlock)
 {
     HFILEMAPPING file = nullptr;
     uint8_t* bits = nullptr;
+    GetMemory(0, file, bits, false);
+    EXPECT_NE(bits, nullptr);
+    ReleaseMemory(file, bits, false);
+    bits = nullptr;
     ExpectMessage<EOutOfResources>([&] { GetMemory(0, file, bits, true); },
                                    "GetMemory: Cannot Make File Mapping Object");
     ExpectMessage<EOutOfResources>([&] { GetMemory(int64_t{1} << 31, file, bits, true); },
