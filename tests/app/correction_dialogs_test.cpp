@@ -184,8 +184,11 @@ TEST_F(CorrectionDialog, BrightnessAndContrastLabelsPreviewsAndValues)
 TEST_F(CorrectionDialog, ColourHlsAndLmsPreviewWithAllThreePositions)
 {
     TColorForm colour(&Form);
+    // Each bar brings the preview up to date by itself.
     colour.SB_1->setValue(-255);
+    EXPECT_EQ(colour.I_1->Picture(), Expected([](TFvDIB& d) { ColorBalance(d, -255, 0, 0); }));
     colour.SB_2->setValue(17);
+    EXPECT_EQ(colour.I_1->Picture(), Expected([](TFvDIB& d) { ColorBalance(d, -255, 17, 0); }));
     colour.SB_3->setValue(40);
     EXPECT_EQ(colour.L_1->text(), QStringLiteral("R補正値 : -255"));
     EXPECT_EQ(colour.L_2->text(), QStringLiteral("G補正値 : 17"));
@@ -196,8 +199,11 @@ TEST_F(CorrectionDialog, ColourHlsAndLmsPreviewWithAllThreePositions)
 
     THLSForm hls(&Form);
     EXPECT_EQ(hls.L_1->text(), QStringLiteral("色相(H) : 0"));
+    hls.SB_1->setValue(120);
+    EXPECT_EQ(hls.I_1->Picture(), Expected([](TFvDIB& d) { HlsCorrection(d, 120, 0, 0); }));
     hls.SB_1->setValue(360);
     hls.SB_2->setValue(-30);
+    EXPECT_EQ(hls.I_1->Picture(), Expected([](TFvDIB& d) { HlsCorrection(d, 360, -30, 0); }));
     hls.SB_3->setValue(55);
     // The unit's values follow every change, not only OK.
     EXPECT_EQ(std::make_tuple(HlsHue, HlsLightness, HlsSaturation), std::make_tuple(360, -30, 55));

@@ -422,6 +422,17 @@ TEST(TBitmapClass, SavesToAFileAndReadsItBack)
     EXPECT_EQ(back.Canvas().Pixel(2, 1), clNavy);
     EXPECT_EQ(back.Canvas().Pixel(0, 0), clWhite);
     EXPECT_TRUE(back.Equals(&bitmap));
+
+    // Rows go out a block of about a megabyte at a time; a picture of several blocks, each row its own.
+    TBitmap large;
+    large.SetPixelFormat(pf24bit);
+    large.SetSize(601, 1500);
+    for (int y = 0; y < large.Height(); ++y)
+        for (int x = 0; x < 3 * large.Width(); ++x)
+            large.ScanLine(y)[x] = static_cast<uint8_t>(x * 7 + y * 13);
+    TBitmap largeBack;
+    Load(largeBack, Save(large));
+    EXPECT_TRUE(largeBack.Equals(&large));
 }
 
 } // namespace

@@ -102,7 +102,12 @@ TEST(GdiDeviceContext, ScreenIsTrueColourWithStretching)
     EXPECT_EQ(SetStretchBltMode(screen, COLORONCOLOR), BLACKONWHITE);
     EXPECT_EQ(GetStretchBltMode(screen), COLORONCOLOR);
     EXPECT_EQ(SetStretchBltMode(screen, 99), 0);
+    EXPECT_EQ(GetDeviceCaps(screen, NUMCOLORS), -1);
+    // No context, or nothing to select: nothing happens.
+    EXPECT_EQ(GetStretchBltMode(nullptr), 0);
+    EXPECT_EQ(SelectObject(screen, static_cast<HGDIOBJ>(nullptr)), nullptr);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, 2, 2);
+    EXPECT_EQ(SelectObject(static_cast<HDC>(nullptr), bitmap), nullptr);
     BITMAP description{};
     ASSERT_TRUE(GetObject(bitmap, &description));
     EXPECT_EQ(description.bmBitsPixel, 32);
