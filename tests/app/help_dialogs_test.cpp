@@ -60,8 +60,8 @@ TEST(PluginList, LinesComeFromThePluginsFoundInTheSusieFolder)
             EXPECT_EQ(list.Memo1->toPlainText().split('\n').size(), 6);
             EXPECT_TRUE(list.Memo1->toPlainText().contains("SPI_ECHO.SPI   *.echo"));
             EXPECT_EQ(QFontInfo(list.Memo1->font()).family(), "IPAGothic");
-            list.resize(list.minimumSize());
-            list.FormResize();
+            // Sizing the window lays it out again.
+            list.resize(list.minimumSize() + QSize(37, 23));
             const QRect button = list.Button1->geometry();
             EXPECT_EQ(list.width() - button.right() - 1, 20);
             EXPECT_EQ(list.height() - button.bottom() - 1, 2);

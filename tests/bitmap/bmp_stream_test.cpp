@@ -298,9 +298,11 @@ TEST(BmpFiles, CoreHeaderBecomesInfoHeader)
     fields.BitCount = 8;
     for (uint32_t i = 0; i < 256; ++i)
         fields.Colours.push_back(i * 0x010203 & 0xFFFFFF);
+    fields.Colours.front() = 0x405060;
     fields.Pixels = {7, 9, 0, 0};
     TFvDIB dib;
     Load(dib, BmpFile(fields));
+    EXPECT_EQ(dib.GetColors(0), 0x605040);
     const BITMAPINFOHEADER& head = dib.InternalDIB().DIBInfos.W3Head();
     EXPECT_EQ(head.biSize, 40u);
     EXPECT_EQ(head.biPlanes, 1);

@@ -69,6 +69,13 @@ TEST(ClipboardDIB, WrittenBlockReadsBack)
         EXPECT_EQ(copy.GetColors(colours - 1), 0x102030);
         EXPECT_EQ(copy.GetPixels(2, 1), static_cast<uint32_t>(colours - 1));
         EXPECT_TRUE(copy.Modified());
+
+        // A block whose colour count is 0 holds a whole table, and says so once read.
+        std::vector<uint8_t> whole = bytes;
+        std::fill_n(whole.begin() + 32, 4, uint8_t{0});
+        TFvDIB read;
+        LoadBlock(read, whole);
+        EXPECT_EQ(read.InternalDIB().DIBInfos.W3Head().biClrUsed, static_cast<DWORD>(colours));
     }
 }
 
@@ -76,10 +83,14 @@ TEST(ClipboardDIB, ExtraPixelBytesAreKept)
 {
     DibFields fields;
     fields.Pixels = {1, 2, 3, 0, 9, 9};
+    // A block without a resolution gets the usual one.
+    fields.XPels = 0;
+    fields.YPels = 0;
     TFvDIB dib;
     LoadBlock(dib, DibBlock(fields));
     EXPECT_EQ(dib.InternalDIB().DIBInfos.BitsSize, 6);
     EXPECT_EQ(dib.GetPixels(0, 0), 0x010203u);
+    EXPECT_EQ(std::pair(dib.XPelsPerMeter(), dib.YPelsPerMeter()), std::pair(3780, 3780));
 }
 
 TEST(ClipboardDIB, ShortUncompressedDataIsPaddedWithBlack)

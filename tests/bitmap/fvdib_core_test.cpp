@@ -311,7 +311,7 @@ TEST(FvDIB, Pixels24BitsAreBlueGreenRed)
 TEST(FvDIB, PixelsOfIndexedFormats)
 {
     TFvDIB dib;
-    dib.SetWidth(10);
+    dib.SetWidth(15);
     dib.SetPixels(9, 0, 255);
     EXPECT_EQ(dib.GetPixels(9, 0), 255u);
     EXPECT_THROW(dib.SetPixels(0, 0, 256), ERangeError);
@@ -337,6 +337,9 @@ TEST(FvDIB, PixelsOfIndexedFormats)
     EXPECT_EQ(dib.ScanLine(0)[1], 0xC0);
     dib.SetPixels(8, 0, 0);
     EXPECT_EQ(dib.ScanLine(0)[1], 0x40);
+    dib.SetPixels(14, 0, 1);
+    EXPECT_EQ(dib.ScanLine(0)[1], 0x42);
+    EXPECT_EQ(dib.GetPixels(14, 0), 1u);
     dib.SetPixels(0, 0, 0);
     EXPECT_EQ(dib.ScanLine(0)[0], 0);
 }
