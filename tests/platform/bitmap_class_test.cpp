@@ -120,6 +120,11 @@ TEST(TBitmapClass, PixelFormatChangesConvertThePicture)
     bitmap.SetPixelFormat(pf24bit);
     const uint8_t* row = bitmap.ScanLine(0);
     EXPECT_EQ(std::vector<uint8_t>(row, row + 6), (std::vector<uint8_t>{0, 255, 0, 255, 0, 0}));
+    // 15 bits: five to a channel without masks; a colour drawn keeps each channel's top bits.
+    bitmap.SetPixelFormat(pf15bit);
+    bitmap.Canvas().SetPixel(1, 0, 0x3C80F0);
+    row = bitmap.ScanLine(0);
+    EXPECT_EQ(std::vector<uint8_t>(row, row + 4), (std::vector<uint8_t>{0xE0, 0x03, 0x07, 0x7A}));
     EXPECT_THROW(bitmap.SetPixelFormat(pfCustom), EInvalidGraphicOperation);
 }
 
@@ -167,6 +172,12 @@ TEST(TBitmapClass, ReadsEveryDepthAndWritesBottomUp)
         Load(later, Bmp(2, 1, 16, BI_BITFIELDS, {}, {0x00, 0xF8, 0x1F, 0x00}, {0xF800, 0x07E0, 0x001F}, size));
         EXPECT_EQ(Save(later), sixFive) << size;
     }
+    // Channels of ten bits take a colour drawn widened from its eight.
+    Load(bitmap, Bmp(2, 1, 32, BI_BITFIELDS, {}, std::vector<uint8_t>(8), {0x3FF00000, 0x000FFC00, 0x000003FF}));
+    bitmap.Canvas().SetPixel(1, 0, 0x3C80F0);
+    uint32_t wide = 0;
+    std::memcpy(&wide, bitmap.ScanLine(0) + 4, 4);
+    EXPECT_EQ(wide, 0xF0u << 22 | 0x80u << 12 | 0x3Cu << 2);
 }
 
 TEST(TBitmapClass, ReadsRleAndCoreHeaders)
@@ -222,6 +233,18 @@ TEST(TBitmapClass, RejectsBadFilesAndKeepsItsPicture)
     EXPECT_EQ(LoadError(Bmp(4, -2, 8, BI_RLE8, two, {0, 1})), "Bitmap image is not valid");
     EXPECT_EQ(LoadError(Bmp(4, 2, 24, BI_RLE8, {}, {0, 1})), "Bitmap image is not valid");
     EXPECT_EQ(LoadError(Bmp(1, 1, 16, BI_BITFIELDS, {}, {0, 0, 0, 0}, {0, 0x3E0, 0x1F})), "Bitmap image is not valid");
+    // RLE4 fits at 4 bits a pixel but not as the byte a pixel it is decoded through.
+    EXPECT_EQ(LoadError(Bmp(0x10000, 0x8000, 4, BI_RLE4, two, {0, 1})), "Bitmap image is not valid");
+    // Pixels said to start inside the headers or past the end of the file.
+    for (const uint8_t offset : {20, 200}) {
+        std::vector<uint8_t> misplaced = good;
+        misplaced[10] = offset;
+        EXPECT_EQ(LoadError(misplaced), "Bitmap image is not valid") << int{offset};
+    }
+    // A colour table counted past the end of the file.
+    std::vector<uint8_t> counted = good;
+    counted[46] = 200;
+    EXPECT_EQ(LoadError(counted), "Stream read error");
     // Pixel data cut short is a read error, found before the picture is allocated.
     EXPECT_EQ(LoadError(Bmp(1000, 1000, 24, BI_RGB, {}, {1, 2, 3})), "Stream read error");
     EXPECT_EQ(LoadError({'B', 'M', 0}), "Stream read error");

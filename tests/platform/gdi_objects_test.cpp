@@ -79,6 +79,13 @@ TEST(GdiObjects, StockAndSelectedObjectsAreNotDeleted)
     EXPECT_EQ(description.bmBitsPixel, 32);
     EXPECT_EQ(description.bmBits, nullptr);
 
+    // A selected brush is held until another takes its place.
+    HBRUSH brush = CreateSolidBrush(0x123456);
+    HBRUSH stockBrush = SelectObject(dc, brush);
+    EXPECT_FALSE(DeleteObject(brush));
+    EXPECT_EQ(SelectObject(dc, stockBrush), brush);
+    EXPECT_TRUE(DeleteObject(brush));
+
     HPALETTE palette = CopyPalette(StockPalette());
     EXPECT_EQ(SelectPalette(dc, palette, true), StockPalette());
     EXPECT_FALSE(DeleteObject(palette));
@@ -97,6 +104,8 @@ TEST(GdiDeviceContext, ScreenIsTrueColourWithStretching)
     EXPECT_EQ(GetDeviceCaps(screen, BITSPIXEL), 32);
     EXPECT_EQ(GetDeviceCaps(screen, PLANES), 1);
     EXPECT_EQ(GetDeviceCaps(screen, RASTERCAPS) & RC_PALETTE, 0);
+    EXPECT_EQ(GetDeviceCaps(screen, NUMCOLORS), -1);
+    EXPECT_EQ(GetDeviceCaps(screen, SIZEPALETTE), 0);
     EXPECT_NE(GetDeviceCaps(screen, RASTERCAPS) & RC_STRETCHDIB, 0);
     EXPECT_EQ(GetStretchBltMode(screen), BLACKONWHITE);
     EXPECT_EQ(SetStretchBltMode(screen, COLORONCOLOR), BLACKONWHITE);

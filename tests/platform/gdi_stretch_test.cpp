@@ -330,6 +330,9 @@ TEST(Blt, CopiesBetweenContextsAndIndexedTargetsGetBlackAndWhiteByColour)
     EXPECT_TRUE(BitBlt(c.dc, 1, 0, 1, 1, nullptr, 0, 0, BLACKNESS));
     EXPECT_EQ(c.Bytes()[0], 1);
     EXPECT_EQ(c.Bytes()[1], 2);
+    // One pixel set is the nearest entry's index, its neighbour left alone.
+    EXPECT_EQ(SetPixel(c.dc, 0, 0, 0x0A0A0A), 0x090909u);
+    EXPECT_EQ(std::vector<uint8_t>(c.Bytes(), c.Bytes() + 2), (std::vector<uint8_t>{0, 2}));
 
     // A fill or an inversion of part of a 24-bit bitmap touches only the bytes of its pixels.
     Target d(Header(5, -3, 24));

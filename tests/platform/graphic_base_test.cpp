@@ -28,6 +28,11 @@ public:
 };
 FV_DEFINE_GRAPHIC_CLASS(TTestGraphic, TGraphic);
 
+class TOtherTestGraphic : public TTestGraphic {
+    FV_GRAPHIC_CLASS
+};
+FV_DEFINE_GRAPHIC_CLASS(TOtherTestGraphic, TTestGraphic);
+
 TEST(Persistent, AssignWithoutAWayRaisesTheLibraryMessage)
 {
     TTestGraphic a, b;
@@ -88,6 +93,17 @@ TEST(Graphic, FilesGoThroughTheStreamOperations)
     EXPECT_EQ(h.W, 77);
     h.H = g.H = 1;
     EXPECT_TRUE(h.Equals(&g));
+    // Same data is not enough: the class must match, and empty graphics equal only each other.
+    TOtherTestGraphic other;
+    other.W = 77;
+    other.H = 1;
+    EXPECT_FALSE(h.Equals(&other));
+    EXPECT_FALSE(h.Equals(nullptr));
+    g.H = 0;
+    EXPECT_FALSE(h.Equals(&g));
+    h.H = 0;
+    h.W = 5;
+    EXPECT_TRUE(h.Equals(&g));
     EXPECT_THROW(h.LoadFromFile(path + ".missing"), EFOpenError);
 }
 
@@ -132,7 +148,8 @@ TEST(Canvas, WithoutAContextItRefusesToDraw)
     g.W = g.H = 2;
     canvas.Draw(0, 0, g);
     canvas.StretchDraw(Rect(0, 0, 1, 1), g);
-    EXPECT_EQ(g.Draws, 2);
+    g.DrawTransparent(canvas, Rect(0, 0, 1, 1), 128);
+    EXPECT_EQ(g.Draws, 3);
     canvas.SetHandle(nullptr);
     SelectObject(dc, StockBitmap());
     DeleteObject(bitmap);

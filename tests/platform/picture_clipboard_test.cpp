@@ -78,8 +78,21 @@ TEST(TPictureClass, LoadsByExtensionAndHoldsOneGraphic)
     TBitmap target;
     target.Assign(&copy);
     EXPECT_EQ(target.Width(), 7);
+    // A graphic given to a picture is copied; saving writes the graphic's own file.
+    TPicture fromGraphic;
+    fromGraphic.Assign(&target);
+    EXPECT_NE(fromGraphic.Graphic(), &target);
+    fromGraphic.SaveToFile(path);
+    TBitmap saved;
+    saved.LoadFromFile(path);
+    EXPECT_TRUE(saved.Equals(&target));
     copy.Assign(nullptr);
     EXPECT_EQ(copy.Graphic(), nullptr);
+    copy.SaveToFile(path + ".none");
+    EXPECT_EQ(::access((path + ".none").c_str(), F_OK), -1);
+    // An empty picture has nothing to give, and a canvas is no picture.
+    EXPECT_THROW(target.Assign(&copy), EConvertError);
+    EXPECT_THROW(copy.Assign(&target.Canvas()), EConvertError);
     // Bitmap() replaces whatever else the picture holds.
     EXPECT_TRUE(copy.Bitmap().Empty());
     EXPECT_THROW(copy.LoadFromClipboardFormat(12345, nullptr, nullptr), EInvalidGraphic);

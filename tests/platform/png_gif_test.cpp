@@ -227,6 +227,47 @@ TEST(TPngImageWrite, IndexedAndTrueColourPicturesRoundTripWithOnlyTheCoreChunks)
     EXPECT_EQ(changes, 4);
 }
 
+// PNG and GIF images draw, copy and go to the clipboard through their decoded picture.
+TEST(TRasterGraphic, PictureIsDrawnCopiedAndExchanged)
+{
+    TBitmap noise;
+    noise.SetPixelFormat(pf8bit);
+    noise.SetSize(3, 2);
+    for (int i = 0; i < 6; ++i)
+        noise.ScanLine(i / 3)[i % 3] = static_cast<uint8_t>(37 * i + 11);
+    TPngImage png;
+    png.Assign(&noise);
+    EXPECT_EQ(png.Palette(), png.Bitmap().Palette());
+    TBitmap target;
+    target.SetSize(5, 4);
+    target.Canvas().Draw(2, 1, png);
+    EXPECT_EQ(target.Canvas().Pixel(4, 2), noise.Canvas().Pixel(2, 1));
+
+    // A graphic of its own class gives its picture, and so does a picture holding one;
+    // another class is refused.
+    TPngImage copy;
+    copy.Assign(&png);
+    EXPECT_EQ(copy.Bitmap().ScanLine(1)[2], 196);
+    TPicture picture;
+    picture.Assign(&png);
+    TPngImage fromPicture;
+    fromPicture.Assign(&picture);
+    EXPECT_EQ(fromPicture.Width(), 3);
+    TGIFImage gif;
+    EXPECT_THROW(copy.Assign(&gif), EConvertError);
+
+    unsigned format = 0;
+    HGLOBAL data = nullptr;
+    HPALETTE palette = nullptr;
+    EXPECT_THROW(TPngImage().SaveToClipboardFormat(format, data, palette), EInvalidGraphicOperation);
+    png.SaveToClipboardFormat(format, data, palette);
+    gif.LoadFromClipboardFormat(format, data, palette);
+    EXPECT_TRUE(gif.Modified());
+    EXPECT_EQ(gif.Bitmap().ScanLine(1)[2], 196);
+    GlobalFree(data);
+    DeleteObject(palette);
+}
+
 // A GIF written by giflib: a screen, a global table, one image placed on it.
 Bytes EncodeGif(int screenW, int screenH, int background, const GifImageDesc& image, bool localTable,
                 const std::vector<Bytes>& rowsInFileOrder)

@@ -26,6 +26,9 @@ TEST(MemoryStream, WritesGrowAndReadsStopAtTheEnd)
     EXPECT_EQ(stream.Read(out, 8), 2);
     EXPECT_EQ(std::string(out, 2), "ef");
     EXPECT_EQ(stream.Read(out, 8), 0);
+    EXPECT_EQ(stream.Seek(-5, TSeekOrigin::soEnd), 1);
+    EXPECT_EQ(stream.Read(out, 2), 2);
+    EXPECT_EQ(std::string(out, 2), "bc");
 }
 
 TEST(MemoryStream, ShortReadBufferRaisesReadError)
@@ -54,6 +57,15 @@ TEST(MemoryStream, WritingPastTheEndLeavesZeroedGapAndSetSizeTruncates)
     stream.SetSize(2);
     EXPECT_EQ(stream.Size(), 2);
     EXPECT_EQ(stream.Position(), 2);
+    EXPECT_THROW(stream.SetSize(-1), EStreamError);
+    // Before the start there is nowhere to write.
+    stream.SetPosition(-1);
+    try {
+        stream.WriteBuffer("z", 1);
+        ADD_FAILURE();
+    } catch (const EWriteError& e) {
+        EXPECT_EQ(e.Message(), "Stream write error");
+    }
 }
 
 TEST(Streams, CopyFromWithZeroCountCopiesTheWholeSource)
@@ -76,6 +88,13 @@ TEST(FileStream, RoundTripsThroughAFileAndReportsFailuresByClass)
     TMemoryStream in;
     in.LoadFromFile(path.string());
     EXPECT_EQ(std::string(reinterpret_cast<char*>(in.Memory()), static_cast<size_t>(in.Size())), "0123");
+    TFileStream readOnly(path.string(), fmOpenRead);
+    try {
+        readOnly.SetSize(2);
+        ADD_FAILURE();
+    } catch (const EStreamError& e) {
+        EXPECT_EQ(e.Message(), "ファイル \"" + path.string() + "\" の大きさを変更できません。" + ErrorReason(EINVAL));
+    }
     std::filesystem::remove(path);
 
     const std::string missing = "/nonexistent/dir/x.bin";
