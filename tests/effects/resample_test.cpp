@@ -110,6 +110,9 @@ TEST(ResizeKernels, ValuesAtTheirKnownPoints)
     EXPECT_NEAR(MitchellKernel(-1.5f), (-7 / 3.0 * 3.375 + 27 - 30 + 32 / 3.0) / 6, 1e-6);
     EXPECT_EQ(LagrangeKernel(0), 1.0f);
     EXPECT_EQ(LagrangeKernel(1), 0.0f);
+    // (x - 2)(x + 1)(x - 1) / 2 inside 1, -(x - 1)(x - 2)(x - 3) / 6 beyond.
+    EXPECT_EQ(LagrangeKernel(0.5f), 0.5625f);
+    EXPECT_EQ(LagrangeKernel(-1.5f), -0.0625f);
     EXPECT_EQ(Sinc(0), 1.0f);
     EXPECT_EQ(Lanczos3Kernel(0), 1.0f);
     // Pi narrowed to single precision is not pi: the zeros are only near zero.
