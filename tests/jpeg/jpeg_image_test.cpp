@@ -3,10 +3,13 @@
 
 #include "platform/core/TickCount.h"
 #include "platform/graphics/Picture.h"
+#include "platform/graphics/PngImage.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <tuple>
+#include <utility>
 
 namespace {
 
@@ -135,17 +138,20 @@ TEST(JpegImage, WriteDataAndReadDataRoundTrip)
 
 TEST(JpegImage, PaletteOfTheCallerIsUsedForEightBitOutput)
 {
-    for (const unsigned count : {16u, 256u}) {
+    auto palette = [](unsigned count) {
         LOGPALETTE logical{};
         logical.palVersion = 0x300;
         logical.palNumEntries = static_cast<WORD>(count);
         for (unsigned i = 0; i < count; ++i)
             logical.palPalEntry[i] = PALETTEENTRY{static_cast<BYTE>(i * 17), static_cast<BYTE>(255 - i * 17),
                                                   static_cast<BYTE>(i * 8), 0};
+        return CreatePalette(&logical);
+    };
+    for (const unsigned count : {16u, 256u}) {
         TJPEGImage jpeg;
         jpeg.SetPixelFormat(jf8Bit);
         LoadJpegFixture(jpeg, "baseline420.jpg");
-        jpeg.SetPalette(CreatePalette(&logical));
+        jpeg.SetPalette(palette(count));
         TBitmap bitmap;
         bitmap.Assign(&jpeg);
         ASSERT_EQ(bitmap.PixelFormat(), pf8bit);
@@ -154,6 +160,68 @@ TEST(JpegImage, PaletteOfTheCallerIsUsedForEightBitOutput)
             for (int x = 0; x < bitmap.Width(); ++x)
                 ASSERT_LT(bitmap.ScanLine(y)[x], count);
     }
+
+    // Until a decode the image hands out the palette given; a 24-bit decode has no use for it and drops it.
+    TJPEGImage jpeg;
+    LoadJpegFixture(jpeg, "baseline420.jpg");
+    HPALETTE given = palette(16);
+    jpeg.SetPalette(given);
+    EXPECT_EQ(jpeg.Palette(), given);
+    jpeg.DIBNeeded();
+    jpeg.SetPixelFormat(jf8Bit);
+    EXPECT_EQ(jpeg.Palette(), nullptr);
+    // Decoded, it hands out the picture's; given that one back it keeps the picture.
+    jpeg.DIBNeeded();
+    HPALETTE own = jpeg.Palette();
+    EXPECT_GT(GetPaletteEntries(own, 0, 0, nullptr), 16u);
+    int changes = 0;
+    jpeg.OnChange = [&](TPersistent*) { ++changes; };
+    jpeg.SetPaletteModified(false);
+    jpeg.SetPalette(own);
+    EXPECT_EQ(jpeg.Palette(), own);
+    EXPECT_EQ(changes, 0);
+    // Another palette drops the picture; the next decode uses it.
+    jpeg.SetPalette(palette(16));
+    EXPECT_TRUE(jpeg.PaletteModified());
+    EXPECT_EQ(changes, 1);
+    TBitmap bitmap;
+    bitmap.Assign(&jpeg);
+    EXPECT_EQ(GetPaletteEntries(bitmap.Palette(), 0, 0, nullptr), 16u);
+}
+
+// A picture assigned from a bitmap has no JPEG data yet: a copy takes the
+// picture itself, its size cannot be changed, and only a bitmap takes it.
+TEST(JpegImage, AssignedPictureIsCopiedAndPastedWithItsSize)
+{
+    TBitmap source;
+    PaintTestPicture(source, 37, 13);
+    TJPEGImage jpeg;
+    jpeg.Assign(&source);
+    TJPEGImage copy;
+    copy.Assign(&jpeg);
+    for (void (TGraphic::*resize)(int) : {&TGraphic::SetWidth, &TGraphic::SetHeight}) {
+        try {
+            (copy.*resize)(5);
+            ADD_FAILURE() << "resized";
+        } catch (const EInvalidGraphicOperation& e) {
+            EXPECT_EQ(e.Message(), "JPEG イメージのサイズは変更できません");
+        }
+    }
+    TPngImage png;
+    EXPECT_THROW(png.Assign(&copy), EConvertError);
+
+    // Through the clipboard as a bitmap.
+    unsigned format = 0;
+    HGLOBAL data = nullptr;
+    HPALETTE palette = nullptr;
+    copy.SaveToClipboardFormat(format, data, palette);
+    TJPEGImage pasted;
+    pasted.LoadFromClipboardFormat(format, data, palette);
+    GlobalFree(data);
+    EXPECT_EQ(std::pair(pasted.Width(), pasted.Height()), std::pair(37, 13));
+    TBitmap bitmap;
+    bitmap.Assign(&pasted);
+    EXPECT_TRUE(std::equal(source.ScanLine(12), source.ScanLine(12) + 3 * 37, bitmap.ScanLine(12)));
 }
 
 TEST(JpegProgress, PercentGuardsItsDivisions)

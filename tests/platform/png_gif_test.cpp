@@ -329,6 +329,12 @@ TEST(TGIFImageRead, FirstImageOnTheBackgroundWithItsTable)
     EXPECT_EQ(Entry(interlaced.Bitmap(), 1).peBlue, 3);
 }
 
+// A stream whose device has gone: every read fails.
+class FailingStream : public TMemoryStream {
+public:
+    int64_t Read(void*, int64_t) override { throw EReadError("device gone"); }
+};
+
 TEST(TGIFImageRead, DamagedFilesFailAndNothingIsWritten)
 {
     GifImageDesc desc{};
@@ -350,6 +356,10 @@ TEST(TGIFImageRead, DamagedFilesFailAndNothingIsWritten)
             EXPECT_EQ(e.Message(), "GIF: invalid screen size") << width << " x " << height;
         }
     }
+    // The stream's own failure reaches the caller as it was raised.
+    FailingStream failing;
+    EXPECT_THROW(gif.LoadFromStream(failing), EReadError);
+    EXPECT_EQ(gif.Width(), 2);
     TMemoryStream out;
     EXPECT_THROW(gif.SaveToStream(out), EInvalidGraphicOperation);
 }

@@ -90,7 +90,10 @@ TEST_F(PluginDecoding, ColourPictureOpensFromFileAndStreamWithItsPixels)
     stream.LoadFromFile(path);
     TSPIFvDIB fromStream;
     fromStream.LoadFromStream(stream);
-    for (TSPIFvDIB* image : {&fromFile, &fromStream}) {
+    TFileStream file(path, fmOpenRead);
+    TSPIFvDIB fromFileStream;
+    fromFileStream.LoadFromStream(file);
+    for (TSPIFvDIB* image : {&fromFile, &fromStream, &fromFileStream}) {
         ASSERT_EQ(image->Width(), 3);
         ASSERT_EQ(image->Height(), 2);
         EXPECT_EQ(image->BitCount(), 24);
@@ -203,7 +206,7 @@ TEST_F(PluginDecoding, BmpExtensionAsksTheBitmapReaderFirst)
 {
     TFvDIB source;
     source.SetWidth(2);
-    source.SetHeight(2);
+    source.SetHeight(3);
     TMemoryStream bmp;
     source.SaveToStream(bmp);
     TSPIFvDIB image;
@@ -211,6 +214,11 @@ TEST_F(PluginDecoding, BmpExtensionAsksTheBitmapReaderFirst)
     bmp.SaveToFile(FFolder.Path("real.BmP"));
     image.LoadFromFile(FFolder.Path("real.BmP"));
     EXPECT_EQ(Count("Loading Graphic by Susie Plugin"), 0);
+    TSPIBitmap bitmap;
+    bitmap.LoadFromFile(FFolder.Path("real.BmP"));
+    TSPIBitmap copy;
+    copy.Assign(&bitmap);
+    EXPECT_EQ(copy.Height(), 3);
     image.LoadFromFile(FFolder.Write("really.bmp", Ppm()));
     EXPECT_EQ(image.Width(), 3);
     EXPECT_EQ(Count("Loading by [spi_pnm.spi]"), 1);
@@ -344,6 +352,10 @@ TEST_F(PluginDecoding, PreviewIsTakenWhenWantedAndThePictureWhenMissing_AndTheBi
     fromStream.LoadFromStream(stream);
     EXPECT_EQ(bitmap.Width(), 1);
     EXPECT_EQ(fromStream.Width(), 1);
+    // One without a preview gives its picture, from a stream too.
+    stream.LoadFromFile(FFolder.Path("colours.ppm"));
+    fromStream.LoadFromStream(stream);
+    EXPECT_EQ(fromStream.Width(), 3);
     FSpis.GraphicPreview = false;
     // A forced loader is the only one asked.
     FSpis.GraphicForcedLoader = static_cast<TInSPI*>(FSpis.Plugins(1));

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <utility>
@@ -34,6 +35,18 @@ TEST(PluginWrapper, KindFollowsTheVersionString)
     ASSERT_NE(archive, nullptr);
     EXPECT_EQ(archive->ClassType(), &TAmSPI::ClassInfo);
     EXPECT_TRUE(archive->Enabled());
+    auto& am = static_cast<TAmSPI&>(*archive);
+    void* handle = &handle;
+    EXPECT_EQ(am.GetArchiveInfo("a", 0, 0, &handle), 0);
+    EXPECT_EQ(handle, nullptr);
+    TFileInfo entry;
+    std::memset(&entry, 0xFF, sizeof entry);
+    EXPECT_EQ(am.GetFileInfo("a", 0, "b", 0, &entry), 0);
+    EXPECT_EQ(uint32_t{entry.FileSize}, 0u);
+    EXPECT_EQ(am.GetFile("a", 7, "b", 0, nullptr, 0), 7);
+    // The plain loader kind checks its own exports.
+    EXPECT_EQ(TLoaderSPI(Plugin("spi_archive")).Version(), "00AM");
+    EXPECT_THROW(TLoaderSPI(Plugin("spi_noloader")), ESPIInvalidAPI);
 
     const auto xn = CreatePluginByVersion(Plugin("spi_xn"));
     ASSERT_NE(xn, nullptr);
@@ -75,6 +88,9 @@ TEST(PluginWrapper, MissingRequiredExportsRaiseNamingTheExport)
     void* info = nullptr;
     void* bits = nullptr;
     EXPECT_THROW(pnm.GetPreview("", 0, 1, &info, &bits, nullptr, 0), ESPIInvalidAPI);
+    EXPECT_THROW(pnm.ConfigurationDlg(nullptr, 0), ESPIInvalidAPI);
+    EXPECT_NE(pnm.ProcAddress("GetPicture"), nullptr);
+    EXPECT_EQ(pnm.ProcAddress("GetPreview"), nullptr);
 }
 
 TEST(PluginWrapper, FilesThatAreNoLibraryGiveNoPlugin)

@@ -7,6 +7,7 @@
 
 #include <clocale>
 #include <cstdlib>
+#include <stdexcept>
 
 namespace {
 
@@ -80,6 +81,13 @@ TEST(PluginRegistry, SusieFolderComesFromTheUserRegistry)
     spis.Loaded();
     EXPECT_EQ(spis.Count(), 0);
     ::unsetenv("XDG_CONFIG_HOME");
+    // The working folder, when asked for.
+    const std::filesystem::path saved = std::filesystem::current_path();
+    std::filesystem::current_path(folder.Path());
+    spis.SearchOptions = {spsCurrentDir};
+    spis.Loaded();
+    std::filesystem::current_path(saved);
+    EXPECT_EQ(Names(spis), std::vector<std::string>{"pnm.spi"});
 }
 
 TEST(PluginRegistry, SearchEventsDecideWhatIsLoadedAndKept)
@@ -97,6 +105,12 @@ TEST(PluginRegistry, SearchEventsDecideWhatIsLoadedAndKept)
     spis.OnSearch = [](TSPIs*, TSPI* spi, bool& accept) { accept = spi->Infomation() != "Echo test plug-in"; };
     spis.Search(folder.Path() + "/*.spi");
     EXPECT_EQ(offered.size(), 3u);
+    EXPECT_EQ(Names(spis), std::vector<std::string>{"pnm.spi"});
+    // A plug-in whose formats cannot be registered is taken out again.
+    spis.OnPictureRegister = [](TSPIs*, TInSPI*, const std::string&, const std::string&, TGraphicClass&) {
+        throw std::runtime_error("refused");
+    };
+    EXPECT_THROW(spis.Insert(0, std::make_unique<TInSPI>(folder.Path("echo.spi"))), std::runtime_error);
     EXPECT_EQ(Names(spis), std::vector<std::string>{"pnm.spi"});
 }
 
@@ -155,6 +169,14 @@ TEST(PluginRegistry, MatchingPluginsComeFirstInReverseOrder)
     spis.FindPluginList({&TInSPI::ClassInfo}, "PHOTO.ÄPNG", list);
     std::setlocale(LC_CTYPE, saved.c_str());
     EXPECT_EQ(list.front(), spis.Plugins(4));
+    TSPI* third = spis.Plugins(2);
+    spis.Exchange(0, 2);
+    EXPECT_EQ(spis.IndexOf(third), 0);
+    spis.Remove(third);
+    spis.Remove(third);
+    EXPECT_EQ(Names(spis), (std::vector<std::string>{"b.spi", "a.spi", "d.spi", "e.spi"}));
+    EXPECT_THROW(spis.Exchange(4, 1), EListError);
+    EXPECT_THROW(spis.Exchange(1, 4), EListError);
 }
 
 } // namespace

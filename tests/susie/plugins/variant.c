@@ -2,7 +2,8 @@
    have, built from this one source with macros:
    SPI_VERSION, SPI_PATTERN (its first pattern), NO_PLUGIN_INFO, SILENT_DESCRIPTION (entry 1 claims a text but
    writes none), ENDLESS_FORMATS (a pattern and a type for every entry number from 2 on), WITH_LOADER, WITH_PICTURE_INFO, WITH_PICTURE, WITH_ARCHIVE. Their format entries end with an unmatched pattern (entry 4
-   without entry 5). None of them decodes anything. */
+   without entry 5). None of them decodes anything; the archive one's GetFile
+   answers the length it is given. */
 #include "PluginSupport.h"
 
 #ifndef NO_PLUGIN_INFO
@@ -84,11 +85,10 @@ int32_t GetFile(const char* Src, int32_t Len, const char* Dest, uint16_t Flag, T
                 intptr_t Data)
 {
     (void)Src;
-    (void)Len;
     (void)Dest;
     (void)Flag;
     (void)ProgressCallback;
     (void)Data;
-    return 0;
+    return Len;
 }
 #endif
