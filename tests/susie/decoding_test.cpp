@@ -144,10 +144,14 @@ TEST_F(PluginDecoding, PaletteOptionDecidesWhetherTrueColourGetsAPalette)
     never.PaletteOption = sdpNone;
     never.LoadFromFile(path);
     EXPECT_EQ(never.GetPalette(), nullptr);
+    // A copy takes the option along, whatever it had.
     TSPIFvDIB copy;
+    copy.PaletteOption = sdpAllways;
     copy.Assign(&never);
     EXPECT_EQ(copy.PaletteOption, sdpNone);
     EXPECT_EQ(&copy.InternalDIB(), &never.InternalDIB());
+    copy.Assign(&always);
+    EXPECT_EQ(copy.PaletteOption, sdpAllways);
 }
 
 TEST_F(PluginDecoding, MacBinaryHeaderIsSkippedAndShortDataTriedOnce)
@@ -292,6 +296,9 @@ TEST_F(PluginDecoding, GraphicWritesItsBlocksAsABmpImage)
     indexed.Assign(&graphic);
     EXPECT_EQ(indexed.PixelFormat(), pf8bit);
     EXPECT_EQ(indexed.ScanLine(1)[3], 0x22);
+    TSPIFvDIB dib;
+    dib.Assign(&graphic);
+    EXPECT_EQ(std::tuple(dib.Width(), dib.Height(), dib.BitCount(), dib.GetPixels(3, 1)), std::tuple(4, 2, 8, 0x22u));
 
     // Bit-field masks are part of the header image.
     graphic.LoadFromFile(FFolder.Write("masks.echo", Echo(2, 1, 16, BI_BITFIELDS, 0, 12, 4)));
