@@ -31,6 +31,9 @@ TEST(NamedMutex, SecondHolderIsRefusedUntilTheFirstReleases)
     EXPECT_FALSE(second.Held());
     first.Release();
     EXPECT_TRUE(second.TryAcquire(name));
+    // Taking it again lets go of what it held first.
+    EXPECT_TRUE(second.TryAcquire(name));
+    EXPECT_TRUE(second.Held());
 }
 
 TEST(NamedMutex, OtherNamesAreIndependent)
