@@ -170,6 +170,10 @@ TEST_F(PluginDecoding, MacBinaryHeaderIsSkippedAndShortDataTriedOnce)
     TSPIFvDIB fromStream;
     fromStream.LoadFromStreamWithName(stream, "wrapped.pnm");
     EXPECT_EQ(fromStream.Width(), 3);
+    // A name too long for a plug-in's buffers goes to none of them.
+    stream.SetPosition(0);
+    TSPIFvDIB longName;
+    EXPECT_THROW(longName.LoadFromStreamWithName(stream, "/" + std::string(300, 'a') + ".pnm"), EInvalidGraphic);
 
     FReports.clear();
     TSPIFvDIB shortData;
