@@ -108,6 +108,28 @@ TEST(JpegDecode, GreyFileGivesEightBitsWithAGreyPaletteEvenAt24Bits)
         }
 }
 
+// Best speed takes the fast transform: close to the exact decode, not the same.
+TEST(JpegDecode, BestSpeedTakesTheFastTransform)
+{
+    TJPEGImage exact, fast;
+    fast.SetPerformance(jpBestSpeed);
+    LoadJpegFixture(exact, "baseline420.jpg");
+    LoadJpegFixture(fast, "baseline420.jpg");
+    TBitmap a, b;
+    a.Assign(&exact);
+    b.Assign(&fast);
+    ASSERT_EQ(b.PixelFormat(), pf24bit);
+    long differ = 0, error = 0;
+    for (int y = 0; y < a.Height(); ++y)
+        for (int x = 0; x < a.Width(); ++x) {
+            const Rgb p = PixelOf(a, x, y), q = PixelOf(b, x, y);
+            differ += p.r != q.r || p.g != q.g || p.b != q.b;
+            error += std::abs(p.r - q.r) + std::abs(p.g - q.g) + std::abs(p.b - q.b);
+        }
+    EXPECT_GT(differ, 0);
+    EXPECT_LT(error, 3L * a.Width() * a.Height());
+}
+
 TEST(JpegDecode, GreyscaleOptionMakesAColourFileGrey)
 {
     TJPEGImage jpeg;
