@@ -239,6 +239,7 @@ TEST(FileCommands, SaveAsWritesTheChosenFormatUnderTheNameActuallyWritten)
         f.SpinEdit1->setValue(2);
         f.SpinEdit2->setValue(2);
         f.CheckBox3->click();
+        f.ScrollBar1->setValue(37);
         f.Button1->click();
     });
     form.Save2Click();
@@ -262,6 +263,10 @@ TEST(FileCommands, SaveAsWritesTheChosenFormatUnderTheNameActuallyWritten)
     const size_t frame = written.find("\xFF\xC0");
     ASSERT_NE(frame, std::string::npos);
     EXPECT_EQ(written[frame + 11], '\x11');
+    // Quality 37 scales the first luminance step, 16, to 22.
+    const size_t tables = written.find("\xFF\xDB");
+    ASSERT_NE(tables, std::string::npos);
+    EXPECT_EQ(written[tables + 5], '\x16');
 
     // Cancelled options write nothing and change nothing.
     ChooseFile((w.Dir / "other.png").string(), 3);

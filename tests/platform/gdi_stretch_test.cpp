@@ -311,6 +311,8 @@ TEST(Blt, CopiesBetweenContextsAndIndexedTargetsGetBlackAndWhiteByColour)
     EXPECT_EQ(GetPixel(a.dc, 1, 0), 0x123456u);
     EXPECT_EQ(GetPixel(a.dc, 0, 0), 0x123456u);
     EXPECT_FALSE(BitBlt(a.dc, 0, 0, 2, 2, nullptr, 0, 0, SRCCOPY));
+    EXPECT_FALSE(BitBlt(nullptr, 0, 0, 2, 2, b.dc, 0, 0, SRCCOPY));
+    EXPECT_FALSE(BitBlt(a.dc, 0, 0, 2, 2, b.dc, 0, 0, 0x00AA0029));
 
     // Within one bitmap, overlapping rows move as a whole.
     for (int y = 0; y < 4; ++y)
