@@ -199,6 +199,10 @@ TEST(ClipboardDIB, MalformedBlocksAreRejected)
     DibFields bits = fields;
     bits.BitCount = 2;
     reject(DibBlock(bits), "TFvInternalDIB.LoadFromClipboardFormat: Invalid biBitCount");
+    // The size is judged first, at one bit a pixel, whatever the depth.
+    bits.Width = INT32_MAX;
+    bits.Height = 9;
+    reject(DibBlock(bits), "TFvInternalDIB.LoadFromClipboardFormat: Invalid Width or Height");
 
     EXPECT_EQ(&dib.InternalDIB(), storage);
     EXPECT_EQ(dib.GetPixels(0, 0), 77u);
