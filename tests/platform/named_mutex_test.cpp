@@ -178,6 +178,15 @@ TEST(NamedMutex, AnotherUsersHolderNeverKeepsThisUserOut)
         return mine.TryAcquire(name) && mine.Held();
     }));
     ::close(fd);
+
+    // A lock file it can neither open nor remove leaves this user working without a lock.
+    ::unlink(path.c_str());
+    ::close(::open(path.c_str(), O_RDWR | O_CREAT, 0600));
+    ::chmod(dir.c_str(), 0500);
+    EXPECT_TRUE(AsNobody([&] {
+        TNamedMutex mine;
+        return mine.TryAcquire(name) && !mine.Held();
+    }));
     std::filesystem::remove_all(dir);
 }
 
