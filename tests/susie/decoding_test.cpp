@@ -315,6 +315,19 @@ TEST_F(PluginDecoding, GraphicWritesItsBlocksAsABmpImage)
         graphic.LoadFromFile(FFolder.Write("depth.echo", Echo(2, 1, bits, compression, 0, table, 8)));
         EXPECT_EQ(graphic.Width(), 2) << bits;
     }
+    // A 4-bit picture brings its own table to the bitmap as a palette to realize, loaded or given.
+    const std::string four = FFolder.Write("four.echo", Echo(2, 1, 4, BI_RGB, 0, 64, 8));
+    graphic.LoadFromFile(four);
+    TSPIBitmap loaded;
+    loaded.LoadFromFile(four);
+    TSPIBitmap given;
+    given.Assign(&graphic);
+    for (TSPIBitmap* bitmap : {&loaded, &given}) {
+        PALETTEENTRY entries[16] = {};
+        EXPECT_EQ(GetPaletteEntries(bitmap->GetPalette(), 0, 16, entries), 16u);
+        EXPECT_EQ(std::tuple(bitmap->PixelFormat(), bitmap->PaletteModified(), entries[15].peRed, entries[15].peBlue),
+                  std::tuple(pf4bit, true, 179, 165));
+    }
 
     // A file size that needs all four bytes.
     graphic.LoadFromFile(FFolder.Write("large.echo", Echo(2050, 2050, 32, BI_RGB, 0, 0, 2050 * 2050 * 4)));
@@ -337,6 +350,7 @@ TEST_F(PluginDecoding, LyingHeadersFailTheTryInsteadOfBeingRead)
         Echo(1000, 2, 24, BI_RGB, 0, 0, 16),     // rows longer than the block
         Echo(1000, 2, 24, BI_RGB, 0, 0, 5900),   // 100 bytes short
         Echo(2, 2, 8, BI_RGB, 0, 8, 8),          // colour table cut short
+        Echo(33, 100, 1, BI_RGB, 0, 8, 400),     // 1-bit rows of 33 pixels take 8 bytes, not 4
         Echo(-2, 2, 24, BI_RGB, 0, 0, 16),
         Echo(2, INT32_MIN, 24, BI_RGB, 0, 0, 16),
         Echo(0x7FFFFFFF, 0x7FFFFFFF, 32, BI_RGB, 0, 0, 16), // sizes that overflow 32 bits
