@@ -268,6 +268,8 @@ std::string StartAndClose(const std::filesystem::path& dir, const std::string& d
     if (session.ResidentKb != nullptr)
         *session.ResidentKb = ResidentKb(editor);
     const std::string title = Output("xdotool getwindowname " + window + " 2>/dev/null");
+    // The program's icon reaches the desktop with the window.
+    EXPECT_EQ(Output("xprop -id " + window + " -notype _NET_WM_ICON 2>/dev/null | head -c 26"), "_NET_WM_ICON = \tIcon (16 x");
     if (std::string command = session.Action; !command.empty()) {
         for (size_t at = command.find("%1"); at != std::string::npos; at = command.find("%1", at))
             command.replace(at, 2, window);
