@@ -62,11 +62,13 @@ TEST(ProfileText, IgnoresLinesWithoutEqualsAndKeysBeforeAnySection)
 
 TEST(ProfileText, StripsOnePairOfQuotesAndToleratesByteOrderMark)
 {
-    const std::string text = "\xEF\xBB\xBF[S]\nq = \"a b\" \nqq=\"\"x\"\"\nhalf=\"x\nempty=\n";
+    const std::string text = "\xEF\xBB\xBF[S]\nq = \"a b\" \nqq=\"\"x\"\"\nhalf=\"x\nempty=\npair=\"\"\none=\"\n";
     EXPECT_EQ(ProfileFindValue(text, "S", "q"), "a b");
     EXPECT_EQ(ProfileFindValue(text, "S", "qq"), "\"x\"");
     EXPECT_EQ(ProfileFindValue(text, "S", "half"), "\"x");
     EXPECT_EQ(ProfileFindValue(text, "S", "empty"), "");
+    EXPECT_EQ(ProfileFindValue(text, "S", "pair"), "");
+    EXPECT_EQ(ProfileFindValue(text, "S", "one"), "\"");
 }
 
 TEST(ProfileText, LongValuesAreNotCut)
