@@ -5,26 +5,10 @@
 
 #include <filesystem>
 
-namespace {
-
-thread_local std::string loadError;
-
-} // namespace
-
 HMODULE LoadLibrary(const std::string& fileName)
 {
     const std::string path = fileName.find('/') == std::string::npos ? "./" + fileName : fileName;
-    void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (handle == nullptr) {
-        const char* reason = ::dlerror();
-        loadError = reason != nullptr ? reason : "unknown error";
-    }
-    return static_cast<HMODULE>(handle);
-}
-
-const std::string& LastLoadError()
-{
-    return loadError;
+    return static_cast<HMODULE>(::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL));
 }
 
 void* GetProcAddress(HMODULE module, const char* name)

@@ -9,9 +9,8 @@ using HMODULE = DynamicModule*;
 
 // Opens the library at fileName (a name without '/' is taken from the
 // current directory, never from the library search path); null when it
-// cannot be loaded, with the reason in LastLoadError.
+// cannot be loaded.
 HMODULE LoadLibrary(const std::string& fileName);
-const std::string& LastLoadError();
 // The address of the export name, or null.
 void* GetProcAddress(HMODULE module, const char* name);
 // Drops one reference; the last one unloads the library.
