@@ -111,8 +111,19 @@ TEST(JpegImage, SettersDropThePictureButKeepTheData)
     EXPECT_EQ(changes, afterDecode + 1);
     EXPECT_EQ(jpeg.Width(), 31);
     EXPECT_EQ(jpeg.Height(), 24);
+    // Each setter announces its change once; those that change the colours ask for the palette again.
+    jpeg.SetPaletteModified(false);
     jpeg.SetGrayscale(true);
-    EXPECT_TRUE(jpeg.PaletteModified());
+    EXPECT_EQ(std::pair(changes, jpeg.PaletteModified()), std::pair(afterDecode + 2, true));
+    jpeg.SetPaletteModified(false);
+    jpeg.SetPixelFormat(jf8Bit);
+    EXPECT_EQ(std::pair(changes, jpeg.PaletteModified()), std::pair(afterDecode + 3, true));
+    jpeg.SetPaletteModified(false);
+    jpeg.SetPerformance(jpBestSpeed);
+    EXPECT_EQ(std::pair(changes, jpeg.PaletteModified()), std::pair(afterDecode + 4, true));
+    jpeg.SetPaletteModified(false);
+    jpeg.SetSmoothing(!jpeg.Smoothing());
+    EXPECT_EQ(std::pair(changes, jpeg.PaletteModified()), std::pair(afterDecode + 5, false));
     EXPECT_EQ(SavedBytes(jpeg), ReadFileBytes(JpegFixture("baseline420.jpg")));
 }
 
