@@ -201,6 +201,13 @@ TEST(Form, AnotherApplicationsFocusNeitherDeactivatesNorActivatesAgain)
     form.hide();
     QApplication::setActiveWindow(nullptr);
     EXPECT_EQ(std::pair(form.Activated, form.Deactivated), std::pair(1, 1));
+    // A form closed while another is active had nothing to end.
+    TActivatedForm other(nullptr);
+    other.show();
+    form.show();
+    QApplication::setActiveWindow(&other);
+    form.hide();
+    EXPECT_EQ(std::pair(form.Activated, form.Deactivated), std::pair(1, 1));
 }
 
 TEST(Form, DialogBorderFixesTheSizeAndScreenCentrePlacesIt)
