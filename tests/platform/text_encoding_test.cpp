@@ -30,6 +30,8 @@ TEST(TextEncoding, SameTextIgnoresCaseByTheLocalesRules)
     // Two-byte letters from both halves of their lead bytes' range.
     EXPECT_TRUE(SameTextIgnoringCase(".ÄЖPNG", ".äжpng"));
     EXPECT_TRUE(SameTextIgnoringCase(".ＰＮＧ", ".ｐｎｇ"));
+    // Four-byte letters, whose last bytes differ between the cases.
+    EXPECT_TRUE(SameTextIgnoringCase(".\U00010400x", ".\U00010428X"));
     // Read no further than the shorter text, here one with nothing after it.
     const std::vector<char> shorter{'.', 'p', 'n'};
     EXPECT_FALSE(SameTextIgnoringCase(".png", std::string_view(shorter.data(), shorter.size())));
