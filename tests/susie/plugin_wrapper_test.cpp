@@ -1,4 +1,5 @@
 #include "susie/SPI.h"
+#include "susie/SPIsHelper.h"
 
 #include <gtest/gtest.h>
 
@@ -119,6 +120,17 @@ TEST(PluginWrapper, PluginFileNamesStopAtTheClassicPathLimit)
     EXPECT_EQ(ToPluginFileName(fits), fits);
     EXPECT_EQ(ToPluginFileName(fits + "a"), "");
     EXPECT_EQ(ToPluginFileName("/tmp/写真.pnm"), "/tmp/写真.pnm");
+}
+
+TEST(PluginWrapper, ProgressScalingRoundsHalvesAwayFromZeroWhateverTheSigns)
+{
+    EXPECT_EQ((std::vector<int32_t>{MulDiv(1, 97, 2), MulDiv(-1, 97, 2), MulDiv(1, -97, 2), MulDiv(1, 97, -2),
+                                    MulDiv(-1, -97, 2), MulDiv(1, 97, 3), MulDiv(-2, 97, 3)}),
+              (std::vector<int32_t>{49, -49, -49, -49, 49, 32, -65}));
+    // No quotient, or one past 32 bits, answers -1.
+    EXPECT_EQ(MulDiv(5, 7, 0), -1);
+    EXPECT_EQ(MulDiv(INT32_MAX, 2, 1), -1);
+    EXPECT_EQ(std::pair(MulDiv(INT32_MAX, 2, 2), MulDiv(INT32_MIN, 2, 2)), std::pair(INT32_MAX, INT32_MIN));
 }
 
 } // namespace
