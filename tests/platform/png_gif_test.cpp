@@ -123,6 +123,24 @@ TEST(TPngImageRead, ColourFilesBecome24BitsWithAlphaDroppedAndInterlacingUndone)
     EXPECT_EQ(Bytes(grey.Bitmap().ScanLine(0), grey.Bitmap().ScanLine(0) + 6), (Bytes{0x11, 0x11, 0x11, 0x22, 0x22, 0x22}));
 }
 
+// A stream whose one read fails, as a device may once; counts the reads asked of it after that.
+class HiccupStream : public TMemoryStream {
+public:
+    explicit HiccupStream(int failing) : FFailing(failing) {}
+    int ReadsAfter = 0;
+    int64_t Read(void* buffer, int64_t count) override
+    {
+        if (++FReads == FFailing)
+            throw EReadError("device hiccup");
+        ReadsAfter += FReads > FFailing;
+        return TMemoryStream::Read(buffer, count);
+    }
+
+private:
+    int FFailing;
+    int FReads = 0;
+};
+
 TEST(TPngImageRead, DamagedFilesFailAndLeaveThePictureAlone)
 {
     const Bytes good = EncodePng(3, 3, PNG_COLOR_TYPE_RGB, 8, std::vector<Bytes>(3, Bytes(9, 7)));
@@ -133,6 +151,15 @@ TEST(TPngImageRead, DamagedFilesFailAndLeaveThePictureAlone)
     Bytes truncated(good.begin(), good.end() - 20);
     for (const Bytes& bad : {badCrc, truncated, Bytes{0x89, 'P', 'N', 'G'}, Bytes(100, 0)}) {
         EXPECT_THROW(Load(png, bad), Exception);
+        EXPECT_EQ(png.Width(), 3);
+    }
+    // A read that fails ends the reading: its failure is raised, and nothing further is read.
+    for (int failing = 1; failing <= 6; ++failing) {
+        HiccupStream stream(failing);
+        stream.Write(good.data(), static_cast<int64_t>(good.size()));
+        stream.SetPosition(0);
+        EXPECT_THROW(png.LoadFromStream(stream), EReadError) << failing;
+        EXPECT_EQ(stream.ReadsAfter, 0) << failing;
         EXPECT_EQ(png.Width(), 3);
     }
     // One row past 2^31 - 1 bytes at the depth each file becomes (1, 4, 4, 8 and 24 bits) is refused
