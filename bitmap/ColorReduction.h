@@ -65,7 +65,8 @@ inline unsigned HistogramKey(unsigned Red, unsigned Green, unsigned Blue)
 }
 
 // Counts the rows into 65536 bins, gives each used bin its mean colour and key
-// and moves the used bins to the front in key order; answers their number.
+// and moves the used bins to the front in key order, emptying the rest;
+// answers their number.
 int64_t FillHistogram(const TFvSourceRows& Rows, std::vector<TFvColorBin>& Bins);
 
 // The palette feeds read the checked rows of their source.

@@ -225,6 +225,9 @@ TEST(ColorReduction, HistogramOfAPhotoSizedPictureMatchesAPlainCount)
             EXPECT_EQ(got.Blue, bin[2] / bin[3] + (key & 31) * 8);
         }
         EXPECT_EQ(used, expectedUsed);
+        EXPECT_TRUE(std::all_of(bins.begin() + used, bins.end(), [](const TFvColorBin& b) {
+            return std::tuple(b.Red, b.Green, b.Blue, b.Weight, b.Key) == std::tuple(0u, 0u, 0u, 0u, 0u);
+        }));
         // A picture without pixels fills no bin.
         EXPECT_EQ(FillHistogram(TFvSourceRows{pixels.data(), 0, 0, 0}, bins), 0);
         EXPECT_EQ(FillHistogram(TFvSourceRows{pixels.data(), width, 0, 3 * width}, bins), 0);
