@@ -330,6 +330,10 @@ TEST_F(DialogLayout, OptionDialogsOpenWithTheirDesignedValues)
                   {"Button1", jpeg.Button1, "", "OK(&O)"}});
     for (const QWidget* box : {jpeg.CheckBox1, jpeg.CheckBox2, jpeg.CheckBox3})
         EXPECT_EQ(box->x(), jpeg.ScrollBar1->x());
+    // The rows that span the dialog end with its last column.
+    for (const QWidget* spanning : std::initializer_list<const QWidget*>{jpeg.Label1, jpeg.ScrollBar1, jpeg.CheckBox1,
+                                                                          jpeg.CheckBox2, jpeg.CheckBox3, jpeg.Label2})
+        EXPECT_EQ(spanning->geometry().right(), jpeg.Button3->geometry().right()) << spanning->objectName().toStdString();
 
     TPNGOptionForm png(&Form);
     ExpectLayout(png, "",
