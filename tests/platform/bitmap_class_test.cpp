@@ -85,6 +85,32 @@ TEST(TBitmapClass, StartsEmptyAndKeepsTopDownRows)
     EXPECT_EQ(bitmap.ScanLine(2)[4 + 2], 0xFF);
     EXPECT_EQ(bitmap.ScanLine(2)[4 + 0], 0x00);
     EXPECT_EQ(changes, 2);
+    // Every other change of the picture is announced once.
+    std::vector<int> announced;
+    TBitmap other;
+    other.SetSize(2, 3);
+    bitmap.SetPixelFormat(pf8bit);
+    announced.push_back(changes);
+    bitmap.SetPalette(CopyPalette(bitmap.Palette()));
+    announced.push_back(changes);
+    bitmap.Assign(&other);
+    announced.push_back(changes);
+    bitmap.Assign(nullptr);
+    announced.push_back(changes);
+    TMemoryStream stream;
+    other.SaveToStream(stream);
+    stream.SetPosition(0);
+    bitmap.LoadFromStream(stream);
+    announced.push_back(changes);
+    unsigned format = 0;
+    HGLOBAL data = nullptr;
+    HPALETTE palette = nullptr;
+    other.SaveToClipboardFormat(format, data, palette);
+    bitmap.LoadFromClipboardFormat(format, data, palette);
+    announced.push_back(changes);
+    GlobalFree(data);
+    EXPECT_EQ(announced, (std::vector<int>{3, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(bitmap.Height(), 3);
 
     BITMAP description{};
     ASSERT_TRUE(GetObject(bitmap.Handle(), &description));
