@@ -94,11 +94,13 @@ TEST(JpegImage, EqualsMeansSharingTheSameData)
 TEST(JpegImage, SettersDropThePictureButKeepTheData)
 {
     TJPEGImage jpeg;
-    LoadJpegFixture(jpeg, "baseline420.jpg");
     int changes = 0;
     jpeg.OnChange = [&](TPersistent*) { ++changes; };
+    LoadJpegFixture(jpeg, "baseline420.jpg");
+    // The load and the decode that follows are each announced.
     jpeg.DIBNeeded();
     const int afterDecode = changes;
+    EXPECT_EQ(afterDecode, 2);
 
     // Unchanged values: nothing happens.
     jpeg.SetSmoothing(jpeg.Smoothing());

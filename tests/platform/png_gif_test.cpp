@@ -241,7 +241,7 @@ TEST(TPngImageWrite, IndexedAndTrueColourPicturesRoundTripWithOnlyTheCoreChunks)
     }
     TPngImage png;
     EXPECT_THROW(png.SetCompressionLevel(10), EInvalidGraphicOperation);
-    // Every change of the picture is announced: size, palette, an assigned bitmap.
+    // Every change of the picture is announced: size, palette, an assigned bitmap, a load.
     int changes = 0;
     png.OnChange = [&](TPersistent*) { ++changes; };
     png.SetWidth(3);
@@ -252,6 +252,8 @@ TEST(TPngImageWrite, IndexedAndTrueColourPicturesRoundTripWithOnlyTheCoreChunks)
     bitmap.SetSize(1, 1);
     png.Assign(&bitmap);
     EXPECT_EQ(changes, 4);
+    Load(png, EncodePng(1, 1, PNG_COLOR_TYPE_GRAY, 8, {{7}}));
+    EXPECT_EQ(changes, 5);
 }
 
 // PNG and GIF images draw, copy and go to the clipboard through their decoded picture.

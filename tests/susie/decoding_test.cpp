@@ -265,7 +265,10 @@ TEST_F(PluginDecoding, GraphicWritesItsBlocksAsABmpImage)
 {
     TSPIGraphic graphic;
     Record(graphic);
+    int changes = 0;
+    graphic.OnChange = [&](TPersistent*) { ++changes; };
     graphic.LoadFromFile(FFolder.Write("two.echo", Echo(2, 2, 24, BI_RGB, 0, 0, 16)));
+    EXPECT_EQ(changes, 1);
     EXPECT_EQ(FReports.back().Stage, TProgressStage::psEnding);
     EXPECT_EQ(FReports.back().Percent, 100);
     EXPECT_EQ(FReports.back().Msg, "Loaded Graphic by Susie Plugin");
