@@ -501,6 +501,29 @@ TEST(FvDIB, OnChangeFiresOnReplacement)
     // Writing through a scan line is not a notified change.
     dib.ScanLine(0)[0] = 1;
     EXPECT_EQ(changes.Count, 3);
+    // Every other change is announced once.
+    std::vector<int> announced;
+    dib.SetXPelsPerMeter(3780);
+    announced.push_back(changes.Count);
+    dib.SetYPelsPerMeter(3780);
+    announced.push_back(changes.Count);
+    dib.SetBitCount(8);
+    dib.SetPaletteSize(16);
+    announced.push_back(changes.Count);
+    dib.SetPalette(nullptr);
+    announced.push_back(changes.Count);
+    dib.SetBitCount(24);
+    dib.CreateTrueColorPalette();
+    announced.push_back(changes.Count);
+    TFvDIB other;
+    other.SetWidth(2);
+    dib.SetPaletteModified(false);
+    dib.Assign(&other);
+    announced.push_back(changes.Count);
+    EXPECT_TRUE(dib.PaletteModified());
+    dib.Assign(nullptr);
+    announced.push_back(changes.Count);
+    EXPECT_EQ(announced, (std::vector<int>{4, 5, 7, 8, 10, 11, 12}));
 }
 
 } // namespace

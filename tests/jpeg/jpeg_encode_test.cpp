@@ -144,6 +144,15 @@ TEST(JpegEncode, AbortLeavesNoData_AndLibraryErrorsRaise)
     PaintTestPicture(source, 20, 20);
     TJPEGImage jpeg;
     jpeg.Assign(&source);
+    // A whole compression starts at 0 and ends at 100.
+    std::vector<std::pair<TProgressStage, int>> ends;
+    jpeg.OnProgress = [&](TPersistent*, TProgressStage stage, uint8_t percent, bool, const TRect&, const std::string&) {
+        if (stage != TProgressStage::psRunning)
+            ends.emplace_back(stage, percent);
+    };
+    jpeg.Compress();
+    EXPECT_EQ(ends, (std::vector<std::pair<TProgressStage, int>>{{TProgressStage::psStarting, 0}, {TProgressStage::psEnding, 100}}));
+    jpeg.Assign(&source);
     jpeg.OnProgress = [](TPersistent*, TProgressStage stage, uint8_t, bool, const TRect&, const std::string&) {
         if (stage == TProgressStage::psStarting)
             throw EAbort();

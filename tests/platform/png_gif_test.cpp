@@ -252,8 +252,12 @@ TEST(TPngImageWrite, IndexedAndTrueColourPicturesRoundTripWithOnlyTheCoreChunks)
     bitmap.SetSize(1, 1);
     png.Assign(&bitmap);
     EXPECT_EQ(changes, 4);
+    // A load asks for the palette again when the picture has one.
+    png.SetPaletteModified(false);
     Load(png, EncodePng(1, 1, PNG_COLOR_TYPE_GRAY, 8, {{7}}));
-    EXPECT_EQ(changes, 5);
+    EXPECT_EQ(std::pair(changes, png.PaletteModified()), std::pair(5, true));
+    Load(png, EncodePng(1, 1, PNG_COLOR_TYPE_RGB, 8, {{7, 8, 9}}));
+    EXPECT_EQ(std::pair(changes, png.PaletteModified()), std::pair(6, false));
 }
 
 // PNG and GIF images draw, copy and go to the clipboard through their decoded picture.
