@@ -142,7 +142,11 @@ TEST(GdiDibSection, ViewOfAMappingSharesItsPages)
     EXPECT_EQ(whole[offset + 8 + 2], 0xFF);
     whole[offset + 0] = 0x40; // blue of (0, 1)
     EXPECT_EQ(GetPixel(dc, 0, 1), 0x400000u);
-    EXPECT_EQ(GetPixel(dc, 2, 0), CLR_INVALID);
+    // Each edge of the picture ends it, for reads and writes alike.
+    for (const auto& [x, y] : {std::pair{2, 0}, {0, 2}, {-1, 0}, {0, -1}}) {
+        EXPECT_EQ(GetPixel(dc, x, y), CLR_INVALID) << x << "," << y;
+        EXPECT_EQ(SetPixel(dc, x, y, 0xFFFFFF), CLR_INVALID) << x << "," << y;
+    }
 
     BITMAP description{};
     ASSERT_TRUE(GetObject(dib, &description));
