@@ -69,6 +69,9 @@ TEST(TBitmapClass, StartsEmptyAndKeepsTopDownRows)
     EXPECT_TRUE(bitmap.Empty());
     EXPECT_EQ(bitmap.Handle(), nullptr);
     EXPECT_EQ(bitmap.PixelFormat(), pfDevice);
+    // Negative extents are taken as none.
+    bitmap.SetSize(-4, -2);
+    EXPECT_EQ(std::pair(bitmap.Width(), bitmap.Height()), std::pair(0, 0));
     bitmap.SetHeight(3);
     EXPECT_TRUE(bitmap.Empty());
     EXPECT_EQ(bitmap.Height(), 3);
