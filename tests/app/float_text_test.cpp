@@ -18,6 +18,8 @@ TEST(FloatText, ReadsNumbersAsTheLocaleSpellsThem)
     EXPECT_EQ(StrToFloatDef("1.5", 0), 1.5L);
     EXPECT_EQ(StrToFloatDef("  -2  ", 0), -2.0L);
     EXPECT_EQ(StrToFloatDef("+.5e1", 0), 5.0L);
+    EXPECT_EQ(StrToFloatDef("25e-1", 0), 2.5L);
+    EXPECT_EQ(StrToFloatDef("-1E+2", 0), -100.0L);
     EXPECT_EQ(StrToFloatDef("7.", 0), 7.0L);
     // Read with extended precision.
     EXPECT_EQ(StrToFloatDef("0.1", 0), 0.1L);
