@@ -128,6 +128,12 @@ TEST(ClipboardDIB, CoreHeaderAndBitFields)
     LoadBlock(dib, DibBlock(fields));
     EXPECT_EQ(dib.BitCount(), 24);
     EXPECT_EQ(dib.GetPixels(0, 0), 0xFF00FFu);
+    // A colour table after the masks is read from after them.
+    fields.ClrUsed = 2;
+    fields.Colours = {0x123456, 0xABCDEF};
+    LoadBlock(dib, DibBlock(fields));
+    EXPECT_EQ(std::tuple(dib.PaletteSize(), dib.GetColors(0), dib.GetColors(1), dib.GetPixels(0, 0)),
+              std::tuple(2, TColor{0x563412}, TColor{0xEFCDAB}, 0xFF00FFu));
 }
 
 TEST(ClipboardDIB, MalformedBlocksAreRejected)
