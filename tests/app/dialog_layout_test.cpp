@@ -347,6 +347,9 @@ TEST_F(DialogLayout, HelpDialogsPlaceTheirControlsAsDesigned)
     EXPECT_EQ(BoundsOf(version.Image1), "8,8 33x33");
     EXPECT_EQ(version.Label1->pos(), QPoint(56, 8));
     EXPECT_EQ(version.Label2->pos(), QPoint(168, 32));
+    // Each label is as large as its text.
+    for (const QLabel* label : {version.Label1, version.Label2})
+        EXPECT_EQ(label->size(), label->sizeHint()) << label->text().toStdString();
     EXPECT_EQ(BoundsOf(version.Button1), "128,64 75x25");
     EXPECT_EQ(std::pair(version.font().pixelSize(), version.Label1->font().pixelSize()), std::pair(12, 16));
     ExpectScreenCentred(version);
