@@ -69,6 +69,9 @@ TEST(ProfileText, StripsOnePairOfQuotesAndToleratesByteOrderMark)
     EXPECT_EQ(ProfileFindValue(text, "S", "empty"), "");
     EXPECT_EQ(ProfileFindValue(text, "S", "pair"), "");
     EXPECT_EQ(ProfileFindValue(text, "S", "one"), "\"");
+    // A text may begin with an empty line; nothing before its first byte is read.
+    const std::string blankFirst = "\n[S]\nkey=a value long enough to live on the heap\n";
+    EXPECT_EQ(ProfileFindValue(blankFirst, "S", "key"), "a value long enough to live on the heap");
 }
 
 TEST(ProfileText, LongValuesAreNotCut)
