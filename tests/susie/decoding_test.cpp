@@ -300,7 +300,10 @@ TEST_F(PluginDecoding, GraphicWritesItsBlocksAsABmpImage)
     EXPECT_EQ(eight.Size(), 14 + 1064 + 8);
     // A bitmap given the picture takes its own pixels, not a drawing of them.
     TSPIBitmap indexed;
+    int announced = 0;
+    indexed.OnChange = [&](TPersistent*) { ++announced; };
     indexed.Assign(&graphic);
+    EXPECT_EQ(announced, 1);
     EXPECT_EQ(indexed.PixelFormat(), pf8bit);
     EXPECT_EQ(indexed.ScanLine(1)[3], 0x22);
     TSPIFvDIB dib;
@@ -331,6 +334,12 @@ TEST_F(PluginDecoding, GraphicWritesItsBlocksAsABmpImage)
         EXPECT_EQ(std::tuple(bitmap->PixelFormat(), bitmap->PaletteModified(), entries[15].peRed, entries[15].peBlue),
                   std::tuple(pf4bit, true, 179, 165));
     }
+    // A true-colour one brings none.
+    graphic.LoadFromFile(FFolder.Path("two.echo"));
+    TSPIBitmap trueColour;
+    trueColour.Assign(&graphic);
+    EXPECT_EQ(std::tuple(trueColour.PixelFormat(), trueColour.PaletteModified(), trueColour.GetPalette()),
+              std::tuple(pf24bit, false, nullptr));
 
     // A file size that needs all four bytes.
     graphic.LoadFromFile(FFolder.Write("large.echo", Echo(2050, 2050, 32, BI_RGB, 0, 0, 2050 * 2050 * 4)));
@@ -355,6 +364,7 @@ TEST_F(PluginDecoding, LyingHeadersFailTheTryInsteadOfBeingRead)
         Echo(2, 2, 8, BI_RGB, 0, 8, 8),          // colour table cut short
         Echo(33, 100, 1, BI_RGB, 0, 8, 400),     // 1-bit rows of 33 pixels take 8 bytes, not 4
         Echo(-2, 2, 24, BI_RGB, 0, 0, 16),
+        Echo(2, 0, 24, BI_RGB, 0, 0, 16),
         Echo(2, INT32_MIN, 24, BI_RGB, 0, 0, 16),
         Echo(0x7FFFFFFF, 0x7FFFFFFF, 32, BI_RGB, 0, 0, 16), // sizes that overflow 32 bits
         "ECHO" + Le32(0xFFFFFFFF),                           // the plug-in itself fails
