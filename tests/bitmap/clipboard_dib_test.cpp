@@ -104,6 +104,10 @@ TEST(ClipboardDIB, ShortUncompressedDataIsPaddedWithBlack)
     EXPECT_EQ(dib.InternalDIB().DIBInfos.BitsSize, 8);
     EXPECT_EQ(dib.GetPixels(0, 1), 0x010203u);
     EXPECT_EQ(dib.GetPixels(0, 0), 0u);
+    // Down to a single byte.
+    fields.Pixels = {7};
+    LoadBlock(dib, DibBlock(fields));
+    EXPECT_EQ(std::pair(dib.GetPixels(0, 1), dib.GetPixels(0, 0)), std::pair(0x070000u, 0u));
 }
 
 TEST(ClipboardDIB, CoreHeaderAndBitFields)
