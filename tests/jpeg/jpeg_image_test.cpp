@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <tuple>
 #include <utility>
 
@@ -127,6 +128,24 @@ TEST(JpegImage, SettersDropThePictureButKeepTheData)
     jpeg.SetSmoothing(!jpeg.Smoothing());
     EXPECT_EQ(std::pair(changes, jpeg.PaletteModified()), std::pair(afterDecode + 5, false));
     EXPECT_EQ(SavedBytes(jpeg), ReadFileBytes(JpegFixture("baseline420.jpg")));
+
+    // Each change drops the decoded picture: the next use decodes again.
+    int decodes = 0;
+    jpeg.OnProgress = [&](TPersistent*, TProgressStage stage, uint8_t, bool, const TRect&, const std::string&) {
+        decodes += stage == TProgressStage::psStarting;
+    };
+    const std::function<void()> setters[] = {[&] { jpeg.SetSmoothing(!jpeg.Smoothing()); },
+                                             [&] { jpeg.SetScale(jsFullSize); },
+                                             [&] { jpeg.SetGrayscale(false); },
+                                             [&] { jpeg.SetPixelFormat(jf24Bit); },
+                                             [&] { jpeg.SetPerformance(jpBestQuality); }};
+    for (const auto& set : setters) {
+        jpeg.DIBNeeded();
+        const int before = decodes;
+        set();
+        jpeg.DIBNeeded();
+        EXPECT_EQ(decodes, before + 1);
+    }
 }
 
 // The length comes first, least significant byte first: a file padded past
