@@ -96,6 +96,10 @@ TEST(ClipboardBmp, PixelsAfterAGapAreMovedUpAndBadFilesRefused)
     QByteArray pastEnd = BmpFileFromDib(dib.data(), dib.size());
     pastEnd[10] = static_cast<char>(200);
     EXPECT_TRUE(DibFromBmpFile(pastEnd).empty());
+    // Far past it, with low bytes that would point to the pixels.
+    QByteArray farPast = BmpFileFromDib(dib.data(), dib.size());
+    farPast[13] = static_cast<char>(0x80);
+    EXPECT_TRUE(DibFromBmpFile(farPast).empty());
     QByteArray inTable = BmpFileFromDib(dib.data(), dib.size());
     inTable[10] = static_cast<char>(14 + 48 - 1);
     EXPECT_TRUE(DibFromBmpFile(inTable).empty());
