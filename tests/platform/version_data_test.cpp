@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -44,18 +45,25 @@ std::vector<uint8_t> ElfWithNoteSection(uint64_t sectionSize)
     return bytes;
 }
 
+std::optional<TVersionStrings> Parse(const std::vector<uint8_t>& bytes)
+{
+    return ParseVersionStrings([&](uint64_t offset, size_t n, void* out) {
+        if (offset > bytes.size() || n > bytes.size() - offset)
+            return false;
+        std::memcpy(out, bytes.data() + offset, n);
+        return true;
+    });
+}
+
 TEST(VersionData, NoteSectionsAreReadUpToAMebibyte)
 {
-    for (const auto& [size, read] : {std::pair{uint64_t{1} << 20, true}, std::pair{(uint64_t{1} << 20) + 4, false}}) {
-        const std::vector<uint8_t> bytes = ElfWithNoteSection(size);
-        const auto strings = ParseVersionStrings([&](uint64_t offset, size_t n, void* out) {
-            if (offset > bytes.size() || n > bytes.size() - offset)
-                return false;
-            std::memcpy(out, bytes.data() + offset, n);
-            return true;
-        });
-        EXPECT_EQ(strings.has_value(), read) << size;
-    }
+    for (const auto& [size, read] : {std::pair{uint64_t{1} << 20, true}, std::pair{(uint64_t{1} << 20) + 4, false}})
+        EXPECT_EQ(Parse(ElfWithNoteSection(size)).has_value(), read) << size;
+    // Another note whose padding would pass the section's end ends the search there.
+    std::vector<uint8_t> unpadded = ElfWithNoteSection(41);
+    const uint32_t other[4] = {4, 25, 1, 0x00554E47};
+    std::memcpy(unpadded.data() + 128, other, sizeof other);
+    EXPECT_FALSE(Parse(unpadded).has_value());
 }
 
 } // namespace
