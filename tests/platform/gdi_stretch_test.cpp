@@ -143,6 +143,11 @@ TEST(StretchDIBits, DecodesRleWithinItsBytes)
     const uint8_t cut[] = {0, 4, 1, 2};
     StretchDIBits(t.dc, 0, 0, 4, 3, 0, 0, 4, 3, cut, sizeof cut, &info, DIB_RGB_COLORS, SRCCOPY);
     EXPECT_EQ(t.Row(2, 4), (std::vector<int>{0, 0, 0, 0}));
+    // A 4-bit one whose 8-bit copy would pass 2 GiB is not drawn.
+    BITMAPINFO huge = GreyHeader(46341, 46341);
+    huge.bmiHeader.biBitCount = 4;
+    huge.bmiHeader.biCompression = BI_RLE4;
+    EXPECT_EQ(StretchDIBits(t.dc, 0, 0, 4, 3, 0, 0, 4, 3, rle8, sizeof rle8, &huge, DIB_RGB_COLORS, SRCCOPY), 0);
 
     // RLE4: a literal run of 4 pixels takes two bytes; a run alternates its two nibbles; a
     // literal run of 3 pixels takes two bytes plus padding.
