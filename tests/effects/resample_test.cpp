@@ -100,6 +100,7 @@ TEST(ResizeKernels, ValuesAtTheirKnownPoints)
     EXPECT_EQ(BicubicKernel(2), 0.0f);
     EXPECT_EQ(BicubicKernel(2.5f), 0.0f);
     EXPECT_EQ(BicubicKernel(0.5f), 0.625f);
+    EXPECT_EQ(BicubicKernel(-1.5f), -0.125f);
     EXPECT_EQ(HermiteKernel(0.5f), 0.5f);
     EXPECT_EQ(BellKernel(0), 0.75f);
     EXPECT_EQ(BellKernel(1), 0.125f);
