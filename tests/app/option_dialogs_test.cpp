@@ -52,6 +52,8 @@ TEST(SizeDialog, PerCentAndNumbersGiveTheTargetAndTheMethodIsRemembered)
         EXPECT_EQ(f.LB_1->text().toStdString(), "現サイズ (X,Y) : (300,99)");
         EXPECT_EQ(f.LB_3->text().toStdString(), "変換後サイズ (X,Y) : (300,99)");
         EXPECT_FALSE(f.SE_X->isEnabled());
+        f.SB_1->setValue(200);
+        EXPECT_EQ(f.LB_3->text().toStdString(), "変換後サイズ (X,Y) : (600,198)");
         f.CB_1->setCurrentIndex(1);
         f.SB_1->setValue(1);
         EXPECT_EQ(f.LB_3->text().toStdString(), "変換後サイズ (X,Y) : (3,0)");
@@ -104,6 +106,15 @@ TEST(SizeDialog, PerCentAndNumbersGiveTheTargetAndTheMethodIsRemembered)
         f.Button2->click();
     });
     w.Form.M6Click();
+
+    // One and a half times, across and down.
+    WhenShown<TSizeForm>([](TSizeForm& f) {
+        f.CB_1->setCurrentIndex(1);
+        f.SB_1->setValue(150);
+        f.B_OK->click();
+    });
+    w.Form.M6Click();
+    EXPECT_EQ(std::pair(CurrentImage->Width(), CurrentImage->Height()), std::pair(75, 30));
 }
 
 TEST(JpegOptionDialog, SamplingRuleGreyAndPreviewSize)

@@ -247,7 +247,9 @@ TEST(TPngImageWrite, IndexedAndTrueColourPicturesRoundTripWithOnlyTheCoreChunks)
     png.SetWidth(3);
     png.SetHeight(2);
     LOGPALETTE one{0x300, 1, {}};
-    png.SetPalette(CreatePalette(&one));
+    HPALETTE given = CreatePalette(&one);
+    png.SetPalette(given);
+    EXPECT_EQ(png.Bitmap().Palette(), given);
     TBitmap bitmap;
     bitmap.SetSize(1, 1);
     png.Assign(&bitmap);
