@@ -222,6 +222,13 @@ TEST(TBitmapClass, ReadsRleAndCoreHeaders)
     EXPECT_EQ(bitmap.PixelFormat(), pf8bit);
     EXPECT_EQ(std::vector<uint8_t>(bitmap.ScanLine(1), bitmap.ScanLine(1) + 4), (std::vector<uint8_t>{1, 1, 1, 1}));
     EXPECT_EQ(std::vector<uint8_t>(bitmap.ScanLine(0), bitmap.ScanLine(0) + 4), (std::vector<uint8_t>{2, 2, 0, 0}));
+    // An image size of 0 leaves the data to the file's end; a smaller one cuts it there.
+    for (const auto& [size, top] : {std::pair{0, 2}, std::pair{2, 0}}) {
+        std::vector<uint8_t> sized = Bmp(4, 2, 8, BI_RLE8, table, {4, 1, 0, 0, 2, 2, 0, 1});
+        sized[34] = static_cast<uint8_t>(size);
+        Load(bitmap, sized);
+        EXPECT_EQ(std::pair(bitmap.ScanLine(1)[3], bitmap.ScanLine(0)[1]), std::pair(uint8_t{1}, uint8_t(top))) << size;
+    }
     Load(bitmap, Bmp(3, 1, 4, BI_RLE4, table, {3, 0x12, 0, 1}));
     EXPECT_EQ(bitmap.PixelFormat(), pf4bit);
     EXPECT_EQ(bitmap.ScanLine(0)[0], 0x12);
