@@ -96,6 +96,10 @@ TEST(ClipboardBmp, PixelsAfterAGapAreMovedUpAndBadFilesRefused)
     QByteArray pastEnd = BmpFileFromDib(dib.data(), dib.size());
     pastEnd[10] = static_cast<char>(200);
     EXPECT_TRUE(DibFromBmpFile(pastEnd).empty());
+    // A header of a size no BMP has.
+    QByteArray unknown = BmpFileFromDib(dib.data(), dib.size());
+    unknown[14] = 20;
+    EXPECT_TRUE(DibFromBmpFile(unknown).empty());
     // Far past it, with low bytes that would point to the pixels.
     QByteArray farPast = BmpFileFromDib(dib.data(), dib.size());
     farPast[13] = static_cast<char>(0x80);
