@@ -321,6 +321,14 @@ TEST(AreaFilters, KuwaharaMatchesTheQuadrantWalk)
         ExpectOracle([&](TFvDIB& I) { KuwaharaFilter(I, static_cast<uint8_t>(Block), 0); },
                      [&](TFvDIB& S, int x, int y) { return KuwaharaPixel(S, x, y, Block); },
                      "block " + std::to_string(Block));
+    // Pictures that no quadrant fits: every pixel is its folded block's mean.
+    for (uint32_t Seed = 1; Seed <= 8; ++Seed) {
+        auto Source = MakeNoise(4, 4, Seed);
+        auto Image = MakeNoise(4, 4, Seed);
+        KuwaharaFilter(*Image, 4, 0);
+        EXPECT_EQ(Pixels(*Image), Oracle(*Source, [](TFvDIB& S, int x, int y) { return KuwaharaPixel(S, x, y, 4); }))
+            << Seed;
+    }
 }
 
 TEST(AreaFilters, KuwaharaIgnoresMode)
