@@ -168,6 +168,9 @@ TEST(WindowPlacement, RectangleIsFittedToTheMonitorKeepingItsSize)
     EXPECT_EQ(NearestMonitor({{0, 1080, 1920, 2160}, monitor}, {100, 1079, 200, 1080}), 1);
     EXPECT_EQ(NearestMonitor({{1920, 0, 3840, 1080}, monitor}, {1919, 100, 1920, 200}), 1);
     EXPECT_EQ(NearestMonitor(two, {1900, 100, 1961, 200}), 1);
+    EXPECT_EQ(NearestMonitor(two, {1800, 100, 1961, 200}), 0);
+    // An even share goes to the first.
+    EXPECT_EQ(NearestMonitor(two, {1900, 100, 1940, 200}), 0);
     // Sharing none, the closest.
     EXPECT_EQ(NearestMonitor(two, {2000, 1100, 2100, 1200}), 1);
 }

@@ -318,6 +318,11 @@ TEST(Blt, CopiesBetweenContextsAndIndexedTargetsGetBlackAndWhiteByColour)
     EXPECT_FALSE(BitBlt(a.dc, 0, 0, 2, 2, nullptr, 0, 0, SRCCOPY));
     EXPECT_FALSE(BitBlt(nullptr, 0, 0, 2, 2, b.dc, 0, 0, SRCCOPY));
     EXPECT_FALSE(BitBlt(a.dc, 0, 0, 2, 2, b.dc, 0, 0, 0x00AA0029));
+    // Nothing to draw into is a failure, with a source or without.
+    for (const DWORD rop : {DWORD{SRCCOPY}, DWORD{WHITENESS}}) {
+        EXPECT_FALSE(StretchBlt(b.dc, 0, 0, 0, 4, a.dc, 0, 0, 2, 2, rop));
+        EXPECT_FALSE(StretchBlt(b.dc, 0, 0, 4, 0, a.dc, 0, 0, 2, 2, rop));
+    }
 
     // Within one bitmap, overlapping rows move as a whole.
     for (int y = 0; y < 4; ++y)
