@@ -366,12 +366,6 @@ TEST(TGIFImageRead, FirstImageOnTheBackgroundWithItsTable)
     EXPECT_EQ(Entry(interlaced.Bitmap(), 1).peBlue, 3);
 }
 
-// A stream whose device has gone: every read fails.
-class FailingStream : public TMemoryStream {
-public:
-    int64_t Read(void*, int64_t) override { throw EReadError("device gone"); }
-};
-
 TEST(TGIFImageRead, DamagedFilesFailAndNothingIsWritten)
 {
     GifImageDesc desc{};
@@ -394,7 +388,7 @@ TEST(TGIFImageRead, DamagedFilesFailAndNothingIsWritten)
         }
     }
     // The stream's own failure reaches the caller as it was raised.
-    FailingStream failing;
+    HiccupStream failing(1);
     EXPECT_THROW(gif.LoadFromStream(failing), EReadError);
     EXPECT_EQ(gif.Width(), 2);
     TMemoryStream out;
