@@ -84,9 +84,10 @@ TEST(ClipboardBmp, PixelsAfterAGapAreMovedUpAndBadFilesRefused)
 {
     const std::vector<unsigned char> dib = SmallDib();
     QByteArray file = BmpFileFromDib(dib.data(), dib.size());
-    // Four spare bytes between the colour table and the pixels.
-    file.insert(14 + 48, QByteArray(4, 'x'));
-    file[10] = static_cast<char>(14 + 48 + 4);
+    // 64 KiB and 4 spare bytes between the colour table and the pixels.
+    file.insert(14 + 48, QByteArray(0x10004, 'x'));
+    file[10] = static_cast<char>((14 + 48 + 4) & 0xFF);
+    file[12] = 1;
     EXPECT_EQ(DibFromBmpFile(file), dib);
 
     EXPECT_TRUE(DibFromBmpFile(QByteArray("BM")).empty());

@@ -427,8 +427,9 @@ TEST(FilterDialogs, CustomKernelNeedsEveryCellAndReadsTheLocalesNumbers)
         QTableWidget* grid = CustForm->StringGrid1;
         EXPECT_EQ(CustForm->windowTitle(), QStringLiteral("カスタムフィルタ"));
         EXPECT_EQ(CustForm->font().pixelSize(), 12);
-        // All nine cells in sight, with no headers.
+        // All nine cells in sight, with no headers, the grid filling its panel.
         EXPECT_EQ(grid->viewport()->size(), QSize(3 * 64, 3 * 24));
+        EXPECT_EQ(grid->geometry(), CustForm->Panel1->rect());
         EXPECT_FALSE(CustForm->Button1->isEnabled());
         // Typed cell by cell, Tab moving on, row by row.
         grid->setCurrentCell(0, 0);

@@ -51,6 +51,7 @@ TEST(SizeDialog, PerCentAndNumbersGiveTheTargetAndTheMethodIsRemembered)
     WhenShown<TSizeForm>([](TSizeForm& f) {
         EXPECT_EQ(f.LB_1->text().toStdString(), "現サイズ (X,Y) : (300,99)");
         EXPECT_EQ(f.LB_3->text().toStdString(), "変換後サイズ (X,Y) : (300,99)");
+        EXPECT_EQ(std::pair(f.SB_1->value(), f.LB_2->text().toStdString()), std::pair(100, std::string("100%")));
         EXPECT_FALSE(f.SE_X->isEnabled());
         f.SB_1->setValue(200);
         EXPECT_EQ(f.LB_3->text().toStdString(), "変換後サイズ (X,Y) : (600,198)");

@@ -100,6 +100,10 @@ int32_t GetPicture(const char* Buf, int32_t Len, int32_t Flag, void** HBMInfo, v
         free(d);
         return 4;
     }
+    /* Handed out before decoding, as some plug-ins do: a failed call leaves
+       them pointing at what it freed. */
+    *HBMInfo = info;
+    *HBM = rows;
     int32_t header[3] = {40, (int32_t)pnm.width, (int32_t)pnm.height};
     uint16_t planesAndBits[2] = {1, (uint16_t)bits};
     memcpy(info, header, 12);
@@ -127,7 +131,5 @@ int32_t GetPicture(const char* Buf, int32_t Len, int32_t Flag, void** HBMInfo, v
         }
     }
     free(d);
-    *HBMInfo = info;
-    *HBM = rows;
     return 0;
 }
