@@ -216,6 +216,10 @@ TEST_F(CorrectionDialog, ColourHlsAndLmsPreviewWithAllThreePositions)
     again.B_1->click();
     EXPECT_EQ(std::make_tuple(HlsHue, HlsLightness, HlsSaturation), std::make_tuple(0, 0, 0));
 
+    // OK on an untouched dialog hands back its bars, not the values it was made with.
+    TLMSForm untouched(&Form);
+    untouched.B_1->click();
+    EXPECT_EQ(std::make_tuple(untouched.LValue, untouched.MValue, untouched.SValue), std::make_tuple(100, 100, 100));
     TLMSForm lms(&Form);
     EXPECT_EQ(lms.L_2->text(), QStringLiteral("M錐体(M) : 100%"));
     lms.CheckBox1->setChecked(false);

@@ -183,9 +183,11 @@ TEST(FilterDialogs, AChangeAfterThePreviewOrAnUnmeasuredPreviewMakesOkRecompute)
 {
     {
         // Every scroll bar of every filter dialog, and the oil paint's colour count, forget a
-        // measured preview when they change.
+        // measured preview when they change; a new dialog forgets the last one's.
         Window w;
+        GaussianBlurProcessTime = MotionBlurProcessTime = OilPaintProcessTime = SharpProcessTime = 7;
         const auto forgets = [](uint32_t& time, const std::vector<std::function<void()>>& changes) {
+            EXPECT_EQ(time, 0u) << "on opening";
             for (size_t i = 0; i < changes.size(); ++i) {
                 Measured(time);
                 changes[i]();
@@ -217,7 +219,9 @@ TEST(FilterDialogs, AChangeAfterThePreviewOrAnUnmeasuredPreviewMakesOkRecompute)
         Window w;
         int result = 0;
         BlurRadius = 0;
+        BlurProcessTime = 7;
         RunDialog(w.form, &TMainForm::Soft1Click, [&] {
+            EXPECT_EQ(BlurProcessTime, 0u);
             BlurForm->ScrollBar1->setValue(3);
             Click(BlurForm->Button1);
             Measured(BlurProcessTime);

@@ -83,27 +83,28 @@ TEST(NamedMutex, AnotherProcessIsRefusedAndTheLockDiesWithItsHolder)
     EXPECT_TRUE(probe.TryAcquire(name));
 }
 
-// Sets XDG_RUNTIME_DIR (unsets it for an empty value) until the object ends.
-class RuntimeDir {
+// Sets an environment variable (unsets it for an empty value) until the object ends.
+class ScopedEnv {
 public:
-    explicit RuntimeDir(const std::string& value)
+    ScopedEnv(const char* name, const std::string& value) : FName(name)
     {
-        if (const char* old = ::getenv("XDG_RUNTIME_DIR"))
+        if (const char* old = ::getenv(name))
             FSaved = old;
         if (value.empty())
-            ::unsetenv("XDG_RUNTIME_DIR");
+            ::unsetenv(name);
         else
-            ::setenv("XDG_RUNTIME_DIR", value.c_str(), 1);
+            ::setenv(name, value.c_str(), 1);
     }
-    ~RuntimeDir()
+    ~ScopedEnv()
     {
         if (FSaved)
-            ::setenv("XDG_RUNTIME_DIR", FSaved->c_str(), 1);
+            ::setenv(FName, FSaved->c_str(), 1);
         else
-            ::unsetenv("XDG_RUNTIME_DIR");
+            ::unsetenv(FName);
     }
 
 private:
+    const char* FName;
     std::optional<std::string> FSaved;
 };
 
@@ -135,18 +136,21 @@ TEST(NamedMutex, LockFileLivesInTheUsersPrivateFolder)
 {
     const std::string dir = PrivateDir("runtime", ::geteuid());
     {
-        RuntimeDir runtime(dir);
+        ScopedEnv runtime("XDG_RUNTIME_DIR", dir);
         EXPECT_EQ(TNamedMutex::LockPath("A/B"), dir + "/A_B.lock");
     }
     {
         // A runtime folder that others may write is not used.
         ::chmod(dir.c_str(), 0777);
-        RuntimeDir runtime(dir);
+        ScopedEnv runtime("XDG_RUNTIME_DIR", dir);
         const std::string fallback = std::filesystem::temp_directory_path() / ("fv-mutex-" + std::to_string(::geteuid()));
         EXPECT_EQ(TNamedMutex::LockPath("A"), fallback + "/A.lock");
         struct stat info {};
         ASSERT_EQ(::lstat(fallback.c_str(), &info), 0);
         EXPECT_EQ(info.st_mode & 0777, 0700u);
+        // A temporary folder that is not there gives way to /tmp.
+        ScopedEnv temp("TMPDIR", dir + "/missing");
+        EXPECT_EQ(TNamedMutex::LockPath("A"), "/tmp/fv-mutex-" + std::to_string(::geteuid()) + "/A.lock");
     }
     std::filesystem::remove_all(dir);
 }
@@ -157,7 +161,7 @@ TEST(NamedMutex, AnotherUsersHolderNeverKeepsThisUserOut)
         GTEST_SKIP() << "needs root to act as a second user";
     const std::string name = UniqueName("users");
     // Without a runtime folder both users fall back to the temporary directory.
-    RuntimeDir none("");
+    ScopedEnv none("XDG_RUNTIME_DIR", "");
     TNamedMutex rootHolds;
     ASSERT_TRUE(rootHolds.TryAcquire(name));
     EXPECT_TRUE(AsNobody([&] {
@@ -168,7 +172,7 @@ TEST(NamedMutex, AnotherUsersHolderNeverKeepsThisUserOut)
 
     // Root working with nobody's runtime folder leaves its own locked file there.
     const std::string dir = PrivateDir("shared", Nobody);
-    RuntimeDir runtime(dir);
+    ScopedEnv runtime("XDG_RUNTIME_DIR", dir);
     const std::string path = dir + "/" + name + ".lock";
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT, 0600);
     ASSERT_GE(fd, 0);

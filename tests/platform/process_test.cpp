@@ -79,6 +79,23 @@ TEST(TChildProcess, ArgumentsArriveUnchangedAndStreamsAppend)
         EXPECT_FALSE(child.Running());
     }
     EXPECT_EQ(Read(log), "before\n[a b][\"q\"][$x]\nerr\n");
+    // A stream left to the child is our own, one sent nowhere is not: both of ours go to the log for the while.
+    {
+        TAppendFile out(log);
+        const int saved[2] = {::dup(STDOUT_FILENO), ::dup(STDERR_FILENO)};
+        ::dup2(out.Fd(), STDOUT_FILENO);
+        ::dup2(out.Fd(), STDERR_FILENO);
+        TChildProcess child;
+        const int started = child.Start({"/bin/sh", "-c", "echo kept >&2; echo dropped"}, NullStream);
+        while (started == 0 && !child.WaitFor(100)) {
+        }
+        for (int fd : {STDOUT_FILENO, STDERR_FILENO}) {
+            ::dup2(saved[fd - STDOUT_FILENO], fd);
+            ::close(saved[fd - STDOUT_FILENO]);
+        }
+        EXPECT_EQ(started, 0);
+    }
+    EXPECT_EQ(Read(log), "before\n[a b][\"q\"][$x]\nerr\nkept\n");
 }
 
 // Whether a wait for a 0.3-second sleep takes steps of about 50 ms: at least 3, and not so
