@@ -400,7 +400,9 @@ TEST(WindowManager, StartAndCloseWriteBackTheRectangleReadAndTheTitleIsTheCaptio
                              "timeout 20 xdotool windowmove --sync %1 6 280",
                    .Settled = Is(rect),
                    .Acted = [](const TRect& frame) { return frame.Left == 0; }});
-    EXPECT_EQ(SavedRect(dir / "Farovinter.ini").Left, 0);
+    const TRect snapped = SavedRect(dir / "Farovinter.ini");
+    EXPECT_EQ(std::make_tuple(snapped.Left, snapped.Width(), snapped.Height()),
+              std::make_tuple(0, rect.Width(), rect.Height()));
     // Made wider, no taller, to within the snapping distance of the screen's
     // right edge: the dragged edge meets it and the others stay.
     WriteRect(dir / "Farovinter.ini", rect);

@@ -181,7 +181,10 @@ TEST(TBitmapClass, ReadsEveryDepthAndWritesBottomUp)
     EXPECT_EQ(bitmap.Width(), 9);
 
     // 24 and 32 bits; 16 bits with and without fields.
-    Load(bitmap, Bmp(1, 1, 24, BI_RGB, {}, {1, 2, 3, 0}));
+    // A header that counts no planes, as some writers leave it, reads as one plane.
+    std::vector<uint8_t> noPlanes = Bmp(1, 1, 24, BI_RGB, {}, {1, 2, 3, 0});
+    noPlanes[14 + 12] = 0;
+    Load(bitmap, noPlanes);
     EXPECT_EQ(bitmap.PixelFormat(), pf24bit);
     EXPECT_FALSE(bitmap.PaletteModified());
     EXPECT_EQ(bitmap.ScanLine(0)[2], 3);

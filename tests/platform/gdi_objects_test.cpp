@@ -30,6 +30,7 @@ TEST(GdiPalette, EntriesCopyAndNearestIndex)
     PALETTEENTRY entries[4]{};
     EXPECT_EQ(GetPaletteEntries(palette, 1, 4, entries), 2u);
     EXPECT_EQ(entries[0].peRed, 200);
+    EXPECT_EQ(GetPaletteEntries(palette, 3, 1, entries), 0u);
     // Equal distance: the lowest index wins.
     EXPECT_EQ(GetNearestPaletteIndex(palette, 0x0000F0), 1u);
     EXPECT_EQ(GetNearestPaletteIndex(palette, 0x101010), 0u);

@@ -9,9 +9,12 @@
 
 namespace {
 
-TEST(FileMapping, ZeroBytesCannotBeMapped)
+TEST(FileMapping, ZeroBytesCannotBeMappedButOneCan)
 {
     EXPECT_EQ(CreateFileMapping(0), nullptr);
+    HFILEMAPPING one = CreateFileMapping(1);
+    ASSERT_NE(one, nullptr);
+    EXPECT_TRUE(CloseHandle(one));
 }
 
 TEST(FileMapping, TwoViewsOfOneSectionShareTheirBytes)

@@ -249,16 +249,19 @@ TEST_F(PluginDecoding, ProgressHandlerStopsThePluginAndItsErrorsComeBackAfterIt)
     EXPECT_THROW(aborted.LoadFromFile(path), EInvalidGraphic);
 
     TSPIGraphic graphic;
-    int ending = -1;
+    int ending = -1, running = -1;
     graphic.OnProgress = [&](TPersistent*, TProgressStage stage, uint8_t percent, bool, const TRect&, const std::string&) {
         if (stage == TProgressStage::psEnding)
             ending = percent;
-        if (percent == 51)
+        else if (stage == TProgressStage::psRunning)
+            running = percent;
+        if (percent == 34)
             throw std::runtime_error("handler failed");
     };
-    EXPECT_THROW(graphic.LoadFromFile(path), std::runtime_error);
+    EXPECT_THROW(graphic.LoadFromFile(FFolder.Write("grey.pnm", Pgm())), std::runtime_error);
     EXPECT_TRUE(graphic.Empty());
-    EXPECT_EQ(ending, 100);
+    // The plug-in was stopped at the failing report, the second of three rows.
+    EXPECT_EQ(std::pair(running, ending), std::pair(34, 100));
 }
 
 TEST_F(PluginDecoding, GraphicWritesItsBlocksAsABmpImage)

@@ -45,6 +45,7 @@ TEST(PluginWrapper, KindFollowsTheVersionString)
     EXPECT_EQ(am.GetFileInfo("a", 0, "b", 0, &entry), 0);
     EXPECT_EQ(uint32_t{entry.FileSize}, 0u);
     EXPECT_EQ(am.GetFile("a", 7, "b", 0, nullptr, 0), 7);
+    EXPECT_THROW(TAmSPI(Plugin("spi_nogetfile")), ESPIInvalidAPI);
     // The plain loader kind checks its own exports.
     EXPECT_EQ(TLoaderSPI(Plugin("spi_archive")).Version(), "00AM");
     EXPECT_THROW(TLoaderSPI(Plugin("spi_noloader")), ESPIInvalidAPI);

@@ -1,7 +1,7 @@
 /* Test plug-ins that differ in their version string and in the exports they
    have, built from this one source with macros:
    SPI_VERSION, SPI_PATTERN (its first pattern), NO_PLUGIN_INFO, SILENT_DESCRIPTION (entry 1 claims a text but
-   writes none), ENDLESS_FORMATS (a pattern and a type for every entry number from 2 on), WITH_LOADER, WITH_PICTURE_INFO, WITH_PICTURE, WITH_ARCHIVE. Their format entries end with an unmatched pattern (entry 4
+   writes none), ENDLESS_FORMATS (a pattern and a type for every entry number from 2 on), WITH_LOADER, WITH_PICTURE_INFO, WITH_PICTURE, WITH_ARCHIVE, NO_GET_FILE (an archive one without GetFile). Their format entries end with an unmatched pattern (entry 4
    without entry 5). None of them decodes anything; the archive one's GetFile
    answers the length it is given. */
 #include "PluginSupport.h"
@@ -81,6 +81,7 @@ int32_t GetFileInfo(const char* Buf, int32_t Len, const char* FileName, uint16_t
     return 0;
 }
 
+#ifndef NO_GET_FILE
 int32_t GetFile(const char* Src, int32_t Len, const char* Dest, uint16_t Flag, TProgressCallback ProgressCallback,
                 intptr_t Data)
 {
@@ -91,4 +92,5 @@ int32_t GetFile(const char* Src, int32_t Len, const char* Dest, uint16_t Flag, T
     (void)Data;
     return Len;
 }
+#endif
 #endif
