@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QMenuBar>
 #include <QScreen>
 #include <QScrollArea>
@@ -238,10 +239,15 @@ TEST(MainWindow, StatusPanelsKeepTheirWidthsAndNeverOverlapInANarrowWindow)
         if (i == 0) {
             EXPECT_EQ(panels[i]->x(), 0);
         }
+        // Apart by the row's spacing, which is more than none.
         if (i > 0) {
-            EXPECT_GT(panel.left(), panels[i - 1]->mapTo(form.statusBar(), QPoint()).x() + widths[i - 1] - 1);
+            const int spacing = panels[i]->parentWidget()->layout()->spacing();
+            EXPECT_GT(spacing, 0);
+            EXPECT_EQ(panel.left(), panels[i - 1]->mapTo(form.statusBar(), QPoint()).x() + widths[i - 1] + spacing);
         }
     }
+    // Their row ends with the last panel: none is cut off.
+    EXPECT_EQ(panels[3]->geometry().right(), panels[3]->parentWidget()->width() - 1);
 }
 
 TEST(MainWindow, ACommandLineFileThatCannotBeOpenedIsReportedOverTheShownWindow)

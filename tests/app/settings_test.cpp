@@ -171,8 +171,9 @@ TEST(WindowPlacement, RectangleIsFittedToTheMonitorKeepingItsSize)
     EXPECT_EQ(NearestMonitor(two, {1800, 100, 1961, 200}), 0);
     // An even share goes to the first.
     EXPECT_EQ(NearestMonitor(two, {1900, 100, 1940, 200}), 0);
-    // Sharing none, the closest.
+    // Sharing none, the closest; as close to both, the first.
     EXPECT_EQ(NearestMonitor(two, {2000, 1100, 2100, 1200}), 1);
+    EXPECT_EQ(NearestMonitor(two, {1900, 1100, 1940, 1200}), 0);
 }
 
 TEST(SettingsLocation, FallsBackToTheUserFolderAndMigratesWithoutReplacing)

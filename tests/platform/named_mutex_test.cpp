@@ -170,12 +170,13 @@ TEST(NamedMutex, AnotherUsersHolderNeverKeepsThisUserOut)
         return mine.TryAcquire(name) && mine.Held() && !second.TryAcquire(name);
     }));
 
-    // Root working with nobody's runtime folder leaves its own locked file there.
+    // Root working with nobody's runtime folder leaves its own locked file there, one that anyone may write.
     const std::string dir = PrivateDir("shared", Nobody);
     ScopedEnv runtime("XDG_RUNTIME_DIR", dir);
     const std::string path = dir + "/" + name + ".lock";
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT, 0600);
     ASSERT_GE(fd, 0);
+    ::fchmod(fd, 0666);
     ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
     EXPECT_TRUE(AsNobody([&] {
         TNamedMutex mine;

@@ -45,7 +45,9 @@ TEST(PluginWrapper, KindFollowsTheVersionString)
     EXPECT_EQ(am.GetFileInfo("a", 0, "b", 0, &entry), 0);
     EXPECT_EQ(uint32_t{entry.FileSize}, 0u);
     EXPECT_EQ(am.GetFile("a", 7, "b", 0, nullptr, 0), 7);
-    EXPECT_THROW(TAmSPI(Plugin("spi_nogetfile")), ESPIInvalidAPI);
+    // Each of the archive exports is required.
+    for (const char* lacking : {"spi_noarchiveinfo", "spi_nofileinfo", "spi_nogetfile"})
+        EXPECT_THROW(TAmSPI(Plugin(lacking)), ESPIInvalidAPI) << lacking;
     // The plain loader kind checks its own exports.
     EXPECT_EQ(TLoaderSPI(Plugin("spi_archive")).Version(), "00AM");
     EXPECT_THROW(TLoaderSPI(Plugin("spi_noloader")), ESPIInvalidAPI);

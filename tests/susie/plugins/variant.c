@@ -1,7 +1,7 @@
 /* Test plug-ins that differ in their version string and in the exports they
    have, built from this one source with macros:
    SPI_VERSION, SPI_PATTERN (its first pattern), NO_PLUGIN_INFO, SILENT_DESCRIPTION (entry 1 claims a text but
-   writes none), ENDLESS_FORMATS (a pattern and a type for every entry number from 2 on), WITH_LOADER, WITH_PICTURE_INFO, WITH_PICTURE, WITH_ARCHIVE, NO_GET_FILE (an archive one without GetFile). Their format entries end with an unmatched pattern (entry 4
+   writes none), ENDLESS_FORMATS (a pattern and a type for every entry number from 2 on), WITH_LOADER, WITH_PICTURE_INFO, WITH_PICTURE, WITH_ARCHIVE, NO_GET_ARCHIVE_INFO, NO_GET_FILE_INFO, NO_GET_FILE (an archive one without that export). Their format entries end with an unmatched pattern (entry 4
    without entry 5). None of them decodes anything; the archive one's GetFile
    answers the length it is given. */
 #include "PluginSupport.h"
@@ -62,6 +62,7 @@ int32_t GetPicture(const char* Buf, int32_t Len, int32_t Flag, void** HBMInfo, v
 #endif
 
 #ifdef WITH_ARCHIVE
+#ifndef NO_GET_ARCHIVE_INFO
 int32_t GetArchiveInfo(const char* Buf, int32_t Len, uint16_t Flag, void** FileInfoHandle)
 {
     (void)Buf;
@@ -70,7 +71,9 @@ int32_t GetArchiveInfo(const char* Buf, int32_t Len, uint16_t Flag, void** FileI
     *FileInfoHandle = NULL;
     return 0;
 }
+#endif
 
+#ifndef NO_GET_FILE_INFO
 int32_t GetFileInfo(const char* Buf, int32_t Len, const char* FileName, uint16_t Flag, TFileInfo* FileInfo)
 {
     (void)Buf;
@@ -80,6 +83,7 @@ int32_t GetFileInfo(const char* Buf, int32_t Len, const char* FileName, uint16_t
     memset(FileInfo, 0, sizeof *FileInfo);
     return 0;
 }
+#endif
 
 #ifndef NO_GET_FILE
 int32_t GetFile(const char* Src, int32_t Len, const char* Dest, uint16_t Flag, TProgressCallback ProgressCallback,
