@@ -170,19 +170,23 @@ TEST(NamedMutex, AnotherUsersHolderNeverKeepsThisUserOut)
         return mine.TryAcquire(name) && mine.Held() && !second.TryAcquire(name);
     }));
 
-    // Root working with nobody's runtime folder leaves its own locked file there, one that anyone may write.
+    // Root working with nobody's runtime folder leaves its own locked file there, one that nobody
+    // may not open, then one that anyone may write: each is replaced.
     const std::string dir = PrivateDir("shared", Nobody);
     ScopedEnv runtime("XDG_RUNTIME_DIR", dir);
     const std::string path = dir + "/" + name + ".lock";
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT, 0600);
-    ASSERT_GE(fd, 0);
-    ::fchmod(fd, 0666);
-    ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
-    EXPECT_TRUE(AsNobody([&] {
-        TNamedMutex mine;
-        return mine.TryAcquire(name) && mine.Held();
-    }));
-    ::close(fd);
+    for (const mode_t mode : {0600, 0666}) {
+        ::unlink(path.c_str());
+        const int fd = ::open(path.c_str(), O_RDWR | O_CREAT, 0600);
+        ASSERT_GE(fd, 0);
+        ::fchmod(fd, mode);
+        ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
+        EXPECT_TRUE(AsNobody([&] {
+            TNamedMutex mine;
+            return mine.TryAcquire(name) && mine.Held();
+        })) << std::oct << mode;
+        ::close(fd);
+    }
 
     // A lock file it can neither open nor remove leaves this user working without a lock.
     ::unlink(path.c_str());

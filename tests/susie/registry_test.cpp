@@ -60,6 +60,8 @@ TEST(PluginRegistry, FolderWildcardSearchesThatFolderOnceWhateverTheSpelling)
     spis.Search(links + "/*.spi");
     ASSERT_EQ(spis.Count(), 3);
     EXPECT_EQ(spis.Plugins(2)->FileName(), links + "/ifecho.spi");
+    spis.Clear();
+    EXPECT_EQ(spis.Count(), 0);
 }
 
 TEST(PluginRegistry, SusieFolderComesFromTheUserRegistry)
