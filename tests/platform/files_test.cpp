@@ -1,3 +1,4 @@
+#include "ScopedEnv.h"
 #include "platform/core/Exceptions.h"
 #include "platform/system/Files.h"
 
@@ -8,7 +9,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <optional>
 #include <grp.h>
 #include <sched.h>
 #include <sys/mount.h>
@@ -105,15 +105,10 @@ TEST(Files, ExecutableDirectoryHoldsThisTest)
 TEST(Files, TheSettingsFolderFollowsTheEnvironment)
 {
     const auto dir = Scratch("config_dir");
-    const auto keep = [](const char* name) {
-        const char* value = std::getenv(name);
-        return value != nullptr ? std::optional<std::string>(value) : std::nullopt;
-    };
-    const std::optional<std::string> xdg = keep("XDG_CONFIG_HOME"), home = keep("HOME"), tmp = keep("TMPDIR");
-    ::setenv("TMPDIR", (dir / "tmp").c_str(), 1);
+    const ScopedEnv tmp("TMPDIR", (dir / "tmp").string());
     std::filesystem::create_directories(dir / "tmp");
-    ::setenv("XDG_CONFIG_HOME", (dir / "xdg").c_str(), 1);
-    ::setenv("HOME", (dir / "home").c_str(), 1);
+    const ScopedEnv xdg("XDG_CONFIG_HOME", (dir / "xdg").string());
+    const ScopedEnv home("HOME", (dir / "home").string());
     EXPECT_EQ(UserConfigDirectory(), (dir / "xdg" / "Farovinter").string() + "/");
     EXPECT_TRUE(std::filesystem::is_directory(dir / "xdg" / "Farovinter"));
     ::setenv("XDG_CONFIG_HOME", "xdg", 1);
@@ -123,8 +118,6 @@ TEST(Files, TheSettingsFolderFollowsTheEnvironment)
     ::unsetenv("HOME");
     ::unsetenv("XDG_CONFIG_HOME");
     EXPECT_EQ(UserConfigDirectory(), (dir / "tmp" / "Farovinter").string() + "/");
-    for (const auto& [name, value] : {std::pair("XDG_CONFIG_HOME", xdg), std::pair("HOME", home), std::pair("TMPDIR", tmp)})
-        value ? ::setenv(name, value->c_str(), 1) : ::unsetenv(name);
     std::filesystem::remove_all(dir);
 }
 

@@ -1,3 +1,4 @@
+#include "ScopedEnv.h"
 #include "platform/system/NamedMutex.h"
 
 #include <gtest/gtest.h>
@@ -5,7 +6,6 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
-#include <optional>
 #include <string>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -82,31 +82,6 @@ TEST(NamedMutex, AnotherProcessIsRefusedAndTheLockDiesWithItsHolder)
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_TRUE(probe.TryAcquire(name));
 }
-
-// Sets an environment variable (unsets it for an empty value) until the object ends.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::string& value) : FName(name)
-    {
-        if (const char* old = ::getenv(name))
-            FSaved = old;
-        if (value.empty())
-            ::unsetenv(name);
-        else
-            ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv()
-    {
-        if (FSaved)
-            ::setenv(FName, FSaved->c_str(), 1);
-        else
-            ::unsetenv(FName);
-    }
-
-private:
-    const char* FName;
-    std::optional<std::string> FSaved;
-};
 
 std::string PrivateDir(const char* what, uid_t owner)
 {
