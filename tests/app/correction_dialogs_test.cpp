@@ -57,6 +57,13 @@ protected:
         return RenderGraphic(*images.Temp);
     }
 
+    // Activated, a dialog previews the untouched thumbnail before any bar moves.
+    template <class Dialog> static void ExpectActivatedUntouched(Dialog& dialog)
+    {
+        dialog.FormActivate();
+        EXPECT_EQ(dialog.I_1->Picture(), Expected([](TFvDIB&) {}));
+    }
+
     CaptureMessages Capture;
     TMainForm Form;
 };
@@ -174,6 +181,7 @@ TEST_F(CorrectionDialog, BrightnessAndContrastLabelsPreviewsAndValues)
 
     TContrastForm contrast(&Form);
     EXPECT_EQ(contrast.I_1->size(), QSize(257, 129));
+    ExpectActivatedUntouched(contrast);
     contrast.SB_1->setValue(37);
     EXPECT_EQ(contrast.L_1->text(), QStringLiteral("補正値 : 37"));
     EXPECT_EQ(contrast.I_1->Picture(), Expected([](TFvDIB& d) { ContrastCorrection(d, 37); }));
@@ -184,6 +192,7 @@ TEST_F(CorrectionDialog, BrightnessAndContrastLabelsPreviewsAndValues)
 TEST_F(CorrectionDialog, ColourHlsAndLmsPreviewWithAllThreePositions)
 {
     TColorForm colour(&Form);
+    ExpectActivatedUntouched(colour);
     // Each bar brings the preview up to date by itself.
     colour.SB_1->setValue(-255);
     EXPECT_EQ(colour.I_1->Picture(), Expected([](TFvDIB& d) { ColorBalance(d, -255, 0, 0); }));
@@ -199,6 +208,7 @@ TEST_F(CorrectionDialog, ColourHlsAndLmsPreviewWithAllThreePositions)
 
     THLSForm hls(&Form);
     EXPECT_EQ(hls.L_1->text(), QStringLiteral("色相(H) : 0"));
+    ExpectActivatedUntouched(hls);
     hls.SB_1->setValue(120);
     EXPECT_EQ(hls.I_1->Picture(), Expected([](TFvDIB& d) { HlsCorrection(d, 120, 0, 0); }));
     hls.SB_1->setValue(360);
@@ -222,6 +232,7 @@ TEST_F(CorrectionDialog, ColourHlsAndLmsPreviewWithAllThreePositions)
     EXPECT_EQ(std::make_tuple(untouched.LValue, untouched.MValue, untouched.SValue), std::make_tuple(100, 100, 100));
     TLMSForm lms(&Form);
     EXPECT_EQ(lms.L_2->text(), QStringLiteral("M錐体(M) : 100%"));
+    ExpectActivatedUntouched(lms);
     lms.CheckBox1->setChecked(false);
     lms.SB_2->setValue(20);
     EXPECT_EQ(lms.L_2->text(), QStringLiteral("M錐体(M) : 20%"));

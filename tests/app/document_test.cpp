@@ -64,6 +64,9 @@ TEST(History, RedoStopsAtTheNewestEntry)
     TDocument doc;
     EXPECT_EQ(doc.RedoStep(), nullptr);
     Open(doc, 10);
+    // The opened picture alone: redo stays on it.
+    EXPECT_EQ(doc.RedoStep(), &doc.Entry(0));
+    EXPECT_EQ(doc.UndoPointer, 0);
     Effect(doc, 11);
     TFvDIB* entry = doc.RedoStep();
     ASSERT_NE(entry, nullptr);

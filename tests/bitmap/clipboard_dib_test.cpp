@@ -108,6 +108,14 @@ TEST(ClipboardDIB, ShortUncompressedDataIsPaddedWithBlack)
     fields.Pixels = {7};
     LoadBlock(dib, DibBlock(fields));
     EXPECT_EQ(std::pair(dib.GetPixels(0, 1), dib.GetPixels(0, 0)), std::pair(0x070000u, 0u));
+    // And to none: the header alone is a black picture, in either header.
+    fields.Pixels.clear();
+    for (const uint32_t size : {40, 12}) {
+        fields.HeaderSize = size;
+        LoadBlock(dib, DibBlock(fields));
+        EXPECT_EQ(std::pair(dib.GetPixels(0, 1), dib.GetPixels(0, 0)), std::pair(0u, 0u)) << size;
+        dib.SetPixels(0, 0, 0x0A0B0C);
+    }
 }
 
 TEST(ClipboardDIB, CoreHeaderAndBitFields)

@@ -45,6 +45,10 @@ TEST(ResizeImage, EveryMethodGivesTheAskedSizeInTwentyFourBits)
             EXPECT_EQ(Image->Width(), s[2]) << "method " << Method;
             EXPECT_EQ(Image->Height(), s[3]) << "method " << Method;
             EXPECT_EQ(Image->PixelFormat(), fvPf24Bit);
+            // No method writes into the rows' padding.
+            for (int y = 0; y < s[3]; ++y)
+                for (int64_t b = 3 * s[2]; b < DIBStride(s[2], 24); ++b)
+                    ASSERT_EQ(Image->ScanLine(y)[b], 0) << "method " << Method;
         }
 }
 

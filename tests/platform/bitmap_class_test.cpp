@@ -188,6 +188,15 @@ TEST(TBitmapClass, ReadsEveryDepthAndWritesBottomUp)
     EXPECT_EQ(bitmap.PixelFormat(), pf24bit);
     EXPECT_FALSE(bitmap.PaletteModified());
     EXPECT_EQ(bitmap.ScanLine(0)[2], 3);
+    // A deeper picture's optional table is skipped: its handle describes none.
+    Load(bitmap, Bmp(1, 1, 24, BI_RGB, two, {1, 2, 3, 0}));
+    BITMAPINFO own{};
+    own.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    HDC dc = CreateCompatibleDC(nullptr);
+    EXPECT_EQ(GetDIBits(dc, bitmap.Handle(), 0, 1, nullptr, &own, DIB_RGB_COLORS), 1);
+    DeleteDC(dc);
+    EXPECT_EQ(own.bmiHeader.biClrUsed, 0u);
+    EXPECT_EQ(Save(bitmap), Bmp(1, 1, 24, BI_RGB, {}, {1, 2, 3, 0}));
     Load(bitmap, Bmp(1, 1, 32, BI_RGB, {}, {1, 2, 3, 4}));
     EXPECT_EQ(bitmap.PixelFormat(), pf32bit);
     Load(bitmap, Bmp(1, 1, 16, BI_RGB, {}, {0xFF, 0x7F, 0, 0}));

@@ -327,9 +327,12 @@ TEST(Files, AFolderThatTakesNoNewFileHasItsWritableFilesWrittenInPlace)
                   };
                   std::signal(SIGXFSZ, SIG_IGN);
                   const rlimit small{12000, RLIM_INFINITY};
-                  // A writer may go back to fill in a header; the file ends where its bytes do.
+                  // A writer may cut what it wrote, or go back to fill in a header; the
+                  // file ends where its bytes do.
                   SaveFileReplacing(file.string(), [&](TStream& stream) {
                       stream.WriteBuffer(shorter.data(), std::ssize(shorter));
+                      stream.WriteBuffer("tail", 4);
+                      stream.SetSize(std::ssize(shorter));
                       stream.SetPosition(0);
                       stream.WriteBuffer(shorter.data(), 4);
                   });

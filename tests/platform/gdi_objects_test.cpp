@@ -114,6 +114,7 @@ TEST(GdiDeviceContext, ScreenIsTrueColourWithStretching)
     EXPECT_EQ(SetStretchBltMode(screen, 99), 0);
     // No context, or nothing to select: nothing happens.
     EXPECT_EQ(GetStretchBltMode(nullptr), 0);
+    EXPECT_EQ(GetDeviceCaps(nullptr, BITSPIXEL), 0);
     EXPECT_EQ(SelectObject(screen, static_cast<HGDIOBJ>(nullptr)), nullptr);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, 2, 2);
     EXPECT_EQ(SelectObject(static_cast<HDC>(nullptr), bitmap), nullptr);

@@ -275,29 +275,33 @@ TEST(StretchDIBits, TrueColourPairsCopyTheirBytes)
 
 TEST(StretchDIBits, RasterOperationsWorkOnPixelValues)
 {
-    const BITMAPINFO source = Header(1, 1, 24);
-    const uint8_t pixel[4] = {0xF0, 0x0F, 0x33, 0};
+    const uint8_t pixel[4] = {0xF0, 0x0F, 0x33, 0x77};
     Target t(Header(1, -1, 32));
-    auto run = [&](uint32_t before, DWORD rop) {
-        std::memcpy(t.bits, &before, 4);
-        StretchDIBits(t.dc, 0, 0, 1, 1, 0, 0, 1, 1, pixel, 4, &source, DIB_RGB_COLORS, rop);
-        uint32_t after;
-        std::memcpy(&after, t.bits, 4);
-        return after;
-    };
-    // The target's fourth byte is set: it takes no part in the operation.
+    // The target's fourth byte is set: it takes no part in the operation,
+    // nor does a 32-bit source's, which only a plain copy keeps.
     const uint32_t s = 0x330FF0, d = 0x015555AA;
-    EXPECT_EQ(run(d, SRCCOPY), s);
-    EXPECT_EQ(run(d, SRCPAINT), (s | d) & 0xFFFFFF);
-    EXPECT_EQ(run(d, SRCAND), s & d);
-    EXPECT_EQ(run(d, SRCINVERT), (s ^ d) & 0xFFFFFF);
-    EXPECT_EQ(run(d, SRCERASE), s & ~d & 0xFFFFFF);
-    EXPECT_EQ(run(d, NOTSRCCOPY), ~s & 0xFFFFFF);
-    EXPECT_EQ(run(d, NOTSRCERASE), ~(s | d) & 0xFFFFFF);
-    EXPECT_EQ(run(d, MERGEPAINT), (~s | d) & 0xFFFFFF);
-    EXPECT_EQ(run(d, DSTINVERT), ~d & 0xFFFFFF);
-    EXPECT_EQ(run(d, BLACKNESS), 0u);
-    EXPECT_EQ(run(d, WHITENESS), 0xFFFFFFu);
+    for (const int bits : {24, 32}) {
+        const BITMAPINFO source = Header(1, 1, bits);
+        auto run = [&](uint32_t before, DWORD rop) {
+            std::memcpy(t.bits, &before, 4);
+            StretchDIBits(t.dc, 0, 0, 1, 1, 0, 0, 1, 1, pixel, 4, &source, DIB_RGB_COLORS, rop);
+            uint32_t after;
+            std::memcpy(&after, t.bits, 4);
+            return after;
+        };
+        EXPECT_EQ(run(d, SRCCOPY), bits == 32 ? 0x77000000 | s : s);
+        EXPECT_EQ(run(d, SRCPAINT), (s | d) & 0xFFFFFF);
+        EXPECT_EQ(run(d, SRCAND), s & d);
+        EXPECT_EQ(run(d, SRCINVERT), (s ^ d) & 0xFFFFFF);
+        EXPECT_EQ(run(d, SRCERASE), s & ~d & 0xFFFFFF);
+        EXPECT_EQ(run(d, NOTSRCCOPY), ~s & 0xFFFFFF);
+        EXPECT_EQ(run(d, NOTSRCERASE), ~(s | d) & 0xFFFFFF);
+        EXPECT_EQ(run(d, MERGEPAINT), (~s | d) & 0xFFFFFF);
+        EXPECT_EQ(run(d, DSTINVERT), ~d & 0xFFFFFF);
+        EXPECT_EQ(run(d, BLACKNESS), 0u);
+        EXPECT_EQ(run(d, WHITENESS), 0xFFFFFFu);
+    }
+    const BITMAPINFO source = Header(1, 1, 24);
     // Pixels that index a palette (usage 1) are not taken, nor an empty source.
     EXPECT_EQ(StretchDIBits(t.dc, 0, 0, 1, 1, 0, 0, 1, 1, pixel, 4, &source, 1, SRCCOPY), 0);
     EXPECT_EQ(StretchDIBits(t.dc, 0, 0, 1, 1, 0, 0, 0, 1, pixel, 4, &source, DIB_RGB_COLORS, SRCCOPY), 0);

@@ -356,17 +356,21 @@ TEST(TGIFImageRead, FirstImageOnTheBackgroundWithItsTable)
     EXPECT_EQ(Entry(picture, 3).peBlue, 255);
 
     // Interlaced rows arrive in four passes; a local table replaces the global one.
-    // This image starts on the screen's first row.
+    // This image fills the screen, thirteen rows each spelling its number.
     desc.Interlace = true;
+    desc.Left = 0;
     desc.Top = 0;
+    desc.Width = 4;
+    desc.Height = 13;
+    auto spelled = [](int y) { return Bytes{uint8_t(y & 1), uint8_t(y >> 1 & 1), uint8_t(y >> 2 & 1), uint8_t(y >> 3)}; };
     std::vector<Bytes> passes;
     for (int start : {0, 4, 2, 1})
-        for (int y = start; y < 9; y += start == 0 || start == 4 ? 8 : start == 2 ? 4 : 2)
-            passes.push_back(rows[y]);
+        for (int y = start; y < 13; y += start == 0 || start == 4 ? 8 : start == 2 ? 4 : 2)
+            passes.push_back(spelled(y));
     TGIFImage interlaced;
-    Load(interlaced, EncodeGif(4, 8, 3, desc, true, passes));
-    for (int y = 0; y < 8; ++y)
-        EXPECT_EQ(interlaced.Bitmap().ScanLine(y)[1], y % 2) << y;
+    Load(interlaced, EncodeGif(4, 13, 3, desc, true, passes));
+    for (int y = 0; y < 13; ++y)
+        EXPECT_EQ(Bytes(interlaced.Bitmap().ScanLine(y), interlaced.Bitmap().ScanLine(y) + 4), spelled(y)) << y;
     EXPECT_EQ(Entry(interlaced.Bitmap(), 1).peBlue, 3);
 }
 

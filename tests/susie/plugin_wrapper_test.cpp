@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <dlfcn.h>
 #include <filesystem>
 #include <fstream>
 #include <utility>
@@ -65,13 +66,19 @@ TEST(PluginWrapper, KindFollowsTheVersionString)
 
 TEST(PluginWrapper, VersionDifferingInCaseGivesAPlainDisabledPlugin)
 {
-    const auto spi = CreatePluginByVersion(Plugin("spi_lowercase"));
+    auto spi = CreatePluginByVersion(Plugin("spi_lowercase"));
     ASSERT_NE(spi, nullptr);
     EXPECT_EQ(spi->ClassType(), &TSPI::ClassInfo);
     EXPECT_FALSE(spi->Enabled());
     // Entry 4 has no description in entry 5: it is dropped.
     EXPECT_EQ(spi->ExtNames(), std::vector<std::string>{"*.var"});
     EXPECT_EQ(spi->FileTypes(), std::vector<std::string>{"Variant"});
+    // Let go, its library is unloaded.
+    spi.reset();
+    void* still = ::dlopen(Plugin("spi_lowercase").c_str(), RTLD_NOW | RTLD_NOLOAD);
+    EXPECT_EQ(still, nullptr);
+    if (still != nullptr)
+        ::dlclose(still);
 }
 
 TEST(PluginWrapper, MissingRequiredExportsRaiseNamingTheExport)
