@@ -313,6 +313,9 @@ TEST_F(DialogLayout, OptionDialogsOpenWithTheirDesignedValues)
                   {"SE_Y", size.SE_Y, "", "1..9999=1"},
                   {"CB_1", size.CB_1, "", "3 Integration"},
                   {"B_OK", size.B_OK, "", "実行(&O) default"}});
+    // The rows that span the settings end with their last column.
+    for (const QWidget* spanning : {static_cast<QWidget*>(size.RB_Mode1), static_cast<QWidget*>(size.RB_Mode2)})
+        EXPECT_EQ(spanning->geometry().right(), size.SE_Y->geometry().right());
     // The settings and the method span both buttons' columns, and no further.
     for (const QWidget* spanning : {static_cast<QWidget*>(size.GB_Set), static_cast<QWidget*>(size.CB_1)})
         EXPECT_EQ(spanning->geometry().right(), size.Button2->geometry().right());
@@ -334,6 +337,8 @@ TEST_F(DialogLayout, OptionDialogsOpenWithTheirDesignedValues)
     for (const QWidget* spanning : std::initializer_list<const QWidget*>{jpeg.Label1, jpeg.ScrollBar1, jpeg.CheckBox1,
                                                                           jpeg.CheckBox2, jpeg.CheckBox3, jpeg.Label2})
         EXPECT_EQ(spanning->geometry().right(), jpeg.Button3->geometry().right()) << spanning->objectName().toStdString();
+    // The preview button takes the first two columns.
+    EXPECT_EQ(jpeg.Button2->geometry().right(), jpeg.SpinEdit1->geometry().right());
 
     TPNGOptionForm png(&Form);
     ExpectLayout(png, "",

@@ -245,6 +245,10 @@ TEST(TBitmapClass, ReadsRleAndCoreHeaders)
     EXPECT_EQ(bitmap.PixelFormat(), pf4bit);
     EXPECT_EQ(bitmap.ScanLine(0)[0], 0x12);
     EXPECT_EQ(bitmap.ScanLine(0)[1], 0x10);
+    // Rows of eight, whose packed bytes fill the row to its end.
+    Load(bitmap, Bmp(8, 2, 4, BI_RLE4, table, {8, 0x12, 0, 0, 8, 0x21, 0, 1}));
+    EXPECT_EQ(std::vector<uint8_t>(bitmap.ScanLine(0), bitmap.ScanLine(0) + 4), std::vector<uint8_t>(4, 0x21));
+    EXPECT_EQ(std::vector<uint8_t>(bitmap.ScanLine(1), bitmap.ScanLine(1) + 4), std::vector<uint8_t>(4, 0x12));
 
     // A 12-byte core header with a 3-byte table.
     std::vector<uint8_t> core = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 14 + 12 + 6, 0, 0, 0,
@@ -362,6 +366,9 @@ TEST(TBitmapClass, AssignCopiesAndDrawsThroughTheCanvas)
     EXPECT_EQ(std::vector<uint8_t>(target.ScanLine(1), target.ScanLine(1) + 6),
               (std::vector<uint8_t>{255, 255, 255, 0, 0, 255}));
     EXPECT_EQ(assigned.Canvas().Pixel(1, 1), clWhite);
+    // Emptied, it reaches no picture at all.
+    target.Assign(nullptr);
+    EXPECT_EQ(target.Canvas().Pixel(1, 1), static_cast<TColor>(CLR_INVALID));
 
     copy.Assign(nullptr);
     EXPECT_TRUE(copy.Empty());

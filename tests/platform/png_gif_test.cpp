@@ -145,7 +145,13 @@ TEST(TPngImageRead, DamagedFilesFailAndLeaveThePictureAlone)
 {
     const Bytes good = EncodePng(3, 3, PNG_COLOR_TYPE_RGB, 8, std::vector<Bytes>(3, Bytes(9, 7)));
     TPngImage png;
-    Load(png, good);
+    // The file is read up to its end chunk, and not past it.
+    TMemoryStream followed;
+    followed.WriteBuffer(good.data(), static_cast<int64_t>(good.size()));
+    followed.WriteBuffer("tail", 4);
+    followed.SetPosition(0);
+    png.LoadFromStream(followed);
+    EXPECT_EQ(followed.Position(), static_cast<int64_t>(good.size()));
     Bytes badCrc = good;
     badCrc[29] ^= 1; // inside IHDR's CRC
     Bytes truncated(good.begin(), good.end() - 20);

@@ -73,6 +73,8 @@ TEST(PluginWrapper, VersionDifferingInCaseGivesAPlainDisabledPlugin)
     // Entry 4 has no description in entry 5: it is dropped.
     EXPECT_EQ(spi->ExtNames(), std::vector<std::string>{"*.var"});
     EXPECT_EQ(spi->FileTypes(), std::vector<std::string>{"Variant"});
+    // A description that fills the buffer it is given leaves room for the end of the text.
+    EXPECT_EQ(spi->Infomation(), std::string(254, 'd'));
     // Let go, its library is unloaded.
     spi.reset();
     void* still = ::dlopen(Plugin("spi_lowercase").c_str(), RTLD_NOW | RTLD_NOLOAD);

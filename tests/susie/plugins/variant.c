@@ -1,7 +1,7 @@
 /* Test plug-ins that differ in their version string and in the exports they
    have, built from this one source with macros:
    SPI_VERSION, SPI_PATTERN (its first pattern), NO_PLUGIN_INFO, SILENT_DESCRIPTION (entry 1 claims a text but
-   writes none), ENDLESS_FORMATS (a pattern and a type for every entry number from 2 on), WITH_LOADER, WITH_PICTURE_INFO, WITH_PICTURE, WITH_ARCHIVE, NO_GET_ARCHIVE_INFO, NO_GET_FILE_INFO, NO_GET_FILE (an archive one without that export). Their format entries end with an unmatched pattern (entry 4
+   writes none), FILLING_DESCRIPTION (entry 1 fills the buffer it is given), ENDLESS_FORMATS (a pattern and a type for every entry number from 2 on), WITH_LOADER, WITH_PICTURE_INFO, WITH_PICTURE, WITH_ARCHIVE, NO_GET_ARCHIVE_INFO, NO_GET_FILE_INFO, NO_GET_FILE (an archive one without that export). Their format entries end with an unmatched pattern (entry 4
    without entry 5). None of them decodes anything; the archive one's GetFile
    answers the length it is given. */
 #include "PluginSupport.h"
@@ -17,6 +17,13 @@ int32_t GetPluginInfo(int32_t InfoNo, char* Buf, int32_t BufLen)
 #ifdef SILENT_DESCRIPTION
     if (InfoNo == 1)
         return 8;
+#endif
+#ifdef FILLING_DESCRIPTION
+    if (InfoNo == 1 && BufLen > 0) {
+        memset(Buf, 'd', (size_t)BufLen - 1);
+        Buf[BufLen - 1] = 0;
+        return BufLen - 1;
+    }
 #endif
 #ifdef ENDLESS_FORMATS
     if (InfoNo >= 2)
