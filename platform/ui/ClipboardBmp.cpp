@@ -36,9 +36,9 @@ uint64_t HeaderAndColours(const unsigned char* dib, size_t size)
     const uint16_t bits = ReadU16(dib + 14);
     const uint32_t compression = ReadU32(dib + 16);
     const uint32_t used = ReadU32(dib + 32);
-    uint64_t colours = used != 0 ? used : (bits <= 8 ? uint64_t{1} << bits : 0);
-    if (colours > 256)
-        colours = 256;
+    // The table holds as many entries as the header counts, even past what the
+    // depth can use, as the readers of the block take it.
+    const uint64_t colours = used != 0 ? used : (bits <= 8 ? uint64_t{1} << bits : 0);
     uint64_t masks = (compression == 3 && headerSize == 40) ? 12 : 0;
     return headerSize + masks + colours * 4;
 }

@@ -282,7 +282,7 @@ TEST(Application, FileDialogsStartInTheirFolderElseWhereTheLastOneWasUsedElseHom
     WriteFile(dir / "chosen" / "a.bmp", "BM");
     ChooseFile((dir / "chosen" / "a.bmp").string());
     ASSERT_TRUE(open.Execute());
-    EXPECT_EQ(RegistryReadString("\\software\\farovinter\\filedialog", "lastfolder"), (dir / "chosen").string());
+    EXPECT_EQ(RegistryReadString("\\software\\farovinter\\filedialog\\", "lastfolder"), (dir / "chosen").string());
     ASSERT_TRUE(RegistryWriteString("\\Software\\Farovinter\\FileDialog", "LastFolder", (dir / "last").string()));
     TSaveDialog save(nullptr);
     save.FileName = (dir / "last" / "b.bmp").string();

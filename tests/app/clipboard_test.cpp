@@ -63,6 +63,16 @@ TEST(ClipboardBmp, FileHeaderIsAddedAndCutAgain)
     full[32] = 0;
     full.insert(full.begin() + 48, 254 * 4, 0);
     roundTrip(full, 14 + 40 + 1024);
+    // One that counts more than 256 has them all before its pixels (no
+    // viewer of ours shows it, but its bytes come through whole).
+    std::vector<unsigned char> more = full;
+    more[32] = 44;
+    more[33] = 1;
+    more.insert(more.begin() + 48, 44 * 4, 0);
+    const QByteArray longTable = BmpFileFromDib(more.data(), more.size());
+    EXPECT_EQ(static_cast<unsigned char>(longTable[10]) | static_cast<unsigned char>(longTable[11]) << 8,
+              14 + 40 + 300 * 4);
+    EXPECT_EQ(DibFromBmpFile(longTable), more);
     // A short (12-byte) header has three-byte colour entries: red, blue, then pixels 0 and 1.
     roundTrip({12, 0, 0, 0, 2, 0, 1, 0, 1, 0, 1, 0, 0, 0, 255, 255, 0, 0, 0x40, 0, 0, 0}, 14 + 12 + 6);
     // At 8 bits the short header's table has all 256 entries.

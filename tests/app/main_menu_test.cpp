@@ -389,6 +389,8 @@ TEST(ImageControl, PartsOfAPictureLargerThanTheScreenArePaintedWhenTheyComeOntoI
         EXPECT_EQ(grabbed, w.form.Image1->Picture().copy(shown)) << place.x() << "," << place.y();
     };
     showsThePicture(QPoint(-350, -260));
+    // A grab is no paint of the window: it gets the whole picture, off the screen too.
+    EXPECT_EQ(w.form.Image1->grab().toImage().convertToFormat(QImage::Format_RGB32), w.form.Image1->Picture());
     showsThePicture(QPoint(20, -250));
     // A new picture shown while the window reaches beyond the screen.
     Negative(*CurrentImage);

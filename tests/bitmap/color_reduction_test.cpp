@@ -87,26 +87,31 @@ TEST(ColorReduction, LowModeSharesFiveSixFiveBins)
 
 TEST(ColorReduction, EightBitUsesOnlyTheColoursOfItsPixels)
 {
-    TRecord in(7, 2, 8, 256), out;
-    for (int i = 0; i < 256; ++i)
-        in.Color(i) = RGBQUAD{uint8_t(i), uint8_t(255 - i), uint8_t(i * 7), 0};
-    const uint8_t used[] = {5, 9, 200};
-    for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 7; ++x)
-            in.Row(y)[x] = used[(x + y) % 3];
-    int steps = 0;
-    Convert8BitRGBTo4BitRGB(in.Infos, out.Infos, false, [&] { ++steps; });
-    EXPECT_EQ(steps, 16);
-    ASSERT_EQ(out.Head().biClrUsed, 3u);
-    for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 7; ++x) {
-            const int index = (out.Row(y)[x / 2] >> (x % 2 == 0 ? 4 : 0)) & 15;
-            EXPECT_EQ(Rgb(out.Color(index)), Rgb(in.Color(used[(x + y) % 3])));
+    // Rows of an odd width, and of an even one whose last pair fills the row's last byte.
+    for (const int width : {7, 8}) {
+        TRecord in(width, 2, 8, 256), out;
+        for (int i = 0; i < 256; ++i)
+            in.Color(i) = RGBQUAD{uint8_t(i), uint8_t(255 - i), uint8_t(i * 7), 0};
+        const uint8_t used[] = {5, 9, 200};
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < width; ++x)
+                in.Row(y)[x] = used[(x + y) % 3];
+        int steps = 0;
+        Convert8BitRGBTo4BitRGB(in.Infos, out.Infos, false, [&] { ++steps; });
+        EXPECT_EQ(steps, 16);
+        ASSERT_EQ(out.Head().biClrUsed, 3u);
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < width; ++x) {
+                const int index = (out.Row(y)[x / 2] >> (x % 2 == 0 ? 4 : 0)) & 15;
+                EXPECT_EQ(Rgb(out.Color(index)), Rgb(in.Color(used[(x + y) % 3]))) << width << ": " << x;
+            }
+        // The spare nibble of the odd row stays clear.
+        if (width % 2 != 0) {
+            EXPECT_EQ(out.Row(0)[3] & 15, 0);
         }
-    // The spare nibble of the odd row stays clear.
-    EXPECT_EQ(out.Row(0)[3] & 15, 0);
-    ExpectFailure<EFvDIBBadDIBType>([&] { Convert8BitRGBTo4BitRGB(out.Infos, in.Infos, false, nullptr); },
-                                    "Convert8BitRGBTo4BitRGB: Invalid Bitcount or Compression");
+        ExpectFailure<EFvDIBBadDIBType>([&] { Convert8BitRGBTo4BitRGB(out.Infos, in.Infos, false, nullptr); },
+                                        "Convert8BitRGBTo4BitRGB: Invalid Bitcount or Compression");
+    }
 }
 
 TEST(ColorReduction, MeansRoundHalfToEven)

@@ -307,6 +307,10 @@ TEST(JpegProgress, HandlerExceptionIsRaisedOnOurSide)
         EXPECT_THROW(RaiseLibraryError(record), EAbort);
         ++record.progress.pub.pass_counter;
     }
+    // A report of the same share as the one before is skipped.
+    --record.progress.pub.pass_counter;
+    record.progress.last_time = 1;
+    EXPECT_TRUE(JumpGuarded(record.jump, call));
     EXPECT_EQ(percents, (std::vector<int>{20, 40, 60, 80}));
     // Bands of more than 3 rows are worth redrawing at once.
     EXPECT_EQ(redraws, (std::vector<bool>{true, false, false, true}));

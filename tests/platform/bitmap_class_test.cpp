@@ -170,6 +170,11 @@ TEST(TBitmapClass, ReadsEveryDepthAndWritesBottomUp)
     EXPECT_EQ(bitmap.ScanLine(0)[1], 1); // top row is the last in the file
     EXPECT_EQ(bitmap.ScanLine(1)[0], 1);
     EXPECT_EQ(Save(bitmap), eight);
+    // A file header that gives no offset has its pixels right after the table.
+    std::vector<uint8_t> noOffset = eight;
+    std::fill_n(noOffset.begin() + 10, 4, uint8_t{0});
+    Load(bitmap, noOffset);
+    EXPECT_EQ(Save(bitmap), eight);
 
     // 4 bits top-down, and 1 bit.
     const std::vector<RGBQUAD> sixteen(16, RGBQUAD{9, 9, 9, 0});

@@ -258,12 +258,16 @@ TEST(StretchDIBits, TrueColourPairsCopyTheirBytes)
     EXPECT_EQ(std::vector<uint8_t>(u32.Bytes(), u32.Bytes() + 12),
               (std::vector<uint8_t>{1, 2, 3, 0, 4, 5, 6, 0, 7, 8, 9, 0}));
 
-    Target t24(Header(2, -1, 24));
+    // Into the first two of three columns: the third stays as it was.
+    Target t24(Header(3, -1, 24));
+    std::memset(t24.bits, 0xEE, 12);
     const BITMAPINFO quad = Header(4, -1, 32);
     StretchDIBits(t24.dc, 0, 0, 2, 1, 1, 0, 2, 1, t32.bits, 16, &quad, DIB_RGB_COLORS, SRCCOPY);
-    EXPECT_EQ(std::vector<uint8_t>(t24.Bytes(), t24.Bytes() + 6), (std::vector<uint8_t>{4, 5, 6, 4, 5, 6}));
+    EXPECT_EQ(std::vector<uint8_t>(t24.Bytes(), t24.Bytes() + 9),
+              (std::vector<uint8_t>{4, 5, 6, 4, 5, 6, 0xEE, 0xEE, 0xEE}));
     StretchDIBits(t24.dc, 0, 0, 2, 1, 2, 0, -2, 1, pixels, sizeof pixels, &rgb, DIB_RGB_COLORS, SRCCOPY);
-    EXPECT_EQ(std::vector<uint8_t>(t24.Bytes(), t24.Bytes() + 6), (std::vector<uint8_t>{4, 5, 6, 1, 2, 3}));
+    EXPECT_EQ(std::vector<uint8_t>(t24.Bytes(), t24.Bytes() + 9),
+              (std::vector<uint8_t>{4, 5, 6, 1, 2, 3, 0xEE, 0xEE, 0xEE}));
 
     // The fourth byte survives between plain 32-bit pictures.
     const uint8_t withAlpha[8] = {1, 2, 3, 200, 4, 5, 6, 100};

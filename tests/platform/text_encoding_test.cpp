@@ -13,8 +13,8 @@ TEST(TextEncoding, LocaleTextBecomesUtf8AndWhatDoesNotDecodeAQuestionMark)
 {
     const std::string saved = std::setlocale(LC_CTYPE, nullptr);
     ASSERT_NE(std::setlocale(LC_CTYPE, "C.UTF-8"), nullptr);
-    // One, two, three and four bytes a letter.
-    EXPECT_EQ(AnsiToUtf8("Portable pixmap ¼ ぽるてぃか 𠮷"), "Portable pixmap ¼ ぽるてぃか 𠮷");
+    // One, two, three and four bytes a letter, up to the last plane.
+    EXPECT_EQ(AnsiToUtf8("Portable pixmap ¼ ぽるてぃか 𠮷 \xF4\x8F\xBF\xBD"), "Portable pixmap ¼ ぽるてぃか 𠮷 \xF4\x8F\xBF\xBD");
     EXPECT_EQ(AnsiToUtf8(std::string("a\xFF" "b\xE3\x81", 5)), "a?b??");
     EXPECT_EQ(AnsiToUtf8(std::string("a\0b\0", 4)), std::string("a\0b\0", 4));
     std::setlocale(LC_CTYPE, "C");

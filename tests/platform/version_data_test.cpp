@@ -64,6 +64,14 @@ TEST(VersionData, NoteSectionsAreReadUpToAMebibyte)
     const uint32_t other[4] = {4, 25, 1, 0x00554E47};
     std::memcpy(unpadded.data() + 128, other, sizeof other);
     EXPECT_FALSE(Parse(unpadded).has_value());
+    // Ours is found past a note whose description of five bytes is padded to eight.
+    std::vector<uint8_t> afterOdd = ElfWithNoteSection(64);
+    std::memmove(afterOdd.data() + 152, afterOdd.data() + 128, 40);
+    const uint32_t odd[4] = {4, 5, 1, 0x00554E47};
+    std::memcpy(afterOdd.data() + 128, odd, sizeof odd);
+    const auto found = Parse(afterOdd);
+    ASSERT_TRUE(found.has_value());
+    EXPECT_EQ(VerQueryValue(*found, "FileVersion"), "1.2");
 }
 
 } // namespace
