@@ -185,7 +185,9 @@ TEST(PngOptionDialog, OnlyToolsThatAreFoundCanRunAndHiddenBoxesStillCount)
 {
     Window w("png_dialog");
     TMainForm& main = w.Form;
-    main.OptiPNGFlag = main.PNGOutFlag = main.PNGRewriteFlag = true;
+    // Each flag comes to follow whether its tool is found, whatever it was.
+    main.OptiPNGFlag = main.PNGRewriteFlag = false;
+    main.PNGOutFlag = true;
     main.OptiPNGPath = "optipng";
     main.PNGOutPath = "";
     main.PNGRewritePath = "true";

@@ -457,19 +457,23 @@ TEST(BmpFiles, UnusedTableEntriesAreBlack)
 
 TEST(BmpFiles, OffsetCountsFromFileStartAndStreamEndsAfterPixels)
 {
-    DibFields fields;
-    fields.Gap = {0xAA, 0xBB, 0xCC};
-    fields.Pixels = {9, 8, 7, 0};
-    const std::vector<uint8_t> file = BmpFile(fields);
-    TMemoryStream stream;
-    stream.Write("xyz", 3);
-    stream.Write(file.data(), static_cast<int64_t>(file.size()));
-    stream.Write("tail", 4);
-    stream.SetPosition(3);
-    TFvDIB dib;
-    dib.LoadFromStream(stream);
-    EXPECT_EQ(dib.GetPixels(0, 0), 0x090807u);
-    EXPECT_EQ(stream.Position(), 3 + static_cast<int64_t>(file.size()));
+    // After either header.
+    for (const uint32_t size : {40, 12}) {
+        DibFields fields;
+        fields.HeaderSize = size;
+        fields.Gap = {0xAA, 0xBB, 0xCC};
+        fields.Pixels = {9, 8, 7, 0};
+        const std::vector<uint8_t> file = BmpFile(fields);
+        TMemoryStream stream;
+        stream.Write("xyz", 3);
+        stream.Write(file.data(), static_cast<int64_t>(file.size()));
+        stream.Write("tail", 4);
+        stream.SetPosition(3);
+        TFvDIB dib;
+        dib.LoadFromStream(stream);
+        EXPECT_EQ(dib.GetPixels(0, 0), 0x090807u) << size;
+        EXPECT_EQ(stream.Position(), 3 + static_cast<int64_t>(file.size())) << size;
+    }
 }
 
 TEST(BmpFiles, LoadingNotifiesAndHeapMemoryWorks)

@@ -167,6 +167,14 @@ TEST(TBitmapClass, ReadsEveryDepthAndWritesBottomUp)
     Load(bitmap, eight);
     EXPECT_EQ(bitmap.PixelFormat(), pf8bit);
     EXPECT_TRUE(bitmap.PaletteModified()); // a picture with a palette to realize
+    // Its canvas draws with that palette selected.
+    LOGPALETTE one{0x300, 1, {}};
+    HPALETTE other = CreatePalette(&one);
+    HDC canvas = bitmap.Canvas().Handle();
+    const HPALETTE selected = SelectPalette(canvas, other, true);
+    EXPECT_EQ(selected, bitmap.Palette());
+    SelectPalette(canvas, selected, true);
+    DeleteObject(other);
     EXPECT_EQ(bitmap.ScanLine(0)[1], 1); // top row is the last in the file
     EXPECT_EQ(bitmap.ScanLine(1)[0], 1);
     EXPECT_EQ(Save(bitmap), eight);

@@ -129,15 +129,15 @@ TEST(StretchDIBits, ClipsToTheDestinationAndTheSource)
 TEST(StretchDIBits, DecodesRleWithinItsBytes)
 {
     // 4 x 3, bottom-up: row 0 = run of 3 x 5 then literal 7; row 1 skipped by a delta that
-    // also moves one pixel right; row 2 = 9 9 from there.
-    const uint8_t rle8[] = {3, 5, 1, 7, 0, 0, 0, 2, 1, 1, 2, 9, 0, 1};
+    // also moves two pixels right; row 2 = 9 9 from there.
+    const uint8_t rle8[] = {3, 5, 1, 7, 0, 0, 0, 2, 2, 1, 2, 9, 0, 1};
     BITMAPINFO info = GreyHeader(4, 3);
     info.bmiHeader.biCompression = BI_RLE8;
     Target t(Header(4, -3, 32));
     ASSERT_EQ(StretchDIBits(t.dc, 0, 0, 4, 3, 0, 0, 4, 3, rle8, sizeof rle8, &info, DIB_RGB_COLORS, SRCCOPY), 3);
     EXPECT_EQ(t.Row(2, 4), (std::vector<int>{5, 5, 5, 7}));
     EXPECT_EQ(t.Row(1, 4), (std::vector<int>{0, 0, 0, 0}));
-    EXPECT_EQ(t.Row(0, 4), (std::vector<int>{0, 9, 9, 0}));
+    EXPECT_EQ(t.Row(0, 4), (std::vector<int>{0, 0, 9, 9}));
 
     // Cut short inside a literal run: what was decoded is drawn, nothing more is read.
     const uint8_t cut[] = {0, 4, 1, 2};
@@ -164,7 +164,7 @@ TEST(StretchDIBits, DecodesRleWithinItsBytes)
     // Expanded as the same picture uncompressed: bottom-up, of its own depth.
     uint8_t expanded[12] = {};
     ASSERT_TRUE(ExpandRleDIB(&info, rle8, sizeof rle8, expanded, sizeof expanded));
-    EXPECT_EQ(std::vector<uint8_t>(expanded, expanded + 12), (std::vector<uint8_t>{5, 5, 5, 7, 0, 0, 0, 0, 0, 9, 9, 0}));
+    EXPECT_EQ(std::vector<uint8_t>(expanded, expanded + 12), (std::vector<uint8_t>{5, 5, 5, 7, 0, 0, 0, 0, 0, 0, 9, 9}));
     uint8_t packed[12] = {};
     ASSERT_TRUE(ExpandRleDIB(&info4, rle4, sizeof rle4, packed, sizeof packed));
     EXPECT_EQ(std::vector<uint8_t>(packed, packed + 12),
