@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -45,11 +46,17 @@ TEST(Optimisers, LogsCollectBothStreamsAcrossRuns)
     WriteFile(log, "old\n");
     RunOptimisers(tools, "f.png", true, log, log);
     EXPECT_EQ(ReadFile(log), "old\nout-one\nerr-one\nout-two\nerr-two\n");
+    // Started with its input closed, the program opens its logs from descriptor 0 up.
+    const int input = ::dup(0);
+    ::close(0);
     RunOptimisers(tools, "f.png", true, log, err);
     EXPECT_EQ(ReadFile(log), "old\nout-one\nerr-one\nout-two\nerr-two\nout-one\nout-two\n");
     EXPECT_EQ(ReadFile(err), "err-one\nerr-two\n");
     // An unusable log file loses the output; the tool still runs.
     RunOptimisers(tools, "f.png", true, (dir / "missing" / "x.log").string(), err);
+    ::dup2(input, 0);
+    ::close(input);
+    EXPECT_EQ(ReadFile(err), "err-one\nerr-two\nerr-one\nerr-two\n");
     EXPECT_EQ(ReadFile(dir / "calls"), std::string("one<f.png>\ntwo<f.png>\n") + "one<f.png>\ntwo<f.png>\n" +
                                            "one<f.png>\ntwo<f.png>\n");
 }
