@@ -56,8 +56,10 @@ void Stop(pid_t child)
 // openbox managing it.
 class Desktop {
 public:
-    // Without manager the desktop has none until StartManager.
-    explicit Desktop(const std::filesystem::path& dir, bool manager = true) : FDir(dir)
+    // Without manager the desktop has none until StartManager. An edgeless
+    // manager's frames have no side borders: their margin of 0 is real.
+    explicit Desktop(const std::filesystem::path& dir, bool manager = true, bool edgeless = false)
+        : FDir(dir), FEdgeless(edgeless)
     {
         if (!Installed("Xvfb") || !Installed("openbox") || !Installed("xdotool") || !Installed("xprop") ||
             !Installed("xwininfo"))
@@ -76,7 +78,18 @@ public:
     void StartManager()
     {
         const std::filesystem::path ready = FDir / "openbox-ready";
-        FManager = Spawn({"openbox", "--sm-disable", "--startup", "touch " + ready.string()});
+        std::vector<std::string> command = {"openbox", "--sm-disable", "--startup", "touch " + ready.string()};
+        if (FEdgeless) {
+            const auto theme = FDir / "themes" / "Edgeless" / "openbox-3";
+            std::filesystem::create_directories(theme);
+            WriteFile(theme / "themerc",
+                      "border.width: 0\nwindow.client.padding.width: 0\nwindow.client.padding.height: 0\n");
+            WriteFile(FDir / "rc.xml", "<openbox_config xmlns=\"http://openbox.org/3.4/rc\">"
+                                       "<theme><name>Edgeless</name></theme></openbox_config>\n");
+            command.insert(command.begin(), {"env", "XDG_DATA_HOME=" + FDir.string()});
+            command.insert(command.end(), {"--config-file", (FDir / "rc.xml").string()});
+        }
+        FManager = Spawn(command);
         for (int i = 0; i < 500 && !std::filesystem::exists(ready); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         if (!std::filesystem::exists(ready))
@@ -116,6 +129,7 @@ private:
     }
 
     std::filesystem::path FDir;
+    bool FEdgeless;
     pid_t FServer = -1;
     pid_t FManager = -1;
 };
@@ -494,7 +508,7 @@ TEST(WindowManager, AManagerThatComesAfterThePlacementGaveUpStillGetsTheWindowPl
 TEST(WindowManager, APanelKeepsTheWindowInsideTheWorkAreaNotTheScreen)
 {
     const auto dir = ScratchFolder("wm_panel");
-    Desktop desktop(dir);
+    Desktop desktop(dir, true, true);
     if (desktop.Display.empty())
         GTEST_SKIP() << "no Xvfb with openbox";
     PrepareProgram(dir);
