@@ -89,6 +89,11 @@ TEST(InternalDIB, ZeroBytesMakeNoSectionButAHeapBlock)
     EXPECT_NE(bits, nullptr);
     ReleaseMemory(file, bits, false);
     bits = nullptr;
+    GetMemory(1, file, bits, true);
+    EXPECT_NE(file, nullptr);
+    ReleaseMemory(file, bits, true);
+    file = nullptr;
+    bits = nullptr;
     ExpectMessage<EOutOfResources>([&] { GetMemory(0, file, bits, true); },
                                    "GetMemory: Cannot Make File Mapping Object");
     ExpectMessage<EOutOfResources>([&] { GetMemory(int64_t{1} << 31, file, bits, true); },

@@ -239,6 +239,27 @@ TEST(PixelFormat, TrueColorPalette)
         EXPECT_EQ(first.rgbRed, 10);
         EXPECT_EQ(first.rgbBlue, 30);
     }
+    // Of a picture of many colours, each mode keeps the table its 8-bit conversion chooses.
+    auto noise = MakeStorage(37, 23, 24, 0);
+    uint32_t seed = 1;
+    for (int y = 0; y < 23; ++y)
+        for (int x = 0; x < 37; ++x) {
+            seed = seed * 1103515245u + 12345u;
+            SetColor(*noise, x, y, uint8_t(seed >> 24), uint8_t(seed >> 16), uint8_t(seed >> 8));
+        }
+    const auto table = [](const TFvInternalDIB& d) {
+        const auto* c = reinterpret_cast<const uint8_t*>(d.DIBInfos.W3HeadInfo.bmiColors);
+        return Bytes(c, c + 4 * d.DIBInfos.W3Head().biClrUsed);
+    };
+    Bytes tables[2];
+    for (const auto mode : {fvCmNormal, fvCmFine}) {
+        const auto converted = noise->Clone(false);
+        converted->SetPixelFormat(fvPf8Bit, mode, nullptr, 0xFFFFFF);
+        noise->CreateTrueColorPalette(mode, nullptr);
+        tables[mode == fvCmFine] = table(*noise);
+        EXPECT_EQ(tables[mode == fvCmFine], table(*converted)) << mode;
+    }
+    EXPECT_NE(tables[0], tables[1]);
 
     auto indexed = MakeStorage(4, 2, 8, 256);
     indexed->PaletteModified = false;

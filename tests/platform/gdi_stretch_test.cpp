@@ -200,6 +200,12 @@ TEST(StretchDIBits, IndexedTargetsKeepIndicesOnlyForTheSameTable)
     const uint8_t more[4] = {2, 3, 1, 0};
     StretchDIBits(t.dc, 0, 0, 4, 1, 0, 0, 4, 1, more, 4, &other, DIB_RGB_COLORS, SRCCOPY);
     EXPECT_EQ(std::vector<uint8_t>(t.Bytes(), t.Bytes() + 4), (std::vector<uint8_t>{1, 1, 1, 0}));
+    // So is a table of the same size that differs in its first entry only.
+    other.bmiHeader.biClrUsed = 3;
+    other.bmiColors[0] = {0, 0, 200, 0};
+    const uint8_t first[4] = {0, 2, 0, 1};
+    StretchDIBits(t.dc, 0, 0, 4, 1, 0, 0, 4, 1, first, 4, &other, DIB_RGB_COLORS, SRCCOPY);
+    EXPECT_EQ(std::vector<uint8_t>(t.Bytes(), t.Bytes() + 4), (std::vector<uint8_t>{1, 1, 1, 1}));
 
     // True colour into an indexed target: nearest entry.
     const BITMAPINFO rgb = Header(2, 1, 24);
