@@ -33,6 +33,15 @@ TEST(ScrollBar, KeysMoveItAsThePlatformsBarAndEnterReachesTheDefaultButton)
     QTest::keyClick(&bar, Qt::Key_Return);
     EXPECT_EQ(clicked.count(), 1);
     EXPECT_EQ(bar.value(), -100);
+    // A click on the bar, and the Tab key, give it the keyboard.
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    ok->setFocus();
+    QTest::mouseClick(&bar, Qt::LeftButton, {}, QPoint(bar.width() / 2, bar.height() / 2));
+    EXPECT_TRUE(bar.hasFocus());
+    ok->setFocus();
+    QTest::keyClick(ok, Qt::Key_Tab);
+    EXPECT_TRUE(bar.hasFocus());
 }
 
 } // namespace
