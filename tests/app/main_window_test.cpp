@@ -43,6 +43,7 @@ TEST(MainWindow, FirstStartWritesTheDefaultTextAndTheWindowKeysAtExit)
         EXPECT_EQ(form.FittingThresholdValue(), 10);
         ShowWindow(form);
         EXPECT_EQ(form.frameGeometry().topLeft(), QPoint(191, 104));
+        EXPECT_EQ(form.size(), QSize(369, 328 + form.menuBar()->height()));
     }
     const std::string text = ReadFile(dir / "Farovinter.ini");
     EXPECT_EQ(text.substr(0, 28), "[Set]\r\nFittingThreshold=10\r\n");
