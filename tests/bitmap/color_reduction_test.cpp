@@ -137,6 +137,18 @@ TEST(ColorReduction, MeansRoundHalfToEven)
     MedianCutSplit(square, 0, 4, 0, 1, nullptr, halves, 0, tree);
     ASSERT_EQ(halves.Count, 2);
     EXPECT_EQ(std::pair(halves.Entries[0].rgbGreen, halves.Entries[1].rgbGreen), std::pair(uint8_t{8}, uint8_t{8}));
+    // Equal weighed variances go to red, then to green.
+    struct {
+        TFvSample Samples[4];
+        uint8_t Axis;
+    } ties[] = {{{{0, 0, 0}, {0, 0, 0}, {1, 0, 2}, {3, 0, 2}}, fvAxisRed},   // red 1 x 3, blue 1.5 x 2
+                {{{0, 0, 0}, {0, 0, 0}, {0, 3, 0}, {0, 3, 4}}, fvAxisRed},   // red 3 x 3, green 2.25 x 4
+                {{{0, 0, 0}, {0, 0, 0}, {1, 0, 0}, {3, 2, 0}}, fvAxisGreen}}; // green 0.75 x 4, blue 1.5 x 2
+    for (auto& tie : ties) {
+        TFvSplitTree cut;
+        MedianCutSplit(tie.Samples, 0, 4, 0, 1, nullptr, halves, 0, cut);
+        EXPECT_EQ(cut.Nodes[0].Axis, tie.Axis);
+    }
 }
 
 TEST(ColorReduction, EmptyRangesStillCountTheirLeaves)

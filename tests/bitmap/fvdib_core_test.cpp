@@ -220,12 +220,13 @@ TEST(FvDIB, PaletteSizeLimits)
     ExpectError<EFvDIBPaletteIndexRange>([&] { dib.SetPaletteSize(257); },
                                          "TFvDIB.SetPaletteSize: Palette Index is Out of Range 2");
     dib.SetBitCount(1);
-    dib.SetPaletteSize(200);
-    EXPECT_EQ(dib.PaletteSize(), 200);
+    dib.SetPaletteSize(256);
+    EXPECT_EQ(dib.PaletteSize(), 256);
 
     dib.SetBitCount(24);
     ExpectError<EFvDIBPaletteIndexRange>([&] { dib.SetPaletteSize(257); },
                                          "TFvDIB.SetPaletteSize: Palette Index is Out of Range 1");
+    dib.SetPaletteSize(256);
     dib.SetPaletteSize(16);
     dib.SetColors(15, clLime);
     dib.SetPaletteSize(0);
