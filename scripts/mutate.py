@@ -259,18 +259,22 @@ FAILED_TEST = re.compile(r"^\s*\d+ - (.+) \(([^()]*)\)\s*$", re.M)
 def passes_or_flaky(env_ctest: list[str], selection: list[str], build: Path, log: Path, mode: str,
                     flaky: list[str]) -> bool:
     """Runs part of the suite; a test that fails and then passes when run
-    again by name failed by chance, not by the fault, and is noted in flaky."""
-    start = log.stat().st_size if mode == "a" and log.exists() else 0
-    if run([*env_ctest, "--stop-on-failure", *selection], build, log, mode):
-        return True
-    failed = FAILED_TEST.findall(log.read_bytes()[start:].decode(errors="replace"))
-    if not failed:
-        return False
-    names = "|".join(re.sub(r"([\\^$.|?*+()\[\]{}])", r"\\\1", name) for name, _ in failed)
-    if run([*env_ctest, "--no-tests=error", "-R", f"^({names})$"], build, log, "a"):
-        flaky.extend(f"{name} ({why})" for name, why in failed)
-        return True
-    return False
+    again by name failed by chance, not by the fault, and is noted in flaky.
+    The first run stops at its first failure, so after a chance failure the
+    part runs again whole: the tests after the stop never ran."""
+    for stop in (["--stop-on-failure"], []):
+        start = log.stat().st_size if mode == "a" and log.exists() else 0
+        if run([*env_ctest, *stop, *selection], build, log, mode):
+            return True
+        failed = FAILED_TEST.findall(log.read_bytes()[start:].decode(errors="replace"))
+        if not failed:
+            return False
+        names = "|".join(re.sub(r"([\\^$.|?*+()\[\]{}])", r"\\\1", name) for name, _ in failed)
+        if not run([*env_ctest, "--no-tests=error", "-R", f"^({names})$"], build, log, "a"):
+            return False
+        flaky.extend(f"{name} ({why})" for name, why in failed if f"{name} ({why})" not in flaky)
+        mode = "a"
+    return True
 
 
 def suite_passes(env_ctest: list[str], build: Path, log: Path, path: str, flaky: list[str]) -> bool:
