@@ -231,10 +231,11 @@ void CopyFarNeighbour(int32_t, int32_t, const uint8_t* const* Rows, const void*,
 
 TEST(NeighbourhoodFilter, OtherCallbacksSeeTheWholeWindow)
 {
-    auto Image = MakeNoise(9, 8, 5);
-    auto Source = MakeNoise(9, 8, 5);
+    // Taller than the eleven rows of the window, so its row slots are reused.
+    auto Image = MakeNoise(9, 14, 5);
+    auto Source = MakeNoise(9, 14, 5);
     NeighbourhoodFilter(*Image, CopyFarNeighbour, nullptr);
-    for (int y = 0; y < 8; ++y)
+    for (int y = 0; y < 14; ++y)
         for (int x = 0; x < 9; ++x) {
             const bool Inside = x + 5 < 9 && y - 5 >= 0;
             EXPECT_EQ(PixelAt(*Image, x, y), (Inside ? PixelAt(*Source, x + 5, y - 5) : Rgb{0, 0, 0})) << x << "," << y;
