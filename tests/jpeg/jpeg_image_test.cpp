@@ -71,8 +71,15 @@ TEST(JpegImage, EqualsMeansSharingTheSameData)
     TJPEGImage copy;
     copy.Assign(&first);
     EXPECT_TRUE(copy.Equals(&first));
+    // Given itself, it keeps its data and the picture it decoded.
+    TBitmap decoded;
+    decoded.Assign(&copy);
     copy.Assign(&copy);
     EXPECT_TRUE(copy.Equals(&first));
+    TBitmap again;
+    again.Assign(&copy);
+    ASSERT_EQ(again.Height(), decoded.Height());
+    EXPECT_TRUE(std::equal(decoded.ScanLine(5), decoded.ScanLine(5) + 3 * decoded.Width(), again.ScanLine(5)));
     // Neither a picture nor a bitmap: refused as by every graphic, and the data stays.
     EXPECT_THROW(copy.Assign(nullptr), EConvertError);
     EXPECT_TRUE(copy.Equals(&first));
@@ -260,7 +267,7 @@ TEST(JpegProgress, PercentGuardsItsDivisions)
 {
     EXPECT_EQ(JPEGPercentDone(5, 0, 0, 1), -1);
     EXPECT_EQ(JPEGPercentDone(5, 10, 0, 0), -1);
-    EXPECT_EQ(JPEGPercentDone(0, 10, 0, 1), 0);
+    EXPECT_EQ(JPEGPercentDone(0, 1, 0, 1), 0);
     EXPECT_EQ(JPEGPercentDone(999, 1000, 0, 10), 9);
     EXPECT_EQ(JPEGPercentDone(5, 10, 0, 1), 50);
     EXPECT_EQ(JPEGPercentDone(5, 10, 1, 2), 75);

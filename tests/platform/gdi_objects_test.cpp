@@ -202,7 +202,7 @@ TEST(GdiDibSection, OwnMemoryIsHandedOverAsASection)
 
     // Memory that is not the bitmap's own, and a bitmap that is no DIB section, stay where they are.
     HFILEMAPPING other = CreateFileMapping(24);
-    HBITMAP over = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, other, 0);
+    HBITMAP over = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, nullptr, other, 0);
     EXPECT_EQ(DetachDIBSectionMemory(over), nullptr);
     EXPECT_TRUE(DeleteObject(over));
     CloseHandle(other);
