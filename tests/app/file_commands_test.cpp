@@ -163,6 +163,15 @@ TEST(FileCommands, OpenEveryKindThroughTheDialogADropAndTheCommandLine)
     // Both file dialogs start beside the open picture, not where the last one was used.
     EXPECT_EQ(StartFolderOf([&] { form.Open1Click(); }), (w.Dir / std::string(200, 'd')).string());
     EXPECT_EQ(StartFolderOf([&] { form.Save2Click(); }), (w.Dir / std::string(200, 'd')).string());
+    // A web address is no file: its drop is refused and opens nothing.
+    QMimeData web;
+    web.setUrls({QUrl("https://example.com/a.bmp")});
+    QDragEnterEvent webEnter(QPoint(5, 5), Qt::CopyAction, &web, Qt::LeftButton, Qt::NoModifier);
+    QDropEvent webDrop(QPointF(6, 5), Qt::CopyAction, &web, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&form, &webEnter);
+    QApplication::sendEvent(&form, &webDrop);
+    EXPECT_FALSE(webDrop.isAccepted());
+    EXPECT_EQ(CurrentFileName, (w.Dir / std::string(200, 'd') / (std::string(100, 'n') + ".bmp")).string());
     // While an optimiser works on a saved file, no drop is taken.
     const std::string slow = (w.Dir / "slow.sh").string();
     WriteFile(slow, "#!/bin/sh\nsleep 0.5\n");
