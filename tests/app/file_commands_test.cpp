@@ -255,6 +255,18 @@ TEST(FileCommands, SaveAsWritesTheChosenFormatUnderTheNameActuallyWritten)
     EXPECT_EQ(CurrentFileName, (w.Dir / "out.jpg").string());
     ASSERT_EQ(capture.Shown.Dialogs.size(), 1u);
     EXPECT_NE(capture.Shown.Dialogs[0].Text.find("out.bmp は既に存在します。"), std::string::npos);
+    // Answered No, the dialog stays open, and cancelled it saves nothing.
+    capture.Shown.Answer = mrNo;
+    bool stayed = false;
+    WhenShown<QFileDialog>([&](QFileDialog& d) {
+        d.selectFile(QString::fromStdString((w.Dir / "out.bmp").string()));
+        static_cast<QDialog&>(d).accept();
+        stayed = d.isVisible();
+        d.reject();
+    });
+    form.Save2Click();
+    EXPECT_TRUE(stayed);
+    EXPECT_EQ(CurrentFileName, (w.Dir / "out.jpg").string());
 
     TFvDIB back;
     back.LoadFromFile((w.Dir / "out.bmp").string());
