@@ -144,6 +144,7 @@ TEST_F(CorrectionDialog, GammaUnlinkedBarsAreIndependentAndOKHandsBackAllThree)
     dialog.CB_2->setChecked(false);
     // No activation yet: the change makes its own thumbnail.
     dialog.SB_2->setValue(100);
+    EXPECT_EQ(dialog.I_1->Picture(), Expected([](TFvDIB& d) { GammaCorrectionRGB(d, 2.2, 1.0, 2.2); }));
     dialog.SB_3->setValue(300);
     EXPECT_EQ(dialog.SB_1->value(), 220);
     EXPECT_EQ(dialog.I_1->Picture(), Expected([](TFvDIB& d) { GammaCorrectionRGB(d, 2.2, 1.0, 3.0); }));

@@ -220,8 +220,9 @@ TEST(TBitmapClass, ReadsEveryDepthAndWritesBottomUp)
     EXPECT_EQ(bitmap.Canvas().Pixel(0, 0), clRed);
     EXPECT_EQ(bitmap.Canvas().Pixel(1, 0), clBlue);
     EXPECT_EQ(Save(bitmap), sixFive);
-    // Masks that match 5-5-5 or 5-6-5 in only some channels are custom.
-    for (const auto& [red, green] : {std::pair<DWORD, DWORD>{0x7C00, 0x03C0}, {0x7800, 0x03E0}, {0xF800, 0x03E0}, {0xF000, 0x07E0}}) {
+    // Masks that match 5-5-5 or 5-6-5 in only some channels, or take all sixteen bits, are custom.
+    for (const auto& [red, green] : {std::pair<DWORD, DWORD>{0x7C00, 0x03C0}, {0x7800, 0x03E0}, {0xF800, 0x03E0}, {0xF000, 0x07E0},
+                                     {0xFFFF, 0x07E0}}) {
         Load(bitmap, Bmp(2, 1, 16, BI_BITFIELDS, {}, std::vector<uint8_t>(4), {red, green, 0x001F}));
         EXPECT_EQ(bitmap.PixelFormat(), pfCustom) << red;
     }
