@@ -281,6 +281,19 @@ TEST(GdiDrawing, FillAndPixelsMatchTheColourTable)
     EXPECT_NE(FillRect(dc, &corner, brush), 0);
     EXPECT_EQ(static_cast<uint8_t*>(bits)[0], 0x11);
     EXPECT_EQ(static_cast<uint8_t*>(bits)[1], 0);
+    // Eight-bit rows are filled between the rectangle's columns only.
+    BITMAPINFO eight = Header(5, -2, 8, 2);
+    eight.bmiColors[1] = {0, 0, 255, 0};
+    void* eightBits = nullptr;
+    HBITMAP eightDib = CreateDIBSection(nullptr, &eight, DIB_RGB_COLORS, &eightBits, nullptr, 0);
+    HDC eightDc = CreateCompatibleDC(nullptr);
+    SelectObject(eightDc, eightDib);
+    const RECT middle{1, 1, 4, 2};
+    EXPECT_NE(FillRect(eightDc, &middle, brush), 0);
+    const auto* eightRows = static_cast<uint8_t*>(eightBits);
+    EXPECT_EQ(std::vector<uint8_t>(eightRows, eightRows + 13), (std::vector<uint8_t>{0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 0}));
+    EXPECT_TRUE(DeleteDC(eightDc));
+    EXPECT_TRUE(DeleteObject(eightDib));
 
     const RGBQUAD greens[5] = {{0, 255, 0, 0}, {0, 255, 0, 0}, {0, 255, 0, 0}, {0, 255, 0, 0}, {0, 255, 0, 0}};
     EXPECT_EQ(SetDIBColorTable(dc, 1, 5, greens), 2u);
