@@ -143,6 +143,12 @@ TEST(Canvas, WithoutAContextItRefusesToDraw)
     canvas.SetPixel(0, 0, clBtnFace);
     EXPECT_EQ(canvas.Pixel(0, 0), clSilver);
     EXPECT_EQ(changes, 2);
+    // A clear brush fills nothing.
+    canvas.Brush.Style = TBrushStyle::bsClear;
+    canvas.FillRect(Rect(0, 0, 3, 3));
+    EXPECT_EQ(canvas.Pixel(0, 0), clSilver);
+    EXPECT_EQ(changes, 2);
+    canvas.Brush.Style = TBrushStyle::bsSolid;
 
     TTestGraphic g;
     g.W = g.H = 2;
