@@ -194,6 +194,8 @@ TEST(Application, QtsOwnDialogsSpeakJapaneseWhateverTheLocale)
     WhenShown<QFileDialog>([](QFileDialog& d) {
         const QHeaderView* header = d.findChild<QTreeView*>("treeView")->header();
         EXPECT_GT(header->sectionSize(0), header->length() - header->sectionSize(0));
+        // "*.*" is every file, names without a dot too.
+        EXPECT_EQ(d.nameFilters(), QStringList{QStringLiteral("すべてのファイル (*)")});
         d.reject();
     });
     EXPECT_FALSE(open.Execute());
