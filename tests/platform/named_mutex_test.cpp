@@ -24,16 +24,23 @@ std::string UniqueName(const char* what)
 TEST(NamedMutex, SecondHolderIsRefusedUntilTheFirstReleases)
 {
     const std::string name = UniqueName("hold");
-    TNamedMutex first;
-    TNamedMutex second;
-    ASSERT_TRUE(first.TryAcquire(name));
-    EXPECT_FALSE(second.TryAcquire(name));
-    EXPECT_FALSE(second.Held());
-    first.Release();
-    EXPECT_TRUE(second.TryAcquire(name));
-    // Taking it again lets go of what it held first.
-    EXPECT_TRUE(second.TryAcquire(name));
-    EXPECT_TRUE(second.Held());
+    // Started with its input closed, the program holds its lock on descriptor 0.
+    const int input = ::dup(0);
+    ::close(0);
+    {
+        TNamedMutex first;
+        TNamedMutex second;
+        ASSERT_TRUE(first.TryAcquire(name));
+        EXPECT_FALSE(second.TryAcquire(name));
+        EXPECT_FALSE(second.Held());
+        first.Release();
+        EXPECT_TRUE(second.TryAcquire(name));
+        // Taking it again lets go of what it held first.
+        EXPECT_TRUE(second.TryAcquire(name));
+        EXPECT_TRUE(second.Held());
+    }
+    ::dup2(input, 0);
+    ::close(input);
 }
 
 TEST(NamedMutex, OtherNamesAreIndependent)
