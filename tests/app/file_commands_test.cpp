@@ -356,12 +356,23 @@ TEST(FileCommands, SaveOverwritesByExtensionAndClearsTheChangeOnlyWhenWritten)
     form.Save1Click();
     EXPECT_TRUE(form.Document().ChangeFlag);
     EXPECT_FALSE(std::filesystem::exists(jpg));
-    Answer<TJpegOptionForm>(mrOk);
+    // Down-sampled one way only: the first component samples 1 across and 2 down.
+    WhenShown<TJpegOptionForm>([](TJpegOptionForm& f) {
+        if (!f.CheckBox3->isChecked())
+            f.CheckBox3->click();
+        f.SpinEdit1->setValue(1);
+        f.SpinEdit2->setValue(2);
+        f.Button1->click();
+    });
     form.Save1Click();
     EXPECT_FALSE(form.Document().ChangeFlag);
     TJPEGImage jpeg;
     jpeg.LoadFromFile(jpg);
     EXPECT_EQ(jpeg.Width(), 9);
+    const std::string bytes = ReadFile(jpg);
+    const size_t frame = bytes.find("\xFF\xC0");
+    ASSERT_NE(frame, std::string::npos);
+    EXPECT_EQ(bytes[frame + 11], '\x12');
 
     // A GIF document is saved as a BMP beside it; the GIF stays and stays the document's name.
     const std::string gif = (w.Dir / "anim.gif").string();
