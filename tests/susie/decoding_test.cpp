@@ -313,8 +313,9 @@ TEST_F(PluginDecoding, GraphicWritesItsBlocksAsABmpImage)
     dib.Assign(&graphic);
     EXPECT_EQ(std::tuple(dib.Width(), dib.Height(), dib.BitCount(), dib.GetPixels(3, 1)), std::tuple(4, 2, 8, 0x22u));
 
-    // Bit-field masks are part of the header image.
+    // Bit-field masks are part of the header image; the last picture's palette is gone.
     graphic.LoadFromFile(FFolder.Write("masks.echo", Echo(2, 1, 16, BI_BITFIELDS, 0, 12, 4)));
+    EXPECT_EQ(graphic.GetPalette(), nullptr);
     TMemoryStream masks;
     graphic.SaveToStream(masks);
     EXPECT_EQ(masks.Size(), 14 + 52 + 4);
