@@ -44,10 +44,11 @@ TEST(MainWindow, FirstStartWritesTheDefaultTextAndTheWindowKeysAtExit)
         ShowWindow(form);
         EXPECT_EQ(form.frameGeometry().topLeft(), QPoint(191, 104));
         EXPECT_EQ(form.size(), QSize(369, 328 + form.menuBar()->height()));
-        // The status bar's four panels, two pixels apart, and no size grip.
+        // The status bar's four panels, two pixels apart, the size centred, and no size grip.
         const auto panels = form.statusBar()->findChildren<QLabel*>();
         ASSERT_EQ(panels.size(), 4);
         EXPECT_EQ(panels[3]->x() - panels[0]->x(), 30 + 130 + 300 + 3 * 2);
+        EXPECT_EQ(panels[1]->alignment(), Qt::AlignCenter);
         EXPECT_FALSE(form.statusBar()->isSizeGripEnabled());
     }
     const std::string text = ReadFile(dir / "Farovinter.ini");
