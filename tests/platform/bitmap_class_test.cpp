@@ -436,7 +436,12 @@ TEST(TBitmapClass, SharedPicturesAreCopiedBeforeEitherChanges)
     });
     sharedPair([](TBitmap& b) { b.SetSize(1, 1); });
     sharedPair([](TBitmap& b) { b.SetPixelFormat(pf8bit); });
-    sharedPair([](TBitmap& b) { b.FreeImage(); });
+    sharedPair([](TBitmap& b) {
+        // The picture goes; its size stays.
+        const std::pair size(b.Width(), b.Height());
+        b.FreeImage();
+        EXPECT_EQ(std::pair(b.Width(), b.Height()), size);
+    });
     sharedPair([](TBitmap& b) { EXPECT_TRUE(DeleteObject(b.ReleaseHandle())); });
     sharedPair([](TBitmap& b) { Load(b, Bmp(1, 1, 24, BI_RGB, {}, {1, 2, 3, 0})); });
     sharedPair([](TBitmap& b) { b.Assign(nullptr); });
