@@ -1,6 +1,7 @@
 #include "SusieTestSupport.h"
 
 #include "platform/graphics/Picture.h"
+#include "platform/system/Files.h"
 #include "platform/system/Registry.h"
 #include "susie/SPIBmp.h"
 #include "susie/SPIs.h"
@@ -90,6 +91,14 @@ TEST(PluginRegistry, SusieFolderComesFromTheUserRegistry)
     spis.Loaded();
     std::filesystem::current_path(saved);
     EXPECT_EQ(Names(spis), std::vector<std::string>{"pnm.spi"});
+    // And the program's own folder.
+    const std::string beside = GetExecutableDirectory() + "fv_beside_" + std::to_string(::getpid()) + ".spi";
+    std::filesystem::copy_file(TestPlugin("spi_pnm"), beside);
+    spis.Clear();
+    spis.SearchOptions = {spsAppDir};
+    spis.Loaded();
+    std::filesystem::remove(beside);
+    EXPECT_EQ(Names(spis), std::vector<std::string>{"fv_beside_" + std::to_string(::getpid()) + ".spi"});
 }
 
 TEST(PluginRegistry, SearchEventsDecideWhatIsLoadedAndKept)
