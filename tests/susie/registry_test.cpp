@@ -92,13 +92,13 @@ TEST(PluginRegistry, SusieFolderComesFromTheUserRegistry)
     std::filesystem::current_path(saved);
     EXPECT_EQ(Names(spis), std::vector<std::string>{"pnm.spi"});
     // And the program's own folder.
-    const std::string beside = GetExecutableDirectory() + "fv_beside_" + std::to_string(::getpid()) + ".spi";
-    std::filesystem::copy_file(TestPlugin("spi_pnm"), beside);
+    const std::string name = "fv_beside_" + std::to_string(::getpid()) + ".spi";
+    std::filesystem::copy_file(TestPlugin("spi_pnm"), GetExecutableDirectory() + name);
     spis.Clear();
     spis.SearchOptions = {spsAppDir};
     spis.Loaded();
-    std::filesystem::remove(beside);
-    EXPECT_EQ(Names(spis), std::vector<std::string>{"fv_beside_" + std::to_string(::getpid()) + ".spi"});
+    std::filesystem::remove(GetExecutableDirectory() + name);
+    EXPECT_EQ(Names(spis), std::vector<std::string>{name});
 }
 
 TEST(PluginRegistry, SearchEventsDecideWhatIsLoadedAndKept)
